@@ -1,0 +1,151 @@
+#include "comthread.h"
+
+#include <mutex>
+#include <thread>
+
+#include "application.h"
+#include "comport.h"
+#include "serial.h"
+
+namespace {
+
+// Errors first, then received data, then the rest.
+constexpr TComEvent deliveryOrder[] = {evError, evRxChar, evTxEmpty, evBreak, evRing,
+                                       evCTS,   evDSR,    evRxFlag,  evRLSD,  evRx80Full};
+
+}  // namespace
+
+int LineEventCode(TComEvent event) {
+    switch (event) {
+        case evRxChar:
+            return 1;
+        case evRxFlag:
+            return 2;
+        case evTxEmpty:
+            return 4;
+        case evCTS:
+            return 8;
+        case evDSR:
+            return 16;
+        case evRLSD:
+            return 32;
+        case evBreak:
+            return 64;
+        case evError:
+            return 128;
+        case evRing:
+            return 256;
+        case evRx80Full:
+            return 1024;
+    }
+    return 0;
+}
+
+// --- TMessageWindow ------------------------------------------------------------
+
+// Outlives the window while messages for it are queued: a message that comes
+// after the window is gone does nothing.
+struct TMessageWindow::Target {
+    std::mutex mutex;
+    TCustomComPort* port;
+};
+
+TMessageWindow::TMessageWindow(TCustomComPort* port) : target_(std::make_shared<Target>()) {
+    target_->port = port;
+}
+
+TMessageWindow::~TMessageWindow() {
+    std::lock_guard lock(target_->mutex);
+    target_->port = nullptr;
+}
+
+void TMessageWindow::SendMessage(int message, int code) {
+    threads::Send([target = target_, message, code] {
+        TCustomComPort* port;
+        {
+            std::lock_guard lock(target->mutex);
+            port = target->port;
+        }
+        if (port == nullptr || message != LineEventMessage || !port->Connected()) return;
+        for (TComEvent event : deliveryOrder) {
+            if (LineEventCode(event) == code) {
+                port->HandleEvent(event);
+                return;
+            }
+        }
+    });
+}
+
+// --- TComThread -----------------------------------------------------------------
+
+TComThread::TComThread(TCustomComPort* port, TMessageWindow* window)
+    : port_(port), window_(window) {
+    SetPriority(port->MonitorPriority());
+    serial::SetCommMask(port->Handle(), EventsToMask(port->Events()));
+    Start();
+}
+
+TComThread::~TComThread() {
+    Stop();
+    WaitFor();
+}
+
+void TComThread::Stop() {
+    stopEvent_.Set();
+    std::this_thread::yield();
+}
+
+void TComThread::DeliverEvents() {
+    delivering_ = true;
+    try {
+        // A handler may close the port: the events left are then dropped.
+        for (TComEvent event : deliveryOrder)
+            if (currentEvents_.Contains(event) && port_->Connected()) port_->HandleEvent(event);
+    } catch (...) {
+        delivering_ = false;
+        throw;
+    }
+    delivering_ = false;
+}
+
+void TComThread::Deliver() {
+    switch (port_->SyncMethod()) {
+        case smThreadSync:
+            threads::Synchronize([this] { DeliverEvents(); });
+            break;
+        case smWindowSync:
+            for (TComEvent event : deliveryOrder)
+                if (currentEvents_.Contains(event) && window_ != nullptr)
+                    window_->SendMessage(LineEventMessage, LineEventCode(event));
+            break;
+        case smNone:
+            DeliverEvents();
+            break;
+    }
+}
+
+void TComThread::Execute() {
+    {
+        serial::EventWait wait(port_->Handle(), stopEvent_.Descriptor());
+        for (;;) {
+            uint32_t mask = 0;
+            int error = 0;
+            if (wait.Wait(mask, error) != serial::EventWait::Result::Events) break;
+            currentEvents_ = MaskToEvents(mask);
+            try {
+                Deliver();
+            } catch (...) {
+                // The handling failed: reception ends here. Nobody called us,
+                // so the error goes to the application, once; the thread then
+                // only waits to be stopped.
+                threads::Queue(
+                    [error = std::current_exception()] { application::ShowError(error); });
+                stopEvent_.WaitSet();
+                break;
+            }
+            // Stopped by a handler that closed the port: the device may be
+            // released already, so it is not touched again.
+            if (stopEvent_.IsSet()) break;
+        }
+    }
+}

@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <stdexcept>
+
+#include "application.h"
+#include "comport.h"
+#include "pty_pair.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Collects every piece of bytes the port hands to a data link.
+struct Collector {
+    TComLink link;
+    std::string bytes;
+    int pieces = 0;
+    bool offMainThread = false;
+
+    explicit Collector(TCustomComPort& port) {
+        link.OnRxBuffer = [this](TObject*, const char* buffer, int count) {
+            bytes.append(buffer, static_cast<size_t>(count));
+            ++pieces;
+            if (!threads::IsMainThread()) offMainThread = true;
+        };
+        port.AttachLink(&link);
+    }
+};
+
+struct ShownErrors {
+    std::vector<std::string> texts;
+    ShownErrors() {
+        application::SetErrorHandler(
+            [this](std::exception_ptr e) { texts.push_back(application::ErrorText(e)); });
+    }
+    ~ShownErrors() { application::SetErrorHandler(nullptr); }
+};
+
+double ProcessCpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+}  // namespace
+
+TEST(PortArrival, BytesArriveInOrderOnTheMainThread) {
+    PtyPair pty;
+    TComPort port;
+    port.SetPort(pty.Path());
+    Collector c(port);
+    port.Open();
+
+    std::string sent;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string piece(1 + i % 7, static_cast<char>(i));
+        pty.Send(piece);
+        sent += piece;
+    }
+    EXPECT_TRUE(PumpUntil([&] { return c.bytes.size() >= sent.size(); }));
+    EXPECT_EQ(c.bytes, sent);
+    EXPECT_FALSE(c.offMainThread);
+}
+
+TEST(PortArrival, EveryDeliveryModeHandsTheBytesOver) {
+    for (TSyncMethod mode : {smThreadSync, smWindowSync, smNone}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        PtyPair pty;
+        TComPort port;
+        port.SetPort(pty.Path());
+        port.SetSyncMethod(mode);
+        Collector c(port);
+        port.Open();
+        pty.Send(std::string("\xFF\x01\x02\x03\x04\x05\x06\x07", 8));
+        EXPECT_TRUE(PumpUntil([&] { return c.bytes.size() >= 8; }));
+        EXPECT_EQ(c.bytes, std::string("\xFF\x01\x02\x03\x04\x05\x06\x07", 8));
+        EXPECT_EQ(c.offMainThread, mode == smNone);
+        port.Close();
+    }
+}
+
+TEST(PortArrival, BytesNotReadWhenThePortClosesAreDropped) {
+    PtyPair pty;
+    TComPort port;
+    port.SetPort(pty.Path());
+    Collector c(port);
+    port.Open();
+    // The peer's bytes reach the device, but no hand-over runs before Close.
+    pty.Send("stale");
+    std::this_thread::sleep_for(100ms);
+    port.Close();
+    EXPECT_EQ(c.bytes, "stale") << "a hand-over pending at Close still runs";
+
+    c.bytes.clear();
+    port.Open();
+    pty.Send("fresh");
+    EXPECT_TRUE(PumpUntil([&] { return c.bytes.size() >= 5; }));
+    PumpFor(50ms);
+    EXPECT_EQ(c.bytes, "fresh");
+}
+
+TEST(PortArrival, WithoutEventsNoThreadRunsAndNothingIsDelivered) {
+    PtyPair pty;
+    TComPort port;
+    port.SetPort(pty.Path());
+    port.SetEvents(TComEvents{});
+    Collector c(port);
+    port.Open();
+    pty.Send("ignored");
+    PumpFor(100ms);
+    EXPECT_EQ(c.pieces, 0);
+    EXPECT_EQ(port.BytesWaiting(), 7);
+    char buf[16];
+    EXPECT_EQ(port.Read(buf, 16), 7);
+}
+
+TEST(PortArrival, AnnouncedCountIsLeftForTheHandlerToRead) {
+    PtyPair pty;
+    TComPort port;
+    port.SetPort(pty.Path());
+    std::string read;
+    port.OnRxChar = [&](TObject*, int count) {
+        std::string buf(static_cast<size_t>(count), '\0');
+        read += buf.substr(0, static_cast<size_t>(port.Read(buf.data(), count)));
+    };
+    port.Open();
+    pty.Send("count");
+    EXPECT_TRUE(PumpUntil([&] { return read.size() >= 5; }));
+    EXPECT_EQ(read, "count");
+}
+
+TEST(PortArrival, WritesReachThePeerAndTheLinks) {
+    PtyPair pty;
+    TComPort port;
+    port.SetPort(pty.Path());
+    std::vector<std::string> tx;
+    std::vector<bool> activity;
+    TComLink link;
+    link.OnTxBuffer = [&](TObject*, const char* b, int n) {
+        tx.emplace_back(b, static_cast<size_t>(n));
+    };
+    link.OnTxActivity = [&](TObject*, bool on) { activity.push_back(on); };
+    port.AttachLink(&link);
+    port.Open();
+
+    EXPECT_EQ(port.Write("\xFF", 1), 1);
+    EXPECT_EQ(port.Write("\x40", 1), 1);
+    EXPECT_EQ(pty.Receive(2), "\xFF\x40");
+    EXPECT_EQ(tx, (std::vector<std::string>{"\xFF", "\x40"}));
+
+    tx.clear();
+    activity.clear();
+    EXPECT_EQ(port.Write("", 0), 0);
+    EXPECT_TRUE(tx.empty()) << "nothing was written, so nothing is reported";
+    EXPECT_EQ(activity.front(), true);
+
+    // The output queue empties: the activity ends.
+    EXPECT_TRUE(PumpUntil([&] { return !activity.empty() && !activity.back(); }));
+}
+
+TEST(PortArrival, HandlerErrorEndsReceptionAndIsShownOnce) {
+    ShownErrors shown;
+    PtyPair pty;
+    TComPort port;
+    port.SetPort(pty.Path());
+    TComLink link;
+    int calls = 0;
+    link.OnRxBuffer = [&](TObject*, const char*, int) {
+        ++calls;
+        throw std::runtime_error("Erreur E/S 5");
+    };
+    port.AttachLink(&link);
+    port.Open();
+    pty.Send("x");
+    EXPECT_TRUE(PumpUntil([&] { return !shown.texts.empty(); }));
+    pty.Send("y");
+    PumpFor(200ms);
+    EXPECT_EQ(calls, 1) << "nothing more is delivered";
+    EXPECT_EQ(shown.texts, std::vector<std::string>{"Erreur E/S 5"});
+    EXPECT_TRUE(port.Connected());
+    EXPECT_EQ(port.Write("ok", 2), 2) << "the port itself stays usable";
+
+    // Closing and opening again resumes reception.
+    port.Close();
+    link.OnRxBuffer = [&](TObject*, const char*, int) { ++calls; };
+    port.Open();
+    pty.Send("z");
+    EXPECT_TRUE(PumpUntil([&] { return calls == 2; }));
+}
+
+TEST(PortArrival, CloseWithAHandOverPendingDoesNotDeadlock) {
+    PtyPair pty;
+    TComPort port;
+    port.SetPort(pty.Path());
+    std::string got;
+    TComLink link;
+    link.OnRxBuffer = [&](TObject*, const char* b, int n) {
+        got.append(b, static_cast<size_t>(n));
+        port.Close();  // a handler that closes the port it is called from
+    };
+    port.AttachLink(&link);
+    port.Open();
+    pty.Send("abc");
+    std::this_thread::sleep_for(50ms);  // the event thread now waits in its hand-over
+    port.Close();
+    EXPECT_FALSE(port.Connected());
+    EXPECT_EQ(got, "abc");
+
+    port.Open();
+    pty.Send("d");
+    EXPECT_TRUE(PumpUntil([&] { return got == "abcd"; }));
+    EXPECT_FALSE(port.Connected()) << "the handler closed it";
+}
+
+TEST(PortArrival, DeviceThatDisappearsStopsTheThreadWithoutSpinning) {
+    PtyPair pty;
+    TComPort port;
+    port.SetPort(pty.Path());
+    Collector c(port);
+    port.Open();
+    pty.Send("last");
+    EXPECT_TRUE(PumpUntil([&] { return c.bytes == "last"; }));
+
+    pty.CloseSlave();
+    pty.CloseMaster();  // the instrument's end of the line is gone
+    const double before = ProcessCpuSeconds();
+    PumpFor(500ms);
+    const double used = ProcessCpuSeconds() - before;
+    EXPECT_LT(used, 0.1) << "a spinning thread would use the whole half second";
+    EXPECT_TRUE(port.Connected());
+    try {
+        port.Write("\xFF", 1);
+        FAIL() << "wrote to a device that is gone";
+    } catch (const EComPort& e) {
+        EXPECT_EQ(e.ErrorCode(), 2);
+    }
+    port.Close();
+    EXPECT_FALSE(port.Connected());
+}

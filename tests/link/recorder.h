@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "comport.h"
+
+// Records, in order, what a port tells its handlers and one link.
+struct Recorder {
+    std::vector<std::string> calls;
+    TComLink link;
+
+    void Watch(TCustomComPort& port) {
+        port.OnBeforeOpen = [this](TObject*) { calls.push_back("BeforeOpen"); };
+        port.OnAfterOpen = [this](TObject*) { calls.push_back("AfterOpen"); };
+        port.OnBeforeClose = [this](TObject*) { calls.push_back("BeforeClose"); };
+        port.OnAfterClose = [this](TObject*) { calls.push_back("AfterClose"); };
+        port.OnCTSChange = [this](TObject*, bool on) { calls.push_back(Signal("CTSChange", on)); };
+        port.OnDSRChange = [this](TObject*, bool on) { calls.push_back(Signal("DSRChange", on)); };
+        port.OnRLSDChange = [this](TObject*, bool on) {
+            calls.push_back(Signal("RLSDChange", on));
+        };
+        link.OnConnectionChanged = [this](TObject*, bool on) {
+            calls.push_back(Signal("link.Connection", on));
+        };
+        link.OnCTSChanged = [this](TObject*, bool on) { calls.push_back(Signal("link.CTS", on)); };
+        link.OnDSRChanged = [this](TObject*, bool on) { calls.push_back(Signal("link.DSR", on)); };
+        link.OnRLSDChanged = [this](TObject*, bool on) {
+            calls.push_back(Signal("link.RLSD", on));
+        };
+        port.AttachLink(&link);
+    }
+
+    static std::string Signal(const std::string& name, bool on) {
+        return name + (on ? " on" : " off");
+    }
+};
