@@ -1,0 +1,175 @@
+// Measures the serial layer over a pseudo-terminal: packets per second from a
+// peer writing 8-byte measurement frames as fast as it can, the time from the
+// peer's write to the packet handler, and the CPU an open idle port uses.
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "comdatapacket.h"
+#include "comport.h"
+#include "threads.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+double CpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+void WriteAll(int fd, const char* data, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = write(fd, data + done, size - done);
+        if (n > 0) {
+            done += static_cast<size_t>(n);
+        } else {
+            pollfd p{fd, POLLOUT, 0};
+            poll(&p, 1, 100);
+        }
+    }
+}
+
+// A continuous-mode frame: FF F0, green, red and temperature counts.
+std::string Frame(int i) {
+    const int green = 300 + i % 700, red = 200 + i % 800, temp = 400 + i % 100;
+    const char f[8] = {'\xFF',
+                       '\xF0',
+                       static_cast<char>(green >> 8),
+                       static_cast<char>(green),
+                       static_cast<char>(red >> 8),
+                       static_cast<char>(red),
+                       static_cast<char>(temp >> 8),
+                       static_cast<char>(temp)};
+    return std::string(f, 8);
+}
+
+struct Line {
+    int master = -1;
+    std::string path;
+    TComPort port;
+    TComDataPacket framer;
+
+    Line() {
+        int slave = -1;
+        char name[256] = {};
+        if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+            std::perror("openpty");
+            std::exit(1);
+        }
+        close(slave);
+        fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+        path = name;
+        port.SetPort(path);
+        port.SetBaudRate(br19200);
+        framer.SetStartString(std::string(1, '\xFF'));
+        framer.SetSize(8);
+        framer.SetComPort(&port);
+    }
+    ~Line() {
+        port.Close();
+        close(master);
+    }
+};
+
+void Throughput(int frames, size_t writeSize) {
+    Line line;
+    std::atomic<long> received{0};
+    long mismatched = 0;
+    line.framer.OnPacket = [&](TObject*, const std::string& payload) {
+        if (payload != Frame(static_cast<int>(received.load())).substr(1)) ++mismatched;
+        ++received;
+    };
+    line.port.Open();
+    const auto start = Clock::now();
+    std::thread peer([&] {
+        std::string burst;
+        for (int i = 0; i < frames; ++i) {
+            burst += Frame(i);
+            if (burst.size() >= writeSize || i + 1 == frames) {
+                WriteAll(line.master, burst.data(), burst.size());
+                burst.clear();
+            }
+        }
+    });
+    while (received < frames && Clock::now() - start < 60s) threads::WaitAndRunHandOvers(100ms);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    peer.join();
+    std::printf(
+        "throughput, %zu-byte writes: %ld of %d frames in %.3f s = %.0f frames/s (%ld wrong)\n",
+        writeSize, received.load(), frames, seconds, static_cast<double>(received) / seconds,
+        mismatched);
+}
+
+void Latency(int samples) {
+    Line line;
+    std::atomic<int64_t> sentAt{0};
+    std::atomic<int> received{0};
+    std::vector<double> micros;
+    micros.reserve(static_cast<size_t>(samples));
+    line.framer.OnPacket = [&](TObject*, const std::string&) {
+        const int64_t now = Clock::now().time_since_epoch().count();
+        micros.push_back(static_cast<double>(now - sentAt.load()) / 1000.0);
+        ++received;
+    };
+    line.port.Open();
+    std::thread peer([&] {
+        for (int i = 0; i < samples; ++i) {
+            const std::string f = Frame(i);
+            sentAt = Clock::now().time_since_epoch().count();
+            WriteAll(line.master, f.data(), f.size());
+            const auto deadline = Clock::now() + 1s;
+            while (received <= i && Clock::now() < deadline) std::this_thread::sleep_for(50us);
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    const auto end = Clock::now() + 60s;
+    while (received < samples && Clock::now() < end) threads::WaitAndRunHandOvers(100ms);
+    peer.join();
+    std::sort(micros.begin(), micros.end());
+    if (micros.empty()) return;
+    const auto at = [&](double q) {
+        return micros[std::min(micros.size() - 1, static_cast<size_t>(q * micros.size()))];
+    };
+    std::printf(
+        "latency (write to OnPacket, %zu frames): median %.0f us, 99th percentile %.0f us, max "
+        "%.0f us\n",
+        micros.size(), at(0.5), at(0.99), micros.back());
+}
+
+void IdleCpu(int seconds) {
+    Line line;
+    line.port.Open();
+    const double before = CpuSeconds();
+    const auto end = Clock::now() + std::chrono::seconds(seconds);
+    while (Clock::now() < end) threads::WaitAndRunHandOvers(1000ms);
+    const double used = CpuSeconds() - before;
+    std::printf("idle open port: %.4f s of CPU in %d s = %.4f %% of one core\n", used, seconds,
+                100.0 * used / seconds);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+    Throughput(quick ? 50000 : 300000, 8);     // one write per frame
+    Throughput(quick ? 50000 : 300000, 4096);  // the peer's writes as large as the terminal takes
+    Latency(quick ? 500 : 3000);
+    IdleCpu(quick ? 2 : 10);
+    return 0;
+}
