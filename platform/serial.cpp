@@ -1,6 +1,8 @@
 // Only this file and serial_speed.cpp include the terminal headers.
 #include "serial.h"
 
+#include "ports.h"
+
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
@@ -161,7 +163,10 @@ int WriteAvailable(Device& d, Transfer& t) {
 
 std::string DevicePath(const std::string& portName) {
     if (!portName.empty() && portName.front() == '/') return portName;
-    return "/dev/" + portName;
+    const std::string device = "/dev/" + portName;
+    if (access(device.c_str(), F_OK) == 0) return device;
+    const std::string published = ports::PublishedPortPath(portName);
+    return published.empty() ? device : published;
 }
 
 int OpenDevice(const std::string& portName, Handle& handle) {

@@ -100,7 +100,8 @@ struct Transfer {
     std::chrono::steady_clock::time_point deadline{};
 };
 
-// The device path of a port name: a name under /dev, or an absolute path.
+// The device path of a port name: an absolute path as it is, else the name
+// under /dev, or the device a program published under that short name.
 std::string DevicePath(const std::string& portName);
 
 int OpenDevice(const std::string& portName, Handle& handle);

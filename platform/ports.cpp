@@ -1,0 +1,105 @@
+#include "ports.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+
+namespace ports {
+namespace {
+
+const char* sysTty = "/sys/class/tty";
+
+std::vector<std::string> Entries(const std::string& directory) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(directory.c_str())) {
+        while (dirent* e = readdir(dir)) {
+            const std::string name = e->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        closedir(dir);
+    }
+    return names;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0;
+}
+
+// A terminal the kernel ties to a device: not a console or a pseudo-terminal.
+// A UART that the serial core registered without hardware behind it reports
+// type 0.
+bool IsRealSerialPort(const std::string& name) {
+    const std::string base = std::string(sysTty) + "/" + name;
+    if (!Exists(base + "/device")) return false;
+    std::ifstream type(base + "/type");
+    int value = -1;
+    if (type >> value) return value != 0;
+    return true;
+}
+
+}  // namespace
+
+bool NaturalLess(const std::string& a, const std::string& b) {
+    size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const bool da = a[i] >= '0' && a[i] <= '9';
+        const bool db = b[j] >= '0' && b[j] <= '9';
+        if (da && db) {
+            size_t ei = i, ej = j;
+            while (ei < a.size() && a[ei] >= '0' && a[ei] <= '9') ++ei;
+            while (ej < b.size() && b[ej] >= '0' && b[ej] <= '9') ++ej;
+            std::string na = a.substr(i, ei - i), nb = b.substr(j, ej - j);
+            na.erase(0, std::min(na.find_first_not_of('0'), na.size()));
+            nb.erase(0, std::min(nb.find_first_not_of('0'), nb.size()));
+            if (na.size() != nb.size()) return na.size() < nb.size();
+            if (na != nb) return na < nb;
+            i = ei;
+            j = ej;
+        } else {
+            if (a[i] != b[j]) return a[i] < b[j];
+            ++i;
+            ++j;
+        }
+    }
+    return a.size() - i < b.size() - j;
+}
+
+std::string PublishedPortsDirectory() {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        runtime != nullptr && *runtime != '\0')
+        return std::string(runtime) + "/solvenare/ports";
+    return "/tmp/solvenare-" + std::to_string(getuid()) + "/ports";
+}
+
+std::string PublishedPortPath(const std::string& name) {
+    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
+        return "";
+    const std::string link = PublishedPortsDirectory() + "/" + name;
+    char target[4096];
+    const ssize_t n = readlink(link.c_str(), target, sizeof target - 1);
+    if (n <= 0) return "";
+    target[n] = '\0';
+    // A link left behind by a program that has ended points at nothing.
+    return Exists(target) ? std::string(target) : "";
+}
+
+std::vector<std::string> ListSerialPorts() {
+    std::vector<std::string> found;
+    for (const auto& name : Entries(sysTty))
+        if (IsRealSerialPort(name)) found.push_back(name);
+    std::sort(found.begin(), found.end(), NaturalLess);
+
+    std::vector<std::string> published;
+    for (const auto& name : Entries(PublishedPortsDirectory()))
+        if (!PublishedPortPath(name).empty()) published.push_back(name);
+    std::sort(published.begin(), published.end(), NaturalLess);
+    found.insert(found.end(), published.begin(), published.end());
+    return found;
+}
+
+}  // namespace ports

@@ -1,0 +1,151 @@
+#include "textfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+
+namespace {
+
+// Windows-1252 bytes 0x80 to 0x9F; 0 where the code page has no character.
+constexpr char32_t high[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Decodes one UTF-8 character at i; a malformed byte decodes as itself.
+char32_t NextUtf8(const std::string& s, size_t& i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    const size_t extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+    if (extra == 0 || b >= 0xF8 || i + extra >= s.size()) {
+        ++i;
+        return b;
+    }
+    char32_t c = b & (0x3F >> extra);
+    for (size_t k = 1; k <= extra; ++k) {
+        const auto cont = static_cast<unsigned char>(s[i + k]);
+        if ((cont & 0xC0) != 0x80) {
+            ++i;
+            return b;
+        }
+        c = (c << 6) | (cont & 0x3F);
+    }
+    i += extra + 1;
+    return c;
+}
+
+std::string ReadAll(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw EInOutError(errno);
+    std::string data;
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            close(fd);
+            throw EInOutError(error);
+        }
+        if (n == 0) break;
+        data.append(buf, static_cast<size_t>(n));
+    }
+    close(fd);
+    return data;
+}
+
+}  // namespace
+
+EInOutError::EInOutError(int errorCode)
+    : Exception(errorCode == ENOENT ? "Fichier introuvable"
+                                    : "Erreur E/S " + std::to_string(errorCode)),
+      errorCode_(errorCode) {}
+
+std::string Utf8ToWindows1252(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const char32_t c = NextUtf8(text, i);
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        char byte = '?';
+        for (int k = 0; k < 32; ++k)
+            if (high[k] != 0 && high[k] == c) byte = static_cast<char>(0x80 + k);
+        out += byte;
+    }
+    return out;
+}
+
+std::string Windows1252ToUtf8(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b >= 0x80 && b < 0xA0) {
+            AppendUtf8(out, high[b - 0x80] != 0 ? high[b - 0x80] : b);
+        } else {
+            AppendUtf8(out, b);
+        }
+    }
+    return out;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+std::vector<std::string> ReadTextLines(const std::string& path) {
+    const std::string data = ReadAll(path);
+    std::vector<std::string> lines;
+    std::string line;
+    for (size_t i = 0; i < data.size(); ++i) {
+        const char c = data[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(Windows1252ToUtf8(line));
+            line.clear();
+            if (c == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) lines.push_back(Windows1252ToUtf8(line));
+    return lines;
+}
+
+void WriteTextFile(const std::string& path, const std::vector<std::string>& lines) {
+    std::string data;
+    for (const auto& line : lines) data += Utf8ToWindows1252(line) + "\r\n";
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) throw EInOutError(errno);
+    size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = write(fd, data.data() + done, data.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            close(fd);
+            throw EInOutError(error);
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (close(fd) != 0) throw EInOutError(errno);
+}

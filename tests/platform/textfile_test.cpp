@@ -1,0 +1,93 @@
+#include "textfile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+struct TempDir {
+    std::string path;
+    TempDir() {
+        char tmpl[] = "/tmp/solvenare-test-XXXXXX";
+        path = mkdtemp(tmpl);
+    }
+    ~TempDir() { std::system(("rm -rf '" + path + "'").c_str()); }
+    std::string File(const std::string& name) const { return path + "/" + name; }
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+}  // namespace
+
+TEST(TextFile, Windows1252RoundTripsTheProgramsAccents) {
+    const std::string utf8 = "Paramètres Février Août Décembre n° € œ";
+    const std::string cp1252 = Utf8ToWindows1252(utf8);
+    EXPECT_EQ(cp1252,
+              "Param\xE8tres F\xE9vrier Ao\xFBt D\xE9"
+              "cembre n\xB0 \x80 \x9C");
+    EXPECT_EQ(Windows1252ToUtf8(cp1252), utf8);
+    EXPECT_EQ(Utf8ToWindows1252("→ 日"), "? ?") << "no such character in the code page";
+    EXPECT_EQ(Utf8ToWindows1252(std::string("\xE9t\xE9", 3)), std::string("\xE9t\xE9", 3))
+        << "bytes that are not UTF-8 pass unchanged";
+}
+
+TEST(TextFile, LinesEndAtCrLfLfOrCr) {
+    TempDir dir;
+    struct Case {
+        std::string bytes;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\r\nb", {"a", "b"}},
+        {"a\nb\n", {"a", "b"}},
+        {"a\rb\r", {"a", "b"}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"", {}},
+        {"\r\n", {""}},
+        {"Param\xE8tres\r\n", {"Paramètres"}},
+        {std::string("x\0y\r\n", 5), {std::string("x\0y", 3)}},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(dir.File("f.txt"), c.bytes);
+        EXPECT_EQ(ReadTextLines(dir.File("f.txt")), c.lines) << c.bytes;
+    }
+}
+
+TEST(TextFile, WritingReplacesTheWholeFileByteExactly) {
+    TempDir dir;
+    const std::string path = dir.File("Parametres.txt");
+    WriteBytes(path, "old content that is longer than the new one\r\n\r\n\r\n");
+    WriteTextFile(path, {"SOLVENARE V1.0 - Paramètres", "[PortSerie]", "COM3"});
+    EXPECT_EQ(ReadBytes(path), "SOLVENARE V1.0 - Param\xE8tres\r\n[PortSerie]\r\nCOM3\r\n");
+}
+
+TEST(TextFile, FailuresCarryTheSystemText) {
+    TempDir dir;
+    try {
+        ReadTextLines(dir.File("absent.txt"));
+        FAIL();
+    } catch (const EInOutError& e) {
+        EXPECT_STREQ(e.what(), "Fichier introuvable");
+    }
+    try {
+        WriteTextFile(dir.path, {"x"});  // a directory cannot be written as a file
+        FAIL();
+    } catch (const EInOutError& e) {
+        EXPECT_STREQ(e.what(), "Erreur E/S 21");
+    }
+    EXPECT_FALSE(FileExists(dir.path));
+    EXPECT_FALSE(FileExists(dir.File("absent.txt")));
+}
