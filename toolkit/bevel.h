@@ -1,0 +1,9 @@
+#pragma once
+
+#include "control.h"
+
+// A lowered box, drawn as a one-pixel 3-D frame with nothing inside.
+class TBevel : public TControl {
+  public:
+    TBevel(TWinControl* parent, std::string name);
+};

@@ -1,0 +1,119 @@
+#include "form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWidget>
+
+#include "guard.h"
+#include "qtconvert.h"
+
+namespace {
+
+class FormWidget : public QWidget {
+  public:
+    explicit FormWidget(TForm* form)
+        : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                               Qt::MSWindowsFixedSizeDialogHint),
+          form_(form) {}
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPainter painter(this);
+        painter.fillRect(event->rect(), toolkit::ToQColor(form_->Color()));
+    }
+    void closeEvent(QCloseEvent* event) override {
+        toolkit::Guarded([this] {
+            if (form_->OnClose) form_->OnClose(form_);
+        });
+        event->accept();
+    }
+
+  private:
+    TForm* form_;
+};
+
+void SendMouse(QWidget* target, QEvent::Type type, const QPoint& windowPoint, QWidget* window,
+               Qt::MouseButtons buttons) {
+    const QPointF local = target->mapFrom(window, windowPoint);
+    const QPointF global = window->mapToGlobal(windowPoint);
+    QMouseEvent event(type, local, QPointF(windowPoint), global, Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+}  // namespace
+
+TForm::TForm(std::string name)
+    : TWinControl(nullptr, std::move(name), new FormWidget(this), true, 0xF0F0F0) {}
+
+std::string TForm::Caption() const {
+    return toolkit::FromQString(Widget()->windowTitle());
+}
+void TForm::SetCaption(const std::string& caption) {
+    Widget()->setWindowTitle(toolkit::ToQString(caption));
+}
+
+int TForm::ClientWidth() const {
+    return Widget()->width();
+}
+void TForm::SetClientWidth(int width) {
+    Widget()->setFixedWidth(width);
+}
+int TForm::ClientHeight() const {
+    return Widget()->height();
+}
+void TForm::SetClientHeight(int height) {
+    Widget()->setFixedHeight(height);
+}
+
+int TForm::Width() const {
+    return ClientWidth() + 2 * kBorderWidth;
+}
+void TForm::SetWidth(int width) {
+    SetClientWidth(width - 2 * kBorderWidth);
+}
+int TForm::Height() const {
+    return ClientHeight() + kCaptionHeight + 2 * kBorderWidth;
+}
+void TForm::SetHeight(int height) {
+    SetClientHeight(height - kCaptionHeight - 2 * kBorderWidth);
+}
+
+void TForm::Close() {
+    Widget()->close();
+}
+
+QWidget* TForm::Receiver(int x, int y) const {
+    QWidget* child = Widget()->childAt(x, y);
+    return child ? child : Widget();
+}
+
+TControl* TForm::ControlAt(int x, int y) const {
+    QWidget* child = Widget()->childAt(x, y);
+    return child ? FromWidget(child) : nullptr;
+}
+
+void TForm::MouseDownAt(int x, int y) {
+    pressed_ = Receiver(x, y);
+    SendMouse(pressed_, QEvent::MouseButtonPress, QPoint(x, y), Widget(), Qt::LeftButton);
+}
+
+void TForm::MouseUpAt(int x, int y) {
+    // The widget that took the press also takes the release, as with a real
+    // mouse, even when the pointer has left it.
+    QWidget* target = pressed_ ? pressed_.data() : Receiver(x, y);
+    pressed_ = nullptr;
+    SendMouse(target, QEvent::MouseButtonRelease, QPoint(x, y), Widget(), Qt::NoButton);
+}
+
+void TForm::ClickAt(int x, int y) {
+    MouseDownAt(x, y);
+    MouseUpAt(x, y);
+}
+
+QImage TForm::Grab() const {
+    return Widget()->grab().toImage();
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+// The whole widget layer.
+#include "bevel.h"
+#include "combobox.h"
+#include "control.h"
+#include "controlevents.h"
+#include "edit.h"
+#include "form.h"
+#include "gauge.h"
+#include "graphics.h"
+#include "image.h"
+#include "label.h"
+#include "menu.h"
+#include "messages.h"
+#include "panel.h"
+#include "progressbar.h"
+#include "qtsetup.h"
+#include "savedialog.h"
+#include "timer.h"
+#include "wincontrol.h"
