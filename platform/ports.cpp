@@ -88,7 +88,19 @@ std::string PublishedPortPath(const std::string& name) {
     return Exists(target) ? std::string(target) : "";
 }
 
+namespace {
+std::function<std::vector<std::string>()>& TestList() {
+    static std::function<std::vector<std::string>()> list;
+    return list;
+}
+}  // namespace
+
+void SetListSerialPortsForTests(std::function<std::vector<std::string>()> list) {
+    TestList() = std::move(list);
+}
+
 std::vector<std::string> ListSerialPorts() {
+    if (TestList()) return TestList()();
     std::vector<std::string> found;
     for (const auto& name : Entries(sysTty))
         if (IsRealSerialPort(name)) found.push_back(name);

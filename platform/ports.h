@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@ namespace ports {
 // /dev, in natural order (ttyS2 before ttyS10); then the ports published by
 // programs that stand in for an instrument, by their short names.
 std::vector<std::string> ListSerialPorts();
+// Replaces the discovery, for tests; an empty function restores it.
+void SetListSerialPortsForTests(std::function<std::vector<std::string>()> list);
 
 // Where a program publishes a port under a short name: a symbolic link named
 // after the port, pointing at the device.

@@ -7,7 +7,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev
     qt6-base-dev libqt6svg6-dev qt6-translations-l10n
-    xvfb xauth
+    xvfb xauth fonts-liberation2
 )
 
 missing=()

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+
+#include "toolkit.h"
+
+class TF_Fond;
+
+// One control of the window's stored description: its kind (from the member
+// it is bound to), parent, geometry, texts, font, colours, hint, cursor,
+// initial state and handlers. The window is built from the table of these,
+// in stacking order, lowest first.
+struct Description {
+    using Champ = std::variant<TImage * TF_Fond::*, TLabel * TF_Fond::*, TEdit * TF_Fond::*,
+                               TPanel * TF_Fond::*, TBevel * TF_Fond::*, TComboBox * TF_Fond::*,
+                               TProgressBar * TF_Fond::*, TGauge * TF_Fond::*>;
+    using Notify = void (TF_Fond::*)(TObject*);
+    using Souris = void (TF_Fond::*)(TObject*, TMouseButton, TShiftState, int, int);
+    using Touche = void (TF_Fond::*)(TObject*, char&);
+
+    const char* nom;
+    Champ champ;
+    TPanel* TF_Fond::*parent = nullptr;  // none: the window itself
+    int left = 0, top = 0, width = 0, height = 0;
+    const char* texte = "";
+    TFontSpec police{};
+    uint32_t couleur = 0;  // background of panels, edits, lists, gauges
+    bool aCouleur = false;
+    const char* hint = "";
+    TCursor curseur = crDefault;
+    bool visible = true;
+    bool enabled = true;
+    const char* image = "";  // resource path
+    bool stretch = false;
+    bool autoSize = true;  // labels
+    TAlignment alignement = taLeftJustify;
+    TTextLayout disposition = tlTop;
+    int maxLength = 0;  // edits
+    char passwordChar = 0;
+    int tabOrder = -1;
+    TBevelCut bordure = bvNone;  // panels
+    int maximum = 0;             // progress bar and gauges
+    uint32_t couleurAvant = 0;   // gauge bar
+    Notify onClick = nullptr;
+    Souris onMouseDown = nullptr;
+    Souris onMouseUp = nullptr;
+    Touche onKeyPress = nullptr;
+    Notify onChange = nullptr;
+};
+
+// The window's controls, lowest first.
+const std::vector<Description>& DescriptionFond();

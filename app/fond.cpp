@@ -1,0 +1,156 @@
+#include "fond.h"
+
+#include <QtCore/qglobal.h>
+#include <type_traits>
+
+#include "couleurs.h"
+#include "description.h"
+
+// The pictures live in this static library: they must be registered by hand.
+static void InitialiserRessources() {
+    Q_INIT_RESOURCE(resources);
+}
+
+TF_Fond::TF_Fond() {
+    InitialiserRessources();
+    SetCaption("SOLVENARE v2.10 - Décembre 2010");
+    SetColor(couleurs::Sarcelle);
+    SetClientWidth(713);
+    SetClientHeight(373);
+    SetLeft(639);
+    SetTop(116);
+    CreerControles();
+    CreerComposants();
+    FormCreate(this);
+}
+
+TF_Fond::~TF_Fond() {
+    // The port closes (and its thread ends) before the controls its handlers
+    // write to are gone.
+    ComDataPacket.reset();
+    ComPort.reset();
+}
+
+void TF_Fond::CreerControles() {
+    for (const Description& d : DescriptionFond()) {
+        TWinControl* parent =
+            d.parent != nullptr ? static_cast<TWinControl*>(this->*d.parent) : this;
+        TControl* control = std::visit(
+            [&](auto champ) -> TControl* {
+                using Pointeur = std::remove_reference_t<decltype(this->*champ)>;
+                using Genre = std::remove_pointer_t<Pointeur>;
+                auto* c = new Genre(parent, d.nom);
+                this->*champ = c;
+                if constexpr (std::is_same_v<Genre, TLabel>) {
+                    c->SetFont(d.police);
+                    c->SetAutoSize(d.autoSize);
+                    c->SetAlignment(d.alignement);
+                    c->SetLayout(d.disposition);
+                    if (d.aCouleur) c->SetColor(d.couleur);
+                    c->SetCaption(d.texte);
+                    if (d.onClick)
+                        c->OnClick = [this, h = d.onClick](TObject* s) { (this->*h)(s); };
+                } else if constexpr (std::is_same_v<Genre, TImage>) {
+                    c->SetStretch(d.stretch);
+                    if (*d.image) c->LoadPicture(d.image);
+                    if (d.onClick)
+                        c->OnClick = [this, h = d.onClick](TObject* s) { (this->*h)(s); };
+                    if (d.onMouseDown)
+                        c->OnMouseDown = [this, h = d.onMouseDown](TObject* s, TMouseButton b,
+                                                                   TShiftState sh, int x, int y) {
+                            (this->*h)(s, b, sh, x, y);
+                        };
+                    if (d.onMouseUp)
+                        c->OnMouseUp = [this, h = d.onMouseUp](TObject* s, TMouseButton b,
+                                                               TShiftState sh, int x, int y) {
+                            (this->*h)(s, b, sh, x, y);
+                        };
+                } else if constexpr (std::is_same_v<Genre, TEdit>) {
+                    c->SetFont(d.police);
+                    if (d.aCouleur) c->SetColor(d.couleur);
+                    c->SetMaxLength(d.maxLength);
+                    c->SetPasswordChar(d.passwordChar);
+                    if (d.tabOrder >= 0) c->SetTabOrder(d.tabOrder);
+                    c->SetText(d.texte);
+                    if (d.onKeyPress)
+                        c->OnKeyPress = [this, h = d.onKeyPress](TObject* s, char& k) {
+                            (this->*h)(s, k);
+                        };
+                    if (d.onChange)
+                        c->OnChange = [this, h = d.onChange](TObject* s) { (this->*h)(s); };
+                } else if constexpr (std::is_same_v<Genre, TPanel>) {
+                    if (d.aCouleur) c->SetColor(d.couleur);
+                    c->SetBevelOuter(d.bordure);
+                } else if constexpr (std::is_same_v<Genre, TComboBox>) {
+                    c->SetFont(d.police);
+                    if (d.aCouleur) c->SetColor(d.couleur);
+                    if (d.onClick)
+                        c->OnClick = [this, h = d.onClick](TObject* s) { (this->*h)(s); };
+                } else if constexpr (std::is_same_v<Genre, TProgressBar>) {
+                    c->SetMin(0);
+                    c->SetMax(d.maximum);
+                } else if constexpr (std::is_same_v<Genre, TGauge>) {
+                    c->SetMinValue(0);
+                    c->SetMaxValue(d.maximum);
+                    c->SetForeColor(d.couleurAvant);
+                    c->SetBackColor(d.couleur);
+                }
+                return c;
+            },
+            d.champ);
+        control->SetBounds(d.left, d.top, d.width, d.height);
+        control->SetHint(d.hint);
+        control->SetCursor(d.curseur);
+        control->SetEnabled(d.enabled);
+        control->SetVisible(d.visible);
+    }
+}
+
+void TF_Fond::CreerComposants() {
+    const auto timer = [this](int interval, bool enabled, void (TF_Fond::*handler)(TObject*)) {
+        auto t = std::make_unique<TTimer>();
+        t->SetInterval(interval);
+        if (handler != nullptr) t->OnTimer = [this, handler](TObject* s) { (this->*handler)(s); };
+        t->SetEnabled(enabled);
+        return t;
+    };
+    T_Etalonnage = timer(50, false, nullptr);
+    T_Horloge = timer(1000, true, &TF_Fond::T_HorlogeTimer);
+    T_Volet = timer(3, true, &TF_Fond::T_VoletTimer);
+    T_LiaisonSerie = timer(500, false, &TF_Fond::T_LiaisonSerieTimer);
+    T_Ecriture = timer(500, true, &TF_Fond::T_EcritureTimer);
+    T_EcriturePhotometre = timer(500, false, nullptr);
+
+    PM_PortSerie = std::make_unique<TPopupMenu>();
+    SD_FichierDonnees = std::make_unique<TSaveDialog>();
+
+    // The line to the photometer: 19200 bit/s, 8N1, no flow control, DTR and
+    // RTS held off, every line event watched.
+    ComPort = std::make_unique<TComPort>();
+    ComPort->BeginLoading();
+    ComPort->SetBaudRate(br19200);
+    ComPort->SetPort("COM1");
+    ComPort->Parity().SetBits(prNone);
+    ComPort->SetStopBits(sbOneStopBit);
+    ComPort->SetDataBits(dbEight);
+    ComPort->SetEvents(AllComEvents);
+    ComPort->FlowControl().SetOutCTSFlow(false);
+    ComPort->FlowControl().SetOutDSRFlow(false);
+    ComPort->FlowControl().SetControlDTR(dtrDisable);
+    ComPort->FlowControl().SetControlRTS(rtsDisable);
+    ComPort->FlowControl().SetXonXoffOut(false);
+    ComPort->FlowControl().SetXonXoffIn(false);
+    ComPort->EndLoading();
+
+    ComDataPacket = std::make_unique<TComDataPacket>();
+    ComDataPacket->BeginLoading();
+    ComDataPacket->SetComPort(ComPort.get());
+    ComDataPacket->SetStartString("255");
+    ComDataPacket->SetSize(8);
+    ComDataPacket->EndLoading();
+}
+
+void TF_Fond::T_EcritureTimer(TObject*) {
+    LEcriture->SetVisible(false);
+    T_Ecriture->SetEnabled(false);
+}

@@ -1,0 +1,223 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "clock.h"
+#include "comdatapacket.h"
+#include "comport.h"
+#include "toolkit.h"
+
+// Values of Etat, the program state.
+constexpr int32_t EtatRepos = 0;
+constexpr int32_t EtatVerificationLiaison = 34;
+constexpr int32_t EtatExpert = 51;
+constexpr int32_t EtatSimple = 160;
+constexpr int32_t EtatContinu = 240;
+
+// The main window: every control, the serial port and its framer, the timers
+// and the state all handlers share. Its controls are built from the window's
+// description (fond_description.cpp); the handlers are grouped by concern in
+// the other files of this folder.
+class TF_Fond : public TForm {
+  public:
+    TF_Fond();
+    ~TF_Fond() override;
+
+    // --- controls on the window ---
+    TImage* IM_Logo = nullptr;
+    TLabel* L_Date = nullptr;
+    TLabel* L_Heure = nullptr;
+    TImage* IM_Serie = nullptr;
+    TLabel* L_ComPort = nullptr;
+    TImage* IM_Fichiers = nullptr;
+    TImage* IM_Informations = nullptr;
+    TComboBox* CB_SerieProvisoire = nullptr;
+
+    // --- measurement parameters panel ---
+    TPanel* P_ParametresMesures = nullptr;
+    TLabel* L_PressionAtmospherique = nullptr;
+    TLabel* L_AngleDElevation = nullptr;
+    TImage* IM_ParametresDesMesures = nullptr;
+    TLabel* L_FichierEcriture = nullptr;
+    TImage* IM_OKParametresDesMesures = nullptr;
+    TLabel* L_LiaisonPhotometre = nullptr;
+    TLabel* LOKPortSerie = nullptr;
+    TLabel* LNomFichier = nullptr;
+    TEdit* EPression = nullptr;
+    TEdit* EAngleElevation = nullptr;
+    TProgressBar* PBPortSerie = nullptr;
+
+    // --- information panel ---
+    TPanel* P_Informations = nullptr;
+    TLabel* L_Auteur = nullptr;
+    TImage* IM_Solvenare = nullptr;
+    TLabel* L_Version = nullptr;
+    TLabel* L_Editeur = nullptr;
+    TLabel* L_RessourcesInternet = nullptr;
+    TLabel* L_Documentation = nullptr;
+    TImage* IM_Documentation = nullptr;
+    TImage* IM_OKInformations = nullptr;
+    TComboBox* CB_RessourcesInternet = nullptr;
+
+    // --- calibration panel ---
+    TPanel* P_Etalonnages = nullptr;
+    TImage* IM_Etalonnage = nullptr;
+    TLabel* L_Identification = nullptr;
+    TLabel* L_V0Vert = nullptr;
+    TImage* IM_LedVerteEtalon = nullptr;
+    TLabel* L_0Vert = nullptr;
+    TLabel* LV0Vert = nullptr;
+    TImage* IM_LedVerteEtalonNoir = nullptr;
+    TLabel* L_VnVert = nullptr;
+    TLabel* L_NVert = nullptr;
+    TLabel* LVnVert = nullptr;
+    TImage* IM_LedRougeEtalon = nullptr;
+    TLabel* L_V0Rouge = nullptr;
+    TLabel* LV0Rouge = nullptr;
+    TLabel* L_0Rouge = nullptr;
+    TImage* IM_LedRougeEtalonNoir = nullptr;
+    TLabel* L_VnRouge = nullptr;
+    TLabel* L_NRouge = nullptr;
+    TLabel* LVnRouge = nullptr;
+    TImage* IM_Identification = nullptr;
+    TImage* IM_Xper = nullptr;
+    TImage* IM_FINEtalonnages = nullptr;
+    TLabel* LIdentificationPhotometre = nullptr;
+    TLabel* LIdentificationLogiciel = nullptr;
+    TLabel* LEcriturePhotometre = nullptr;
+    TImage* IM_OKEtalonnages = nullptr;
+    TEdit* EIdentificationPhotometre = nullptr;
+    TEdit* EV0Vert = nullptr;
+    TEdit* EVnVert = nullptr;
+    TEdit* EV0Rouge = nullptr;
+    TEdit* EVnRouge = nullptr;
+    TEdit* EIdentificationLogiciel = nullptr;
+    TEdit* Edit1 = nullptr;
+    TPanel* Panel1 = nullptr;
+
+    // --- password panel ---
+    TPanel* P_MotDePasse = nullptr;
+    TImage* IM_MotDePasse = nullptr;
+    TImage* IM_OKMotDePasse = nullptr;
+    TImage* IM_FINMotDePasse = nullptr;
+    TEdit* EMotDePasse = nullptr;
+
+    // --- reception panel ---
+    TPanel* P_ReceptionMesures = nullptr;
+    TImage* IM_ReceptionMesures = nullptr;
+    TImage* IM_Demarrer = nullptr;
+    TImage* IM_Arreter = nullptr;
+    TImage* IM_Ecrire = nullptr;
+    TImage* IM_Thermometre = nullptr;
+    TImage* IM_ThermometreMiroir = nullptr;
+    TLabel* L_Temperature = nullptr;
+    TLabel* LTemperature = nullptr;
+    TLabel* L_Tensions = nullptr;
+    TLabel* L_EO = nullptr;
+    TImage* IM_LedVerte = nullptr;
+    TLabel* L_Vert = nullptr;
+    TLabel* L_vVert = nullptr;
+    TLabel* LVVert = nullptr;
+    TLabel* L_EOVert = nullptr;
+    TLabel* L_vEO = nullptr;
+    TLabel* LEOVert = nullptr;
+    TImage* IM_LedRouge = nullptr;
+    TLabel* L_Rouge = nullptr;
+    TLabel* L_rRouge = nullptr;
+    TLabel* LVRouge = nullptr;
+    TLabel* L_EORouge = nullptr;
+    TLabel* L_rEO = nullptr;
+    TLabel* LEORouge = nullptr;
+    TLabel* LEcriture = nullptr;
+    TImage* IM_FINMesures = nullptr;
+    TBevel* B_Separation = nullptr;
+    TImage* IM_LedVerteMax = nullptr;
+    TLabel* L_VmaxVert = nullptr;
+    TLabel* L_vmaxV = nullptr;
+    TLabel* LVMaxVert = nullptr;
+    TLabel* L_EOMaxVert = nullptr;
+    TLabel* L_MaxEOVert = nullptr;
+    TLabel* LEOMaxVert = nullptr;
+    TImage* IM_RAZVert = nullptr;
+    TGauge* G_Vert = nullptr;
+    TImage* IM_PointeurVert = nullptr;
+    TImage* IM_LedRougeMax = nullptr;
+    TLabel* L_VmaxRouge = nullptr;
+    TLabel* L_vmaxR = nullptr;
+    TLabel* LVMaxRouge = nullptr;
+    TLabel* L_EOMaxRouge = nullptr;
+    TLabel* L_MaxEORouge = nullptr;
+    TLabel* LEOMaxRouge = nullptr;
+    TImage* IM_RAZRouge = nullptr;
+    TGauge* G_Rouge = nullptr;
+    TImage* IM_PointeurRouge = nullptr;
+
+    // --- sliding cover ---
+    TPanel* P_Volet = nullptr;
+
+    // --- components without a place on screen ---
+    std::unique_ptr<TPopupMenu> PM_PortSerie;
+    std::unique_ptr<TSaveDialog> SD_FichierDonnees;
+    std::unique_ptr<TComPort> ComPort;
+    std::unique_ptr<TComDataPacket> ComDataPacket;
+    std::unique_ptr<TTimer> T_Etalonnage;
+    std::unique_ptr<TTimer> T_Horloge;
+    std::unique_ptr<TTimer> T_Volet;
+    std::unique_ptr<TTimer> T_LiaisonSerie;
+    std::unique_ptr<TTimer> T_Ecriture;
+    std::unique_ptr<TTimer> T_EcriturePhotometre;
+
+    // --- shared state ---
+    int32_t Etat = EtatRepos;
+    bool LiaisonOK = false;
+    std::string NomFichier;
+    bool FichierOuvert = false;
+    uint8_t NumeroPhotometre = 0;
+    uint8_t VersionLogiciel = 0;
+    double V0Vert = 0, VnVert = 0, V0Rouge = 0, VnRouge = 0;
+    int32_t Pression = 0;
+    int32_t AngleElevation = 0;
+    uint32_t SaisieParametres = 0;
+    double RapportPression = 0, MasseAir = 0;
+    double DistanceTerreSoleil = 0;
+    double VVert = 0, VRouge = 0;
+    int32_t TemperatureBrute = 0;
+    double VMaxVert = 0, VMaxRouge = 0;
+    double SommeTemperatures = 0;
+    int32_t NombreTemperatures = 0;
+    int32_t EssaisMotDePasse = 0;
+    bool VirguleSaisie = false;
+    int32_t EtapeEtalonnage = 0;
+    int32_t PositionVolet = 200;
+    // Clock fields, rewritten at every tick.
+    TDateTime Maintenant;
+    std::string NomJour, NomMois;
+
+    // --- start-up and settings (demarrage.cpp) ---
+    void FormCreate(TObject* Sender);
+    void LireParametres();
+    void EnregistrerParametres();
+    // --- clock (horloge.cpp) ---
+    void T_HorlogeTimer(TObject* Sender);
+    // --- sliding cover (volet.cpp) ---
+    void T_VoletTimer(TObject* Sender);
+    // --- writing notice ---
+    void T_EcritureTimer(TObject* Sender);
+    // --- information panel (informations.cpp) ---
+    void ChargerRessourcesInternet();
+    void IM_InformationsClick(TObject* Sender);
+    void IM_OKInformationsClick(TObject* Sender);
+    // --- port menu and link check (liaison.cpp) ---
+    void ConstruireMenuPortSerie();
+    void IM_SerieMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void PM_PortSerieClick(TObject* Sender);
+    void T_LiaisonSerieTimer(TObject* Sender);
+    void DemanderIdentification();
+
+  private:
+    void CreerControles();
+    void CreerComposants();
+};

@@ -1,0 +1,55 @@
+// The serial port menu and the link check with the photometer.
+#include "fond.h"
+#include "ports.h"
+
+void TF_Fond::ConstruireMenuPortSerie() {
+    CB_SerieProvisoire->ClearItems();
+    for (const std::string& nom : ports::ListSerialPorts()) CB_SerieProvisoire->AddItem(nom);
+    std::vector<std::string> noms = CB_SerieProvisoire->Items();
+    if (noms.empty()) noms = {"COM0", "COM1", "COM2", "COM3"};
+    for (size_t i = 0; i < noms.size(); ++i) {
+        auto entree = std::make_unique<TMenuItem>();
+        entree->SetCaption(noms[i]);
+        entree->SetRadioItem(true);
+        entree->SetTag(static_cast<int>(i));
+        entree->OnClick = [this](TObject* Sender) { PM_PortSerieClick(Sender); };
+        PM_PortSerie->Add(std::move(entree));
+    }
+}
+
+void TF_Fond::IM_SerieMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
+    if (P_Etalonnages->Visible() || P_ReceptionMesures->Visible()) return;
+    if (P_ParametresMesures->Visible()) {
+        LOKPortSerie->SetCaption("en cours...");
+        PBPortSerie->SetVisible(true);
+        PBPortSerie->SetPosition(1);
+    }
+    PM_PortSerie->Popup(Left() + IM_Serie->Left() + X, Top() + IM_Serie->Top() + Y);
+}
+
+void TF_Fond::PM_PortSerieClick(TObject* Sender) {
+    auto* cliquee = dynamic_cast<TMenuItem*>(Sender);
+    if (cliquee == nullptr) return;
+    TMenuItem& entree = *PM_PortSerie->Items(cliquee->Tag());
+    entree.SetChecked(true);
+    ComPort->SetPort(entree.Caption());
+    L_ComPort->SetCaption(ComPort->Port());
+    // A link check waiting for a port that could not be opened goes on with
+    // the new one.
+    if (T_LiaisonSerie->Enabled() && !ComPort->Connected()) ComPort->Open();
+    EnregistrerParametres();
+}
+
+void TF_Fond::T_LiaisonSerieTimer(TObject*) {
+    PBPortSerie->SetPosition(PBPortSerie->Position() + 1);
+    // Nothing goes out on a port that could not be opened: its error was
+    // shown once, when the check started.
+    if (PBPortSerie->Position() > 2 && ComPort->Connected()) DemanderIdentification();
+    if (PBPortSerie->Position() == 10) PBPortSerie->SetPosition(0);
+}
+
+void TF_Fond::DemanderIdentification() {
+    ComDataPacket->SetStartString(std::string(1, '\xFF'));
+    ComPort->Write("\xFF", 1);
+    ComPort->Write("\x40", 1);
+}

@@ -1,0 +1,8 @@
+#include "astronomie.h"
+
+#include <cmath>
+#include <numbers>
+
+double DistanceTerreSoleil(int jourDeLAnnee) {
+    return 0.99972111 / (1.0 + 0.0167 * std::cos(2.0 * std::numbers::pi * jourDeLAnnee / 365.25));
+}

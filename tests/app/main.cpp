@@ -1,0 +1,17 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+#include "police.h"
+#include "toolkit.h"
+
+// One application object for every test, laid out as the program is.
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    InstallerPoliceDeSubstitution();
+    toolkit::SetApplicationTitle("Solvenare 1.0");
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
