@@ -1,0 +1,140 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ciel.h"
+#include "protocole.h"
+
+namespace simulateur {
+
+struct Reglages {
+    // The short name the port is published under.
+    std::string nom = "SIM0";
+    // What the identification frame reports until a write command changes it;
+    // also the true response of the detectors under the clear sky.
+    Identification identification;
+    Mode mode = Mode::Simple;
+    // Measurement frames per second while the port is open; 0 sends only
+    // those asked for with EnvoyerMesure.
+    double cadence = 1.0;
+    // Counts sent in turn, over and over; empty: the clear sky.
+    std::vector<Comptes> comptes;
+    Site site;
+    // The clear sky is computed for the present moment shifted by this much.
+    std::chrono::seconds decalageHorloge{0};
+    // Up to this many garbage bytes (never FF) before each frame.
+    int bruit = 0;
+    // Each frame goes out in two to four pieces, written apart.
+    bool decoupe = false;
+    // Measurement frames hold off this long after the port opens and after
+    // each request, so that the program's identification frames come alone.
+    std::chrono::milliseconds silence{1000};
+    // Told what happens, in French, on the simulator's own thread.
+    std::function<void(const std::string&)> journal;
+};
+
+// The photometer on a pseudo-terminal, with its own thread. The program
+// opens the published name; the simulator sends only while the port is open
+// and never holds the program's end itself.
+class TPhotometreSimule {
+  public:
+    explicit TPhotometreSimule(Reglages reglages = {});
+    ~TPhotometreSimule();
+    TPhotometreSimule(const TPhotometreSimule&) = delete;
+    TPhotometreSimule& operator=(const TPhotometreSimule&) = delete;
+
+    // Creates and publishes the port, then starts the thread. Failures raise
+    // std::runtime_error with a French text.
+    void Demarrer();
+    // Stops the thread, withdraws the published name and closes the terminal.
+    void Arreter();
+    bool Actif() const { return fil_.joinable(); }
+
+    const std::string& Nom() const { return reglages_.nom; }
+    // The device the program opens; empty before Demarrer.
+    const std::string& CheminEsclave() const { return esclave_; }
+    // The symbolic link that publishes the port.
+    std::string CheminPublie() const;
+
+    bool PortOuvert() const;
+    // Waits until the simulator sees the port open (or closed); false on time-out.
+    bool AttendrePortOuvert(bool ouvert, std::chrono::milliseconds delai) const;
+    // How many times the program has opened the port.
+    int Ouvertures() const;
+
+    void DefinirMode(Mode mode);
+    Mode ModeCourant() const;
+    void DefinirCadence(double tramesParSeconde);
+    double Cadence() const;
+    void DefinirBruit(int octetsMax);
+    void DefinirDecoupe(bool decoupe);
+
+    // Queues one measurement frame; it goes out as soon as the port is open.
+    void EnvoyerMesure(Mode mode, uint16_t vert, uint16_t rouge, uint16_t temperature);
+
+    // What the next identification frame will report: the start values, or
+    // the fields of the last write command.
+    Identification Constantes() const;
+    int DemandesIdentification() const;
+    int EcrituresRecues() const;
+    int IdentificationsEnvoyees() const;
+    int MesuresEnvoyees() const;
+    // Waits until that many measurement frames have gone out in all.
+    bool AttendreMesures(int nombre, std::chrono::milliseconds delai) const;
+
+  private:
+    enum class Fin { Rien, Mesure, Identification };
+    struct Morceau {
+        std::string octets;
+        std::chrono::microseconds pause{0};  // before the next piece
+        Fin fin = Fin::Rien;
+    };
+    struct Demande {
+        Mode mode;
+        Comptes comptes;
+    };
+
+    void Publier();
+    void Retirer();
+    void Boucle();
+    void Reveiller();
+    void Journal(const std::string& texte) const;
+    void LireRequetes(bool ouvert, std::deque<Morceau>& sortie, bool& ferme);
+    void AjouterTrame(std::deque<Morceau>& sortie, const std::string& trame, Fin fin);
+    void ViderEntreeEsclave() const;
+
+    Reglages reglages_;
+    std::string esclave_;
+    int maitre_ = -1;
+    int reveil_ = -1;
+    int verrou_ = -1;
+    bool publie_ = false;
+    std::thread fil_;
+
+    mutable std::mutex m_;
+    mutable std::condition_variable changement_;
+    bool arret_ = false;
+    bool ouvert_ = false;
+    Identification constantes_;
+    std::vector<Demande> demandes_;
+    int ouvertures_ = 0;
+    int demandesIdentification_ = 0;
+    int ecritures_ = 0;
+    int identifications_ = 0;
+    int mesures_ = 0;
+
+    // The thread's own.
+    TLecteurRequetes lecteur_;
+    std::mt19937 alea_{std::random_device{}()};
+    bool requeteRecue_ = false;
+};
+
+}  // namespace simulateur
