@@ -1,16 +1,36 @@
 #!/usr/bin/env bash
-# Builds everything and starts the program. Without a display (a server over
-# SSH, a container), it runs on a virtual one: set DISPLAY to see the window.
+# Builds everything, starts the photometer simulator and then the program.
+# Without a display (a server over SSH, a container) the program runs on a
+# virtual one: set DISPLAY to see the window. Choose the port "SIM0" in the
+# program's port menu to talk to the simulator; with --sans-simulateur the
+# program starts alone, for a real instrument.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
+
+simulateur=1
+if [ "${1:-}" = "--sans-simulateur" ]; then
+    simulateur=0
+    shift
+fi
+
 # The program reads and writes its settings in the current directory.
 mkdir -p build/run
 cd build/run
+[ -f SitesWeb.txt ] || cp ../../resources/SitesWeb.txt . 2>/dev/null || true
+
+if [ "$simulateur" = 1 ]; then
+    ../tools/simulator/solvenare-simulateur --nom SIM0 --discret </dev/null &
+    pid_simulateur=$!
+    trap 'kill "$pid_simulateur" 2>/dev/null || true' EXIT
+    echo "Photometer simulator started: choose the port SIM0 in the port menu."
+fi
+
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: starting the program on a virtual one (xvfb-run)."
-    exec xvfb-run -a ../app/solvenare "$@"
+    xvfb-run -a ../app/solvenare "$@"
+else
+    ../app/solvenare "$@"
 fi
-exec ../app/solvenare "$@"

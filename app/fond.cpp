@@ -29,6 +29,7 @@ TF_Fond::~TF_Fond() {
     // write to are gone.
     ComDataPacket.reset();
     ComPort.reset();
+    FichierDonnees.Fermer();
 }
 
 void TF_Fond::CreerControles() {
@@ -147,10 +148,15 @@ void TF_Fond::CreerComposants() {
     ComDataPacket->SetComPort(ComPort.get());
     ComDataPacket->SetStartString("255");
     ComDataPacket->SetSize(8);
+    ComDataPacket->OnPacket = [this](TObject* s, const std::string& str) {
+        ComDataPacketPacket(s, str);
+    };
     ComDataPacket->EndLoading();
-}
 
-void TF_Fond::T_EcritureTimer(TObject*) {
-    LEcriture->SetVisible(false);
-    T_Ecriture->SetEnabled(false);
+    // Every line is on disk when written; closing the window also closes the
+    // port and the data file.
+    OnClose = [this](TObject*) {
+        ComPort->Close();
+        FichierDonnees.Fermer();
+    };
 }

@@ -8,6 +8,7 @@
 #include "clock.h"
 #include "comdatapacket.h"
 #include "comport.h"
+#include "fichier_donnees.h"
 #include "toolkit.h"
 
 // Values of Etat, the program state.
@@ -174,6 +175,7 @@ class TF_Fond : public TForm {
     int32_t Etat = EtatRepos;
     bool LiaisonOK = false;
     std::string NomFichier;
+    TFichierDonnees FichierDonnees;
     bool FichierOuvert = false;
     uint8_t NumeroPhotometre = 0;
     uint8_t VersionLogiciel = 0;
@@ -204,7 +206,25 @@ class TF_Fond : public TForm {
     void T_HorlogeTimer(TObject* Sender);
     // --- sliding cover (volet.cpp) ---
     void T_VoletTimer(TObject* Sender);
-    // --- writing notice ---
+    // --- reception (reception.cpp) ---
+    void ComDataPacketPacket(TObject* Sender, const std::string& Str);
+    std::string CalculerEOVert();
+    std::string CalculerEORouge();
+    double CalculerTemperature(int32_t count);
+    void AfficherMesureSimple();
+    void AfficherMesureContinue(int compteVert, int compteRouge);
+    // Shows the reception panel in single mode, framing measurement frames.
+    void OuvrirReceptionMesures();
+    void PasserModeSimple();
+    void PasserModeContinu();
+    void IM_RAZVertClick(TObject* Sender);
+    void IM_RAZRougeClick(TObject* Sender);
+    void IM_DemarrerClick(TObject* Sender);
+    void IM_ArreterClick(TObject* Sender);
+    void IM_FINMesuresClick(TObject* Sender);
+    // --- recording (enregistrement.cpp) ---
+    void EnregistrerLigne(const std::string& ligne);
+    void IM_EcrireClick(TObject* Sender);
     void T_EcritureTimer(TObject* Sender);
     // --- information panel (informations.cpp) ---
     void ChargerRessourcesInternet();

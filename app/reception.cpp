@@ -1,0 +1,189 @@
+// The packet handler and the reception panel: frames decoded, computed and
+// shown, single and continuous modes, maxima and their resets, start and stop.
+#include <cmath>
+
+#include "calculs.h"
+#include "fond.h"
+#include "lignes.h"
+#include "trames.h"
+
+void TF_Fond::ComDataPacketPacket(TObject*, const std::string& Str) {
+    bool identificationAcceptee = false;
+    // A packet shorter than its layout is not decoded; its first byte still
+    // gives the mode of the following frames, so a stray mode byte cannot
+    // leave the reception stuck.
+    if (Etat == EtatVerificationLiaison) {
+        if (const auto id = DecoderIdentification(Str)) {
+            NumeroPhotometre = id->numero;
+            VersionLogiciel = id->version;
+            V0Vert = id->v0Vert;
+            VnVert = id->vnVert;
+            V0Rouge = id->v0Rouge;
+            VnRouge = id->vnRouge;
+            if (!id->acceptee) {
+                LiaisonOK = false;
+            } else {
+                LiaisonOK = true;
+                T_LiaisonSerie->SetEnabled(false);
+                LOKPortSerie->SetCaption("OK !");
+                Etat = EtatRepos;
+                PBPortSerie->SetVisible(false);
+                PBPortSerie->SetPosition(0);
+                IM_OKParametresDesMesures->SetEnabled(true);
+                identificationAcceptee = true;
+            }
+        }
+    } else if (Etat == EtatSimple && LiaisonOK) {
+        if (const auto mesure = DecoderMesure(Str)) {
+            PasserModeSimple();
+            VVert = mesure->vVert;
+            VRouge = mesure->vRouge;
+            TemperatureBrute = mesure->temperatureBrute;
+            AfficherMesureSimple();
+            EnregistrerLigne(LigneEnregistrement("Simple", L_Heure->Caption(), LVVert->Caption(),
+                                                 LEOVert->Caption(), LVRouge->Caption(),
+                                                 LEORouge->Caption(), LTemperature->Caption()));
+        }
+    } else if (Etat == EtatContinu && LiaisonOK) {
+        if (const auto mesure = DecoderMesure(Str)) {
+            PasserModeContinu();
+            VVert = mesure->vVert;
+            VRouge = mesure->vRouge;
+            TemperatureBrute = mesure->temperatureBrute;
+            AfficherMesureContinue(mesure->compteVert, mesure->compteRouge);
+        }
+    }
+
+    if (LiaisonOK) {
+        // The identification just accepted leaves the state at rest: its first
+        // byte is the photometer's number, not a mode.
+        if (identificationAcceptee || Str.empty()) return;
+        Etat = static_cast<uint8_t>(Str[0]);
+        if (Etat == EtatSimple) PasserModeSimple();
+        if (Etat == EtatContinu) PasserModeContinu();
+    } else {
+        DemanderIdentification();
+    }
+}
+
+std::string TF_Fond::CalculerEOVert() {
+    return TexteEO(EpaisseurOptique(VVert, V0Vert, VnVert, TauRayleighVert, DistanceTerreSoleil,
+                                    RapportPression, MasseAir));
+}
+
+std::string TF_Fond::CalculerEORouge() {
+    return TexteEO(EpaisseurOptique(VRouge, V0Rouge, VnRouge, TauRayleighRouge, DistanceTerreSoleil,
+                                    RapportPression, MasseAir));
+}
+
+double TF_Fond::CalculerTemperature(int32_t count) {
+    // Not a number where the sensor's formula has no value (a count above 5051).
+    return Temperature(count).value_or(std::nan(""));
+}
+
+void TF_Fond::AfficherMesureSimple() {
+    LVVert->SetCaption(TexteTension(VVert));
+    LEOVert->SetCaption(CalculerEOVert());
+    LVRouge->SetCaption(TexteTension(VRouge));
+    LEORouge->SetCaption(CalculerEORouge());
+    // A temperature without a value leaves the label as it was.
+    const double t = CalculerTemperature(TemperatureBrute);
+    if (std::isfinite(t)) LTemperature->SetCaption(TexteTemperature(t));
+}
+
+void TF_Fond::AfficherMesureContinue(int compteVert, int compteRouge) {
+    LVVert->SetCaption(TexteTension(VVert));
+    LEOVert->SetCaption(CalculerEOVert());
+    G_Vert->SetProgress(compteVert);
+    if (VVert > VMaxVert) {
+        VMaxVert = VVert;
+        LVMaxVert->SetCaption(TexteTension(VMaxVert));
+        LEOMaxVert->SetCaption(CalculerEOVert());
+        IM_PointeurVert->SetLeft(PositionPointeur(compteVert));
+    }
+    LVRouge->SetCaption(TexteTension(VRouge));
+    LEORouge->SetCaption(CalculerEORouge());
+    G_Rouge->SetProgress(compteRouge);
+    if (VRouge > VMaxRouge) {
+        VMaxRouge = VRouge;
+        LVMaxRouge->SetCaption(TexteTension(VMaxRouge));
+        LEOMaxRouge->SetCaption(CalculerEORouge());
+        IM_PointeurRouge->SetLeft(PositionPointeur(compteRouge));
+    }
+    // A temperature without a value does not enter the mean.
+    const double t = CalculerTemperature(TemperatureBrute);
+    if (!std::isfinite(t)) return;
+    SommeTemperatures += t;
+    NombreTemperatures += 1;
+    if (NombreTemperatures == 100) {
+        LTemperature->SetCaption(TexteTemperature(SommeTemperatures / 100));
+        NombreTemperatures = 0;
+        SommeTemperatures = 0;
+        IM_ThermometreMiroir->SetVisible(!IM_ThermometreMiroir->Visible());
+    }
+}
+
+void TF_Fond::IM_RAZVertClick(TObject*) {
+    G_Vert->SetProgress(0);
+    IM_PointeurVert->SetLeft(PositionPointeur(0));
+    LVMaxVert->SetCaption("0");
+    LEOMaxVert->SetCaption("0");
+    VMaxVert = 0;
+}
+
+void TF_Fond::IM_RAZRougeClick(TObject*) {
+    G_Rouge->SetProgress(0);
+    IM_PointeurRouge->SetLeft(PositionPointeur(0));
+    LVMaxRouge->SetCaption("0");
+    LEOMaxRouge->SetCaption("0");
+    VMaxRouge = 0;
+}
+
+void TF_Fond::PasserModeSimple() {
+    IM_Ecrire->SetVisible(false);
+    IM_RAZVertClick(nullptr);
+    IM_RAZRougeClick(nullptr);
+    IM_RAZVert->SetEnabled(false);
+    IM_RAZRouge->SetEnabled(false);
+    G_Vert->SetEnabled(false);
+    G_Rouge->SetEnabled(false);
+    LVMaxVert->SetCaption("---");
+    LEOMaxVert->SetCaption("---");
+    LVMaxRouge->SetCaption("---");
+    LEOMaxRouge->SetCaption("---");
+    Etat = EtatSimple;
+    if (PositionVolet > 200) T_Volet->SetEnabled(true);
+}
+
+void TF_Fond::PasserModeContinu() {
+    IM_Ecrire->SetVisible(true);
+    IM_RAZVert->SetEnabled(true);
+    IM_RAZRouge->SetEnabled(true);
+    G_Vert->SetEnabled(true);
+    G_Rouge->SetEnabled(true);
+    Etat = EtatContinu;
+    if (PositionVolet < 372) T_Volet->SetEnabled(true);
+}
+
+void TF_Fond::OuvrirReceptionMesures() {
+    P_ReceptionMesures->SetVisible(true);
+    PasserModeSimple();
+    P_Volet->SetVisible(true);
+    ComDataPacket->SetSize(8);
+}
+
+void TF_Fond::IM_DemarrerClick(TObject*) {
+    IM_Arreter->SetVisible(true);
+    ComPort->Open();
+}
+
+void TF_Fond::IM_ArreterClick(TObject*) {
+    IM_Arreter->SetVisible(false);
+    ComPort->Close();
+}
+
+void TF_Fond::IM_FINMesuresClick(TObject*) {
+    P_ReceptionMesures->SetVisible(false);
+    P_Volet->SetVisible(false);
+    if (FichierOuvert) FichierDonnees.Fermer();
+}

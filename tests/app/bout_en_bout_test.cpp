@@ -1,0 +1,148 @@
+// The whole reception road with the photometer simulator on a real
+// pseudo-terminal: port menu, link check, header, single and continuous
+// frames through the real port and framer, and the data file line by line.
+#include <QCoreApplication>
+#include <cstdlib>
+
+#include "calculs.h"
+#include "fond_fixture.h"
+#include "lignes.h"
+#include "photometre_simule.h"
+#include "textfile.h"
+#include "threads.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Runs the event loop (timers, posted hand-overs) until the condition holds.
+bool Attendre(const std::function<bool()>& fait, std::chrono::milliseconds delai = 10s) {
+    const auto fin = std::chrono::steady_clock::now() + delai;
+    while (!fait()) {
+        if (std::chrono::steady_clock::now() > fin) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        threads::WaitAndRunHandOvers(5ms);
+    }
+    return true;
+}
+
+class BoutEnBoutTest : public FondTest {
+  protected:
+    void SetUp() override {
+        FondTest::SetUp();
+        setenv("XDG_RUNTIME_DIR", dossier_.c_str(), 1);
+        ports::SetListSerialPortsForTests(nullptr);  // the real discovery: it finds the simulator
+    }
+    void TearDown() override {
+        FondTest::TearDown();
+        unsetenv("XDG_RUNTIME_DIR");
+    }
+};
+
+}  // namespace
+
+TEST_F(BoutEnBoutTest, FromThePortMenuToTheRecordedLines) {
+    simulateur::Reglages reglages;
+    reglages.nom = "SIME2E";
+    reglages.cadence = 0;  // frames only when the test asks
+    reglages.silence = 0ms;
+    simulateur::TPhotometreSimule photometre(reglages);
+    photometre.Demarrer();
+
+    TF_Fond& f = Demarrer();
+    f.T_HorlogeTimer(nullptr);
+    TMenuItem* entree = nullptr;
+    for (int i = 0; i < f.PM_PortSerie->Count(); ++i)
+        if (f.PM_PortSerie->Items(i)->Caption() == "SIME2E") entree = f.PM_PortSerie->Items(i);
+    ASSERT_NE(entree, nullptr) << "the menu lists the simulator under its short name";
+    entree->Click();
+    EXPECT_EQ(Lire("Parametres.txt"),
+              "SOLVENARE V1.0 - Param\xE8tres\r\n[PortSerie]\r\nSIME2E\r\n");
+
+    // The data file is chosen: the link check starts.
+    f.NomFichier = dossier_ + "/mesures.txt";
+    f.FichierDonnees.CreerOuSonder(f.NomFichier);
+    f.P_ParametresMesures->SetVisible(true);
+    f.PBPortSerie->SetVisible(true);
+    f.PBPortSerie->SetPosition(0);
+    f.LOKPortSerie->SetCaption("en cours...");
+    f.ComDataPacket->SetSize(11);
+    f.ComDataPacket->SetStartString(std::string(1, '\xFF'));
+    f.Etat = EtatVerificationLiaison;
+    f.IM_OKParametresDesMesures->SetEnabled(false);
+    f.T_LiaisonSerie->SetEnabled(true);
+    f.ComPort->Open();
+    ASSERT_TRUE(Attendre([&] { return f.LiaisonOK; })) << "the simulator answers FF 40";
+    EXPECT_EQ(f.LOKPortSerie->Caption(), "OK !");
+    EXPECT_EQ(f.NumeroPhotometre, 7);
+    EXPECT_EQ(f.VersionLogiciel, 12);
+    EXPECT_DOUBLE_EQ(f.V0Vert, 2.12);
+    EXPECT_DOUBLE_EQ(f.VnRouge, 0.01);
+
+    // Parameters and calibration validated as the panels will do it.
+    f.ComPort->Close();
+    f.EPression->SetText("1013");
+    f.EAngleElevation->SetText("90");
+    f.Pression = 1013;
+    f.AngleElevation = 90;
+    f.RapportPression = RapportPression(f.Pression);
+    f.MasseAir = MasseAir(f.AngleElevation);
+    f.LIdentificationPhotometre->SetCaption("7");
+    f.LIdentificationLogiciel->SetCaption("1,2");
+    f.LV0Vert->SetCaption("2,12");
+    f.LVnVert->SetCaption("0,01");
+    f.LV0Rouge->SetCaption("2,05");
+    f.LVnRouge->SetCaption("0,01");
+    EnTete entete{f.L_Date->Caption(),
+                  f.LIdentificationPhotometre->Caption(),
+                  f.LIdentificationLogiciel->Caption(),
+                  f.EPression->Text(),
+                  f.EAngleElevation->Text(),
+                  f.LV0Vert->Caption(),
+                  f.LVnVert->Caption(),
+                  f.LV0Rouge->Caption(),
+                  f.LVnRouge->Caption()};
+    f.FichierDonnees.EcrireEnTeteA(f.NomFichier, LignesEnTeteA(entete));
+    f.FichierOuvert = true;
+    f.OuvrirReceptionMesures();
+
+    // Single measurements.
+    f.IM_Demarrer->Click();
+    ASSERT_TRUE(photometre.AttendrePortOuvert(true, 5s));
+    photometre.EnvoyerMesure(simulateur::Mode::Simple, 400, 300, 780);
+    photometre.EnvoyerMesure(simulateur::Mode::Simple, 1023, 2, 512);
+    ASSERT_TRUE(Attendre([&] { return f.LVVert->Caption() == "4,995"; }));
+
+    // Continuous: the first frame is still recorded as single, then the maxima.
+    photometre.EnvoyerMesure(simulateur::Mode::Continu, 410, 320, 780);
+    photometre.EnvoyerMesure(simulateur::Mode::Continu, 420, 310, 780);
+    photometre.EnvoyerMesure(simulateur::Mode::Continu, 415, 330, 780);
+    ASSERT_TRUE(Attendre([&] { return f.LVMaxRouge->Caption() == "1,611"; }));
+    f.IM_Ecrire->Click();
+    f.IM_Arreter->Click();
+    f.IM_FINMesures->Click();
+    EXPECT_TRUE(erreurs_.empty()) << (erreurs_.empty() ? "" : erreurs_.front());
+
+    // Worked by hand: d = 0,9848 on 6 December, so ln(V0/d²) is 0,7821 green
+    // and 0,7485 red; the air mass is 1 at 90°, the pressure ratio 1.
+    const std::vector<std::string> attendu = {
+        "SOLVENARE",
+        "-- Date     : Lundi 6 Décembre - ",
+        "-- Photomètre n°7 Logiciel v1,2",
+        "-- Pression : 1013 hPa",
+        "-- Angle d'élévation solaire : 90 deg",
+        "ETALONNAGE",
+        "-- V0Vert  = 2,12V VnVert  = 0,01V",
+        "-- V0Rouge = 2,05V VnRouge = 0,01V",
+        "Mode;Heure;VVert;EOVert;VRouge;EORouge;Température",
+        "Simple;09:05:03  ;1,953;-0,02;1,465;0,32;21",
+        "Simple;09:05:03  ;4,995;-0,96;0,010;------;68",
+        "Simple;09:05:03  ;2,002;-0,05;1,563;0,25;21",  // the first continuous frame
+        "Continu;09:05:03  ;2,051;-0,07;1,611;0,22;21",
+    };
+    EXPECT_EQ(ReadTextLines(f.NomFichier), attendu);
+    const std::string octets = Lire(f.NomFichier);
+    EXPECT_EQ(octets.substr(octets.size() - 2), "\r\n");
+    EXPECT_NE(octets.find("Photom\xE8tre n\xB0"), std::string::npos) << "Windows-1252 on disk";
+    photometre.Arreter();
+}
