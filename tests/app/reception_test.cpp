@@ -5,6 +5,8 @@
 #include "lignes.h"
 #include "pty_pair.h"
 
+#include <filesystem>
+
 namespace {
 
 std::string Octets(std::initializer_list<int> valeurs) {
@@ -217,4 +219,39 @@ TEST_F(ReceptionTest, StartStopAndClose) {
     EXPECT_FALSE(f.P_Volet->Visible());
     EXPECT_FALSE(f.FichierDonnees.Ouvert());
     EXPECT_TRUE(f.FichierOuvert) << "the flag keeps its value";
+}
+
+TEST_F(ReceptionTest, AnErrorWritingALineEndsReceptionAndIsShownOnce) {
+    PtyPair photometre;
+    TF_Fond& f = Ouvrir();
+    toolkit::InstallHandOverPump();
+    f.ComPort->SetPort(photometre.Path());
+    f.IM_Demarrer->Click();
+    photometre.Send("\xFF" + Mesure(0xA0, 400, 300, 780));
+    ASSERT_TRUE(PumpUntil([&] { return Enregistrements().size() == 1; }));
+
+    // The data file is removed under the program: the next line cannot be written.
+    std::filesystem::remove(f.NomFichier);
+    photometre.Send("\xFF" + Mesure(0xA0, 500, 300, 780));
+    ASSERT_TRUE(PumpUntil([&] {
+        Traiter();
+        return !erreurs_.empty();
+    }));
+    photometre.Send("\xFF" + Mesure(0xA0, 600, 300, 780));
+    PumpFor(std::chrono::milliseconds(200));
+    Traiter();
+    EXPECT_EQ(erreurs_, std::vector<std::string>{"Fichier introuvable"});
+    EXPECT_EQ(f.LVVert->Caption(), "2,441") << "the frame was shown before its line failed";
+    EXPECT_TRUE(f.ComPort->Connected());
+
+    // Stopping and starting again resumes reception (the line is lost, the
+    // error shown again).
+    f.IM_Arreter->Click();
+    f.IM_Demarrer->Click();
+    photometre.Send("\xFF" + Mesure(0xA0, 700, 300, 780));
+    ASSERT_TRUE(PumpUntil([&] {
+        Traiter();
+        return erreurs_.size() == 2;
+    }));
+    EXPECT_EQ(f.LVVert->Caption(), "3,418");
 }
