@@ -115,12 +115,12 @@ void TF_Fond::CreerComposants() {
         t->SetEnabled(enabled);
         return t;
     };
-    T_Etalonnage = timer(50, false, nullptr);
+    T_Etalonnage = timer(50, false, &TF_Fond::T_EtalonnageTimer);
     T_Horloge = timer(1000, true, &TF_Fond::T_HorlogeTimer);
     T_Volet = timer(3, true, &TF_Fond::T_VoletTimer);
     T_LiaisonSerie = timer(500, false, &TF_Fond::T_LiaisonSerieTimer);
     T_Ecriture = timer(500, true, &TF_Fond::T_EcritureTimer);
-    T_EcriturePhotometre = timer(500, false, nullptr);
+    T_EcriturePhotometre = timer(500, false, &TF_Fond::T_EcriturePhotometreTimer);
 
     PM_PortSerie = std::make_unique<TPopupMenu>();
     SD_FichierDonnees = std::make_unique<TSaveDialog>();

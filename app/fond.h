@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "comdatapacket.h"
 #include "comport.h"
 #include "fichier_donnees.h"
+#include "lignes.h"
 #include "toolkit.h"
 
 // Values of Etat, the program state.
@@ -230,6 +232,49 @@ class TF_Fond : public TForm {
     void ChargerRessourcesInternet();
     void IM_InformationsClick(TObject* Sender);
     void IM_OKInformationsClick(TObject* Sender);
+    void IM_DocumentationClick(TObject* Sender);
+    void CB_RessourcesInternetClick(TObject* Sender);
+    // --- data file and measurement parameters (parametres_mesures.cpp) ---
+    void IM_FichiersClick(TObject* Sender);
+    void LNomFichierClick(TObject* Sender);
+    void EPressionKeyPress(TObject* Sender, char& Key);
+    void EAngleElevationKeyPress(TObject* Sender, char& Key);
+    void IM_OKParametresDesMesuresClick(TObject* Sender);
+    // --- expert mode (expert.cpp) ---
+    void IM_XperClick(TObject* Sender);
+    void EMotDePasseKeyPress(TObject* Sender, char& Key);
+    void IM_OKMotDePasseClick(TObject* Sender);
+    void IM_FINMotDePasseClick(TObject* Sender);
+    // --- calibration panel (etalonnages.cpp) ---
+    void T_EtalonnageTimer(TObject* Sender);
+    void Edit1KeyPress(TObject* Sender, char& Key);
+    void EIdentificationPhotometreKeyPress(TObject* Sender, char& Key);
+    void EIdentificationLogicielKeyPress(TObject* Sender, char& Key);
+    void EV0VertKeyPress(TObject* Sender, char& Key);
+    void EVnVertKeyPress(TObject* Sender, char& Key);
+    void EV0RougeKeyPress(TObject* Sender, char& Key);
+    void EVnRougeKeyPress(TObject* Sender, char& Key);
+    void EIdentificationLogicielChange(TObject* Sender);
+    void EV0VertChange(TObject* Sender);
+    void EVnVertChange(TObject* Sender);
+    void EV0RougeChange(TObject* Sender);
+    void EVnRougeChange(TObject* Sender);
+    void IM_OKEtalonnagesClick(TObject* Sender);
+    void IM_FINEtalonnagesClick(TObject* Sender);
+    void OuvrirSaisieEtalonnages();
+    void FermerSaisieEtalonnages();
+    // The six expert entries, read and judged; none when one is refused
+    // (its message has been shown).
+    struct SaisieExpert {
+        uint8_t numero = 0, versionFois10 = 0;
+        double v0Vert = 0, vnVert = 0, v0Rouge = 0, vnRouge = 0;
+    };
+    std::optional<SaisieExpert> LireSaisieExpert();
+    // The header block's texts, as the window shows them.
+    EnTete EnTeteCourant();
+    // --- writing to the photometer (ecriture_photometre.cpp) ---
+    void T_EcriturePhotometreTimer(TObject* Sender);
+    void EcrirePhotometre();
     // --- port menu and link check (liaison.cpp) ---
     void ConstruireMenuPortSerie();
     void IM_SerieMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);

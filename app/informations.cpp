@@ -20,3 +20,7 @@ void TF_Fond::IM_InformationsClick(TObject*) {
 void TF_Fond::IM_OKInformationsClick(TObject*) {
     P_Informations->SetVisible(false);
 }
+
+void TF_Fond::IM_DocumentationClick(TObject*) {}
+
+void TF_Fond::CB_RessourcesInternetClick(TObject*) {}

@@ -1,0 +1,37 @@
+// Writing the identification and the constants into the photometer.
+#include "commande.h"
+#include "fond.h"
+#include "lignes.h"
+#include "textfile.h"
+
+void TF_Fond::T_EcriturePhotometreTimer(TObject*) {
+    LEcriturePhotometre->SetVisible(false);
+    T_EcriturePhotometre->SetEnabled(false);
+    // Judged again: the edits stayed open during the half second.
+    const auto saisie = LireSaisieExpert();
+    if (!saisie) return;
+    V0Vert = saisie->v0Vert;
+    VnVert = saisie->vnVert;
+    V0Rouge = saisie->v0Rouge;
+    VnRouge = saisie->vnRouge;
+    NumeroPhotometre = saisie->numero;
+    VersionLogiciel = saisie->versionFois10;
+    FermerSaisieEtalonnages();
+    EcrirePhotometre();
+    if (FileExists(NomFichier)) {
+        FichierOuvert = true;
+        if (FichierDonnees.EcrireEnTeteB(NomFichier, LignesEnTeteB(EnTeteCourant())))
+            P_ReceptionMesures->SetVisible(true);
+    }
+    PasserModeSimple();
+    P_Volet->SetVisible(true);
+    ComDataPacket->SetSize(8);
+}
+
+void TF_Fond::EcrirePhotometre() {
+    ComPort->Open();
+    const std::string commande =
+        CommandeEcriture(NumeroPhotometre, VersionLogiciel, V0Vert, VnVert, V0Rouge, VnRouge);
+    for (char octet : commande) ComPort->Write(&octet, 1);
+    Etat = EtatRepos;
+}

@@ -1,0 +1,174 @@
+// The calibration panel: the values the photometer reported, the expert
+// edits and the validation.
+#include <cmath>
+
+#include "calculs.h"
+#include "fond.h"
+#include "lignes.h"
+#include "numbers.h"
+#include "saisie.h"
+
+void TF_Fond::T_EtalonnageTimer(TObject*) {
+    switch (EtapeEtalonnage) {
+        case 1: LIdentificationPhotometre->SetCaption(TexteEntier(NumeroPhotometre)); break;
+        case 2: LIdentificationLogiciel->SetCaption(FormatFixe(VersionLogiciel / 10.0, 1)); break;
+        case 3: LV0Vert->SetCaption(FormatFixe(V0Vert, 2)); break;
+        case 4: LVnVert->SetCaption(FormatFixe(VnVert, 2)); break;
+        case 5: LV0Rouge->SetCaption(FormatFixe(V0Rouge, 2)); break;
+        case 6: LVnRouge->SetCaption(FormatFixe(VnRouge, 2)); break;
+        default: break;
+    }
+    EtapeEtalonnage += 1;
+    if (EtapeEtalonnage == 7) {
+        T_Etalonnage->SetEnabled(false);
+        EtapeEtalonnage = 0;
+        ComPort->Close();
+    }
+}
+
+void TF_Fond::Edit1KeyPress(TObject*, char& Key) {
+    // Enter validates only once the reported values are all shown, so the
+    // header never records the placeholders.
+    if (Key == ToucheEntree && !T_Etalonnage->Enabled()) IM_OKEtalonnagesClick(nullptr);
+}
+
+void TF_Fond::EIdentificationPhotometreKeyPress(TObject*, char& Key) {
+    if (Key == ToucheEntree) EIdentificationLogiciel->SetFocus();
+    FiltrerChiffres(Key);
+}
+
+namespace {
+
+// Keys of a decimal edit: Enter moves on along the cycle, a separator is
+// entered once as a comma.
+void ToucheDecimale(char& Key, TEdit* edit, TEdit* suivante, bool& virguleSaisie) {
+    if (Key == ToucheEntree) suivante->SetFocus();
+    FiltrerDecimal(Key, edit->Text());
+    if (Key == ',') virguleSaisie = true;
+}
+
+}  // namespace
+
+void TF_Fond::EIdentificationLogicielKeyPress(TObject*, char& Key) {
+    ToucheDecimale(Key, EIdentificationLogiciel, EV0Vert, VirguleSaisie);
+}
+void TF_Fond::EV0VertKeyPress(TObject*, char& Key) { ToucheDecimale(Key, EV0Vert, EVnVert, VirguleSaisie); }
+void TF_Fond::EVnVertKeyPress(TObject*, char& Key) { ToucheDecimale(Key, EVnVert, EV0Rouge, VirguleSaisie); }
+void TF_Fond::EV0RougeKeyPress(TObject*, char& Key) { ToucheDecimale(Key, EV0Rouge, EVnRouge, VirguleSaisie); }
+void TF_Fond::EVnRougeKeyPress(TObject*, char& Key) {
+    ToucheDecimale(Key, EVnRouge, EIdentificationPhotometre, VirguleSaisie);
+}
+
+void TF_Fond::EIdentificationLogicielChange(TObject*) { VirguleSaisie = ContientVirgule(EIdentificationLogiciel->Text()); }
+void TF_Fond::EV0VertChange(TObject*) { VirguleSaisie = ContientVirgule(EV0Vert->Text()); }
+void TF_Fond::EVnVertChange(TObject*) { VirguleSaisie = ContientVirgule(EVnVert->Text()); }
+void TF_Fond::EV0RougeChange(TObject*) { VirguleSaisie = ContientVirgule(EV0Rouge->Text()); }
+void TF_Fond::EVnRougeChange(TObject*) { VirguleSaisie = ContientVirgule(EVnRouge->Text()); }
+
+std::optional<TF_Fond::SaisieExpert> TF_Fond::LireSaisieExpert() {
+    // Every entry is read and judged before anything is stored or sent.
+    SaisieExpert s;
+    s.v0Vert = StrToFloat(EV0Vert->Text());
+    s.vnVert = StrToFloat(EVnVert->Text());
+    s.v0Rouge = StrToFloat(EV0Rouge->Text());
+    s.vnRouge = StrToFloat(EVnRouge->Text());
+    const long long numero = StrToInt(EIdentificationPhotometre->Text());
+    const double version = StrToFloat(EIdentificationLogiciel->Text());
+    // 5,0 V would be sent as the count 1024, which the photometer reports
+    // back as 5,00 V: its identification would then never be accepted.
+    const std::pair<TEdit*, double> constantes[] = {
+        {EV0Vert, s.v0Vert}, {EVnVert, s.vnVert}, {EV0Rouge, s.v0Rouge}, {EVnRouge, s.vnRouge}};
+    bool incoherent = false;
+    for (const auto& [edit, valeur] : constantes) incoherent = incoherent || !(valeur < 5.0);
+    if (incoherent) {
+        ShowMessage("Valeurs d'étalonnages incohérentes. Revenez en mode simple ou vérifiez votre câble.");
+        for (const auto& [edit, valeur] : constantes)
+            if (!(valeur < 5.0)) edit->SetFocus();
+        return std::nullopt;
+    }
+    if (numero < 0 || numero > 255) {
+        ShowMessage("Numéro de photomètre incorrect (0 à 255) !");
+        EIdentificationPhotometre->SetFocus();
+        return std::nullopt;
+    }
+    const double dixiemes = std::trunc(version * 10);
+    if (!(dixiemes >= 0 && dixiemes <= 255)) {
+        ShowMessage("Version incorrecte (0,0 à 25,5) !");
+        EIdentificationLogiciel->SetFocus();
+        return std::nullopt;
+    }
+    s.numero = static_cast<uint8_t>(numero);
+    s.versionFois10 = static_cast<uint8_t>(dixiemes);
+    return s;
+}
+
+void TF_Fond::IM_OKEtalonnagesClick(TObject*) {
+    RapportPression = ::RapportPression(Pression);
+    MasseAir = ::MasseAir(AngleElevation);
+    if (Etat == EtatExpert) {
+        const auto saisie = LireSaisieExpert();
+        if (!saisie) return;
+        // Stored only once accepted: a refused value never reaches a header
+        // or an optical depth.
+        V0Vert = saisie->v0Vert;
+        VnVert = saisie->vnVert;
+        V0Rouge = saisie->v0Rouge;
+        VnRouge = saisie->vnRouge;
+        LEcriturePhotometre->SetVisible(true);
+        T_EcriturePhotometre->SetEnabled(true);
+        return;
+    }
+    FichierOuvert = true;
+    FichierDonnees.EcrireEnTeteA(NomFichier, LignesEnTeteA(EnTeteCourant()));
+    OuvrirReceptionMesures();
+}
+
+EnTete TF_Fond::EnTeteCourant() {
+    return EnTete{L_Date->Caption(),   LIdentificationPhotometre->Caption(), LIdentificationLogiciel->Caption(),
+                  EPression->Text(),   EAngleElevation->Text(),              LV0Vert->Caption(),
+                  LVnVert->Caption(),  LV0Rouge->Caption(),                  LVnRouge->Caption()};
+}
+
+void TF_Fond::IM_FINEtalonnagesClick(TObject*) {
+    P_Etalonnages->SetVisible(false);
+    IM_Serie->SetCursor(crHandPoint);
+    IM_Serie->SetHint("Choix du port série.");
+    IM_Fichiers->SetCursor(crHandPoint);
+    IM_Fichiers->SetHint("Choix du fichier de sauvegarde.");
+    FermerSaisieEtalonnages();
+}
+
+namespace {
+
+struct Paire {
+    TLabel* TF_Fond::*label;
+    TEdit* TF_Fond::*edit;
+};
+
+// The label and the edit over it, in the order the values are copied.
+constexpr Paire paires[] = {
+    {&TF_Fond::LIdentificationPhotometre, &TF_Fond::EIdentificationPhotometre},
+    {&TF_Fond::LIdentificationLogiciel, &TF_Fond::EIdentificationLogiciel},
+    {&TF_Fond::LV0Vert, &TF_Fond::EV0Vert},
+    {&TF_Fond::LV0Rouge, &TF_Fond::EV0Rouge},
+    {&TF_Fond::LVnVert, &TF_Fond::EVnVert},
+    {&TF_Fond::LVnRouge, &TF_Fond::EVnRouge},
+};
+
+}  // namespace
+
+void TF_Fond::OuvrirSaisieEtalonnages() {
+    for (const Paire& p : paires) {
+        (this->*p.edit)->SetText((this->*p.label)->Caption());
+        (this->*p.edit)->SetVisible(true);
+    }
+    Etat = EtatExpert;
+}
+
+void TF_Fond::FermerSaisieEtalonnages() {
+    for (const Paire& p : paires) {
+        (this->*p.label)->SetCaption((this->*p.edit)->Text());
+        (this->*p.edit)->SetVisible(false);
+    }
+    Etat = EtatSimple;
+}

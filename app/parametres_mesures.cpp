@@ -1,0 +1,96 @@
+// The data-file choice and the measurement parameters.
+#include "fond.h"
+#include "numbers.h"
+#include "saisie.h"
+
+void TF_Fond::IM_FichiersClick(TObject*) {
+    if (P_Etalonnages->Visible()) return;
+    SD_FichierDonnees->SetDefaultExt("txt");
+    SD_FichierDonnees->SetFilter("Fichiers texte (*.txt)|*.TXT");
+    // A cancelled dialog keeps the name chosen before, if any.
+    SD_FichierDonnees->Execute();
+    NomFichier = SD_FichierDonnees->FileName();
+    if (NomFichier.empty()) return;
+    FichierDonnees.CreerOuSonder(NomFichier);
+    P_ParametresMesures->SetVisible(true);
+    EPression->SetFocus();
+    LNomFichier->SetCaption(NomFichier);
+    PBPortSerie->SetVisible(true);
+    PBPortSerie->SetPosition(0);
+    LOKPortSerie->SetCaption("en cours...");
+    ComDataPacket->SetSize(11);
+    ComDataPacket->SetStartString(std::string(1, '\xFF'));
+    Etat = EtatVerificationLiaison;
+    IM_OKParametresDesMesures->SetEnabled(false);
+    T_LiaisonSerie->SetEnabled(true);
+    // A port that cannot be opened is reported once; the check then waits
+    // for another port to be chosen (see liaison.cpp).
+    ComPort->Open();
+}
+
+void TF_Fond::LNomFichierClick(TObject*) {
+    LNomFichier->SetAlignment(LNomFichier->Alignment() == taRightJustify ? taLeftJustify : taRightJustify);
+}
+
+namespace {
+
+// Enter in one of the two fields: its flag is set; both set, the panel is
+// validated, otherwise the focus goes to the other field.
+template <typename Valider>
+void EntreeParametre(uint32_t& saisie, uint32_t drapeau, TEdit* autre, Valider valider) {
+    saisie |= drapeau;
+    if (saisie == 3) {
+        valider();
+    } else {
+        autre->SetFocus();
+    }
+}
+
+}  // namespace
+
+void TF_Fond::EPressionKeyPress(TObject*, char& Key) {
+    if (Key == ToucheEntree)
+        EntreeParametre(SaisieParametres, 1, EAngleElevation, [this] { IM_OKParametresDesMesuresClick(nullptr); });
+    FiltrerChiffres(Key);
+}
+
+void TF_Fond::EAngleElevationKeyPress(TObject*, char& Key) {
+    if (Key == ToucheEntree)
+        EntreeParametre(SaisieParametres, 2, EPression, [this] { IM_OKParametresDesMesuresClick(nullptr); });
+    FiltrerChiffres(Key);
+}
+
+void TF_Fond::IM_OKParametresDesMesuresClick(TObject*) {
+    IM_Serie->SetCursor(crNo);
+    IM_Serie->SetHint("Fermer Etalonnages pour changer de port série.");
+    IM_Fichiers->SetCursor(crNo);
+    IM_Fichiers->SetHint("Fermer Etalonnages pour changer de fichier.");
+
+    bool manque = false;
+    if (NomFichier.empty()) {
+        ShowMessage("Vous devez choisir ou crée un fichier !");
+        manque = true;
+    }
+    if (EPression->Text() == "----" || EPression->Text().empty()) {
+        ShowMessage("Vous devez entrer la pression atmosphérique !");
+        EPression->SetFocus();
+        manque = true;
+    }
+    if (EAngleElevation->Text() == "--" || EAngleElevation->Text().empty()) {
+        ShowMessage("Vous devez entrer l'angle d'élévation solaire !");
+        EAngleElevation->SetFocus();
+        manque = true;
+    } else if (StrToInt(EAngleElevation->Text()) > 90) {
+        EAngleElevation->SetText("90");
+    }
+    if (manque) return;
+    // Before the link is verified nothing changes: the check goes on and the
+    // state stays with it.
+    if (!IM_OKParametresDesMesures->Enabled()) return;
+    Etat = EtatRepos;
+    Pression = static_cast<int32_t>(StrToInt(EPression->Text()));
+    AngleElevation = static_cast<int32_t>(StrToInt(EAngleElevation->Text()));
+    P_Etalonnages->SetVisible(true);
+    T_Etalonnage->SetEnabled(true);
+    Edit1->SetFocus();
+}

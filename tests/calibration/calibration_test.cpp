@@ -1,0 +1,34 @@
+#include <gtest/gtest.h>
+
+#include "commande.h"
+#include "saisie.h"
+
+TEST(Saisie, KeyFilters) {
+    struct Cas {
+        char touche;
+        std::string texte;
+        char decimal;   // what the decimal filter leaves
+        char chiffres;  // what the digit filter leaves
+    } cas[] = {
+        {'7', "", '7', '7'},      {'.', "1", ',', 0},    {',', "1", ',', 0}, {'.', "1,2", 0, 0},
+        {',', "1,", 0, 0},        {8, "1,2", 8, 8},      {13, "", 0, 0},     {'a', "", 0, 0},
+        {'-', "", 0, 0},          {' ', "12", 0, 0},     {'e', "1", 0, 0},   {27, "", 0, 0},
+    };
+    for (const auto& c : cas) {
+        char d = c.touche, e = c.touche;
+        FiltrerDecimal(d, c.texte);
+        FiltrerChiffres(e);
+        EXPECT_EQ(d, c.decimal) << int(c.touche) << " in " << c.texte;
+        EXPECT_EQ(e, c.chiffres) << int(c.touche);
+    }
+}
+
+TEST(Commande, VoltagesAsCountsAndTheWholeCommand) {
+    EXPECT_EQ(CodeTension(2.12), 434);
+    EXPECT_EQ(CodeTension(5.0), 1024);
+    EXPECT_EQ(CodeTension(0.01), 2);
+    EXPECT_EQ(CodeTension(0.0), 0);
+    EXPECT_EQ(CodeTension(1.65), 337);
+    EXPECT_EQ(CommandeEcriture(7, 10, 2.12, 0.01, 1.65, 0.02),
+              std::string("\xFF\x80\x07\x0A\x01\xB2\x00\x02\x01\x51\x00\x04", 12));
+}
