@@ -10,13 +10,26 @@
 
 void TF_Fond::T_EtalonnageTimer(TObject*) {
     switch (EtapeEtalonnage) {
-        case 1: LIdentificationPhotometre->SetCaption(TexteEntier(NumeroPhotometre)); break;
-        case 2: LIdentificationLogiciel->SetCaption(FormatFixe(VersionLogiciel / 10.0, 1)); break;
-        case 3: LV0Vert->SetCaption(FormatFixe(V0Vert, 2)); break;
-        case 4: LVnVert->SetCaption(FormatFixe(VnVert, 2)); break;
-        case 5: LV0Rouge->SetCaption(FormatFixe(V0Rouge, 2)); break;
-        case 6: LVnRouge->SetCaption(FormatFixe(VnRouge, 2)); break;
-        default: break;
+        case 1:
+            LIdentificationPhotometre->SetCaption(TexteEntier(NumeroPhotometre));
+            break;
+        case 2:
+            LIdentificationLogiciel->SetCaption(FormatFixe(VersionLogiciel / 10.0, 1));
+            break;
+        case 3:
+            LV0Vert->SetCaption(FormatFixe(V0Vert, 2));
+            break;
+        case 4:
+            LVnVert->SetCaption(FormatFixe(VnVert, 2));
+            break;
+        case 5:
+            LV0Rouge->SetCaption(FormatFixe(V0Rouge, 2));
+            break;
+        case 6:
+            LVnRouge->SetCaption(FormatFixe(VnRouge, 2));
+            break;
+        default:
+            break;
     }
     EtapeEtalonnage += 1;
     if (EtapeEtalonnage == 7) {
@@ -52,18 +65,34 @@ void ToucheDecimale(char& Key, TEdit* edit, TEdit* suivante, bool& virguleSaisie
 void TF_Fond::EIdentificationLogicielKeyPress(TObject*, char& Key) {
     ToucheDecimale(Key, EIdentificationLogiciel, EV0Vert, VirguleSaisie);
 }
-void TF_Fond::EV0VertKeyPress(TObject*, char& Key) { ToucheDecimale(Key, EV0Vert, EVnVert, VirguleSaisie); }
-void TF_Fond::EVnVertKeyPress(TObject*, char& Key) { ToucheDecimale(Key, EVnVert, EV0Rouge, VirguleSaisie); }
-void TF_Fond::EV0RougeKeyPress(TObject*, char& Key) { ToucheDecimale(Key, EV0Rouge, EVnRouge, VirguleSaisie); }
+void TF_Fond::EV0VertKeyPress(TObject*, char& Key) {
+    ToucheDecimale(Key, EV0Vert, EVnVert, VirguleSaisie);
+}
+void TF_Fond::EVnVertKeyPress(TObject*, char& Key) {
+    ToucheDecimale(Key, EVnVert, EV0Rouge, VirguleSaisie);
+}
+void TF_Fond::EV0RougeKeyPress(TObject*, char& Key) {
+    ToucheDecimale(Key, EV0Rouge, EVnRouge, VirguleSaisie);
+}
 void TF_Fond::EVnRougeKeyPress(TObject*, char& Key) {
     ToucheDecimale(Key, EVnRouge, EIdentificationPhotometre, VirguleSaisie);
 }
 
-void TF_Fond::EIdentificationLogicielChange(TObject*) { VirguleSaisie = ContientVirgule(EIdentificationLogiciel->Text()); }
-void TF_Fond::EV0VertChange(TObject*) { VirguleSaisie = ContientVirgule(EV0Vert->Text()); }
-void TF_Fond::EVnVertChange(TObject*) { VirguleSaisie = ContientVirgule(EVnVert->Text()); }
-void TF_Fond::EV0RougeChange(TObject*) { VirguleSaisie = ContientVirgule(EV0Rouge->Text()); }
-void TF_Fond::EVnRougeChange(TObject*) { VirguleSaisie = ContientVirgule(EVnRouge->Text()); }
+void TF_Fond::EIdentificationLogicielChange(TObject*) {
+    VirguleSaisie = ContientVirgule(EIdentificationLogiciel->Text());
+}
+void TF_Fond::EV0VertChange(TObject*) {
+    VirguleSaisie = ContientVirgule(EV0Vert->Text());
+}
+void TF_Fond::EVnVertChange(TObject*) {
+    VirguleSaisie = ContientVirgule(EVnVert->Text());
+}
+void TF_Fond::EV0RougeChange(TObject*) {
+    VirguleSaisie = ContientVirgule(EV0Rouge->Text());
+}
+void TF_Fond::EVnRougeChange(TObject*) {
+    VirguleSaisie = ContientVirgule(EVnRouge->Text());
+}
 
 std::optional<TF_Fond::SaisieExpert> TF_Fond::LireSaisieExpert() {
     // Every entry is read and judged before anything is stored or sent.
@@ -81,7 +110,8 @@ std::optional<TF_Fond::SaisieExpert> TF_Fond::LireSaisieExpert() {
     bool incoherent = false;
     for (const auto& [edit, valeur] : constantes) incoherent = incoherent || !(valeur < 5.0);
     if (incoherent) {
-        ShowMessage("Valeurs d'étalonnages incohérentes. Revenez en mode simple ou vérifiez votre câble.");
+        ShowMessage(
+            "Valeurs d'étalonnages incohérentes. Revenez en mode simple ou vérifiez votre câble.");
         for (const auto& [edit, valeur] : constantes)
             if (!(valeur < 5.0)) edit->SetFocus();
         return std::nullopt;
@@ -124,9 +154,15 @@ void TF_Fond::IM_OKEtalonnagesClick(TObject*) {
 }
 
 EnTete TF_Fond::EnTeteCourant() {
-    return EnTete{L_Date->Caption(),   LIdentificationPhotometre->Caption(), LIdentificationLogiciel->Caption(),
-                  EPression->Text(),   EAngleElevation->Text(),              LV0Vert->Caption(),
-                  LVnVert->Caption(),  LV0Rouge->Caption(),                  LVnRouge->Caption()};
+    return EnTete{L_Date->Caption(),
+                  LIdentificationPhotometre->Caption(),
+                  LIdentificationLogiciel->Caption(),
+                  EPression->Text(),
+                  EAngleElevation->Text(),
+                  LV0Vert->Caption(),
+                  LVnVert->Caption(),
+                  LV0Rouge->Caption(),
+                  LVnRouge->Caption()};
 }
 
 void TF_Fond::IM_FINEtalonnagesClick(TObject*) {

@@ -32,4 +32,6 @@ void TF_Fond::IM_OKMotDePasseClick(TObject*) {
     }
 }
 
-void TF_Fond::IM_FINMotDePasseClick(TObject*) { P_MotDePasse->SetVisible(false); }
+void TF_Fond::IM_FINMotDePasseClick(TObject*) {
+    P_MotDePasse->SetVisible(false);
+}

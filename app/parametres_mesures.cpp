@@ -29,7 +29,8 @@ void TF_Fond::IM_FichiersClick(TObject*) {
 }
 
 void TF_Fond::LNomFichierClick(TObject*) {
-    LNomFichier->SetAlignment(LNomFichier->Alignment() == taRightJustify ? taLeftJustify : taRightJustify);
+    LNomFichier->SetAlignment(LNomFichier->Alignment() == taRightJustify ? taLeftJustify
+                                                                         : taRightJustify);
 }
 
 namespace {
@@ -50,13 +51,15 @@ void EntreeParametre(uint32_t& saisie, uint32_t drapeau, TEdit* autre, Valider v
 
 void TF_Fond::EPressionKeyPress(TObject*, char& Key) {
     if (Key == ToucheEntree)
-        EntreeParametre(SaisieParametres, 1, EAngleElevation, [this] { IM_OKParametresDesMesuresClick(nullptr); });
+        EntreeParametre(SaisieParametres, 1, EAngleElevation,
+                        [this] { IM_OKParametresDesMesuresClick(nullptr); });
     FiltrerChiffres(Key);
 }
 
 void TF_Fond::EAngleElevationKeyPress(TObject*, char& Key) {
     if (Key == ToucheEntree)
-        EntreeParametre(SaisieParametres, 2, EPression, [this] { IM_OKParametresDesMesuresClick(nullptr); });
+        EntreeParametre(SaisieParametres, 2, EPression,
+                        [this] { IM_OKParametresDesMesuresClick(nullptr); });
     FiltrerChiffres(Key);
 }
 

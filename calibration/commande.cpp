@@ -9,7 +9,8 @@ uint16_t CodeTension(double volts) {
 
 std::string CommandeEcriture(uint8_t numero, uint8_t versionFois10, double v0Vert, double vnVert,
                              double v0Rouge, double vnRouge) {
-    std::string octets = {'\xFF', '\x80', static_cast<char>(numero), static_cast<char>(versionFois10)};
+    std::string octets = {'\xFF', '\x80', static_cast<char>(numero),
+                          static_cast<char>(versionFois10)};
     for (double v : {v0Vert, vnVert, v0Rouge, vnRouge}) {
         const uint16_t code = CodeTension(v);
         octets += static_cast<char>(code >> 8);

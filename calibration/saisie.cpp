@@ -13,4 +13,6 @@ void FiltrerDecimal(char& Key, const std::string& texte) {
     FiltrerChiffres(Key);
 }
 
-bool ContientVirgule(const std::string& texte) { return texte.find(',') != std::string::npos; }
+bool ContientVirgule(const std::string& texte) {
+    return texte.find(',') != std::string::npos;
+}

@@ -49,6 +49,7 @@ TEST_F(BoutEnBoutTest, FromThePortMenuToTheRecordedLines) {
     simulateur::TPhotometreSimule photometre(reglages);
     photometre.Demarrer();
 
+    TSaveDialog::SetExecuteHook([this](const TSaveDialog&) { return dossier_ + "/mesures.txt"; });
     TF_Fond& f = Demarrer();
     f.T_HorlogeTimer(nullptr);
     TMenuItem* entree = nullptr;
@@ -59,19 +60,8 @@ TEST_F(BoutEnBoutTest, FromThePortMenuToTheRecordedLines) {
     EXPECT_EQ(Lire("Parametres.txt"),
               "SOLVENARE V1.0 - Param\xE8tres\r\n[PortSerie]\r\nSIME2E\r\n");
 
-    // The data file is chosen: the link check starts.
-    f.NomFichier = dossier_ + "/mesures.txt";
-    f.FichierDonnees.CreerOuSonder(f.NomFichier);
-    f.P_ParametresMesures->SetVisible(true);
-    f.PBPortSerie->SetVisible(true);
-    f.PBPortSerie->SetPosition(0);
-    f.LOKPortSerie->SetCaption("en cours...");
-    f.ComDataPacket->SetSize(11);
-    f.ComDataPacket->SetStartString(std::string(1, '\xFF'));
-    f.Etat = EtatVerificationLiaison;
-    f.IM_OKParametresDesMesures->SetEnabled(false);
-    f.T_LiaisonSerie->SetEnabled(true);
-    f.ComPort->Open();
+    // The data file is chosen: the link check runs until the simulator answers.
+    f.IM_Fichiers->Click();
     ASSERT_TRUE(Attendre([&] { return f.LiaisonOK; })) << "the simulator answers FF 40";
     EXPECT_EQ(f.LOKPortSerie->Caption(), "OK !");
     EXPECT_EQ(f.NumeroPhotometre, 7);
@@ -79,32 +69,18 @@ TEST_F(BoutEnBoutTest, FromThePortMenuToTheRecordedLines) {
     EXPECT_DOUBLE_EQ(f.V0Vert, 2.12);
     EXPECT_DOUBLE_EQ(f.VnRouge, 0.01);
 
-    // Parameters and calibration validated as the panels will do it.
-    f.ComPort->Close();
-    f.EPression->SetText("1013");
-    f.EAngleElevation->SetText("90");
-    f.Pression = 1013;
-    f.AngleElevation = 90;
-    f.RapportPression = RapportPression(f.Pression);
-    f.MasseAir = MasseAir(f.AngleElevation);
-    f.LIdentificationPhotometre->SetCaption("7");
-    f.LIdentificationLogiciel->SetCaption("1,2");
-    f.LV0Vert->SetCaption("2,12");
-    f.LVnVert->SetCaption("0,01");
-    f.LV0Rouge->SetCaption("2,05");
-    f.LVnRouge->SetCaption("0,01");
-    EnTete entete{f.L_Date->Caption(),
-                  f.LIdentificationPhotometre->Caption(),
-                  f.LIdentificationLogiciel->Caption(),
-                  f.EPression->Text(),
-                  f.EAngleElevation->Text(),
-                  f.LV0Vert->Caption(),
-                  f.LVnVert->Caption(),
-                  f.LV0Rouge->Caption(),
-                  f.LVnRouge->Caption()};
-    f.FichierDonnees.EcrireEnTeteA(f.NomFichier, LignesEnTeteA(entete));
-    f.FichierOuvert = true;
-    f.OuvrirReceptionMesures();
+    // Parameters typed, then the calibration panel shows what the photometer
+    // reported and closes the port; Enter validates it.
+    for (char k : std::string("1013\r90\r")) {
+        TEdit* champ = f.SaisieParametres & 1 ? f.EAngleElevation : f.EPression;
+        champ->KeyPress(k);
+    }
+    ASSERT_TRUE(f.P_Etalonnages->Visible());
+    ASSERT_TRUE(Attendre([&] { return !f.T_Etalonnage->Enabled(); }));
+    EXPECT_FALSE(f.ComPort->Connected());
+    char enter = 13;
+    f.Edit1->KeyPress(enter);
+    ASSERT_TRUE(f.P_ReceptionMesures->Visible());
 
     // Single measurements.
     f.IM_Demarrer->Click();
@@ -144,5 +120,25 @@ TEST_F(BoutEnBoutTest, FromThePortMenuToTheRecordedLines) {
     const std::string octets = Lire(f.NomFichier);
     EXPECT_EQ(octets.substr(octets.size() - 2), "\r\n");
     EXPECT_NE(octets.find("Photom\xE8tre n\xB0"), std::string::npos) << "Windows-1252 on disk";
+
+    // Expert mode: new constants written into the photometer, which reports
+    // them at the next link check.
+    f.IM_Xper->Click();
+    for (char k : std::string("brisemer\r")) f.EMotDePasse->KeyPress(k);
+    ASSERT_EQ(f.Etat, EtatExpert);
+    f.EV0Vert->SetText("2,2");
+    f.IM_OKEtalonnages->Click();
+    ASSERT_TRUE(Attendre([&] { return photometre.EcrituresRecues() == 1; }));
+    EXPECT_EQ(photometre.Constantes().v0Vert, 450) << "2,2 V as a count";
+    EXPECT_EQ(ReadTextLines(f.NomFichier).back(),
+              "Mode;Heure;VVert;EOVert;VRouge;EORouge;Température");
+    EXPECT_TRUE(f.ComPort->Connected());
+    f.IM_FINMesures->Click();
+    f.IM_FINEtalonnages->Click();
+    f.IM_Fichiers->Click();
+    ASSERT_TRUE(Attendre([&] { return f.LiaisonOK && f.Etat == EtatRepos; }));
+    EXPECT_DOUBLE_EQ(f.V0Vert, 2.20);
+    EXPECT_TRUE(erreurs_.empty()) << (erreurs_.empty() ? "" : erreurs_.front());
     photometre.Arreter();
+    TSaveDialog::SetExecuteHook(nullptr);
 }
