@@ -10,10 +10,7 @@ void TF_Fond::T_EcriturePhotometreTimer(TObject*) {
     // Judged again: the edits stayed open during the half second.
     const auto saisie = LireSaisieExpert();
     if (!saisie) return;
-    V0Vert = saisie->v0Vert;
-    VnVert = saisie->vnVert;
-    V0Rouge = saisie->v0Rouge;
-    VnRouge = saisie->vnRouge;
+    RetenirConstantes(*saisie);
     NumeroPhotometre = saisie->numero;
     VersionLogiciel = saisie->versionFois10;
     FermerSaisieEtalonnages();

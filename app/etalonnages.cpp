@@ -140,10 +140,7 @@ void TF_Fond::IM_OKEtalonnagesClick(TObject*) {
         if (!saisie) return;
         // Stored only once accepted: a refused value never reaches a header
         // or an optical depth.
-        V0Vert = saisie->v0Vert;
-        VnVert = saisie->vnVert;
-        V0Rouge = saisie->v0Rouge;
-        VnRouge = saisie->vnRouge;
+        RetenirConstantes(*saisie);
         LEcriturePhotometre->SetVisible(true);
         T_EcriturePhotometre->SetEnabled(true);
         return;
@@ -151,6 +148,13 @@ void TF_Fond::IM_OKEtalonnagesClick(TObject*) {
     FichierOuvert = true;
     FichierDonnees.EcrireEnTeteA(NomFichier, LignesEnTeteA(EnTeteCourant()));
     OuvrirReceptionMesures();
+}
+
+void TF_Fond::RetenirConstantes(const SaisieExpert& s) {
+    V0Vert = s.v0Vert;
+    VnVert = s.vnVert;
+    V0Rouge = s.v0Rouge;
+    VnRouge = s.vnRouge;
 }
 
 EnTete TF_Fond::EnTeteCourant() {

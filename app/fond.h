@@ -270,6 +270,7 @@ class TF_Fond : public TForm {
         double v0Vert = 0, vnVert = 0, v0Rouge = 0, vnRouge = 0;
     };
     std::optional<SaisieExpert> LireSaisieExpert();
+    void RetenirConstantes(const SaisieExpert& saisie);
     // The header block's texts, as the window shows them.
     EnTete EnTeteCourant();
     // --- writing to the photometer (ecriture_photometre.cpp) ---

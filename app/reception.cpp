@@ -91,25 +91,48 @@ void TF_Fond::AfficherMesureSimple() {
     if (std::isfinite(t)) LTemperature->SetCaption(TexteTemperature(t));
 }
 
+namespace {
+
+// What one channel shows in continuous mode.
+struct Canal {
+    double v;
+    double& vMax;
+    int compte;
+    TLabel *lv, *leo, *lvMax, *leoMax;
+    TGauge* jauge;
+    TImage* pointeur;
+};
+
+void AfficherCanal(const Canal& c, const std::string& eo) {
+    c.lv->SetCaption(TexteTension(c.v));
+    c.leo->SetCaption(eo);
+    c.jauge->SetProgress(c.compte);
+    if (c.v > c.vMax) {
+        c.vMax = c.v;
+        c.lvMax->SetCaption(TexteTension(c.vMax));
+        // The optical depth of the current voltage, which is the new maximum.
+        c.leoMax->SetCaption(eo);
+        c.pointeur->SetLeft(PositionPointeur(c.compte));
+    }
+}
+
+void RemettreAZero(TGauge* jauge, TImage* pointeur, TLabel* lvMax, TLabel* leoMax, double& vMax) {
+    jauge->SetProgress(0);
+    pointeur->SetLeft(PositionPointeur(0));
+    lvMax->SetCaption("0");
+    leoMax->SetCaption("0");
+    vMax = 0;
+}
+
+}  // namespace
+
 void TF_Fond::AfficherMesureContinue(int compteVert, int compteRouge) {
-    LVVert->SetCaption(TexteTension(VVert));
-    LEOVert->SetCaption(CalculerEOVert());
-    G_Vert->SetProgress(compteVert);
-    if (VVert > VMaxVert) {
-        VMaxVert = VVert;
-        LVMaxVert->SetCaption(TexteTension(VMaxVert));
-        LEOMaxVert->SetCaption(CalculerEOVert());
-        IM_PointeurVert->SetLeft(PositionPointeur(compteVert));
-    }
-    LVRouge->SetCaption(TexteTension(VRouge));
-    LEORouge->SetCaption(CalculerEORouge());
-    G_Rouge->SetProgress(compteRouge);
-    if (VRouge > VMaxRouge) {
-        VMaxRouge = VRouge;
-        LVMaxRouge->SetCaption(TexteTension(VMaxRouge));
-        LEOMaxRouge->SetCaption(CalculerEORouge());
-        IM_PointeurRouge->SetLeft(PositionPointeur(compteRouge));
-    }
+    AfficherCanal({VVert, VMaxVert, compteVert, LVVert, LEOVert, LVMaxVert, LEOMaxVert, G_Vert,
+                   IM_PointeurVert},
+                  CalculerEOVert());
+    AfficherCanal({VRouge, VMaxRouge, compteRouge, LVRouge, LEORouge, LVMaxRouge, LEOMaxRouge,
+                   G_Rouge, IM_PointeurRouge},
+                  CalculerEORouge());
     // A temperature without a value does not enter the mean.
     const double t = CalculerTemperature(TemperatureBrute);
     if (!std::isfinite(t)) return;
@@ -124,19 +147,11 @@ void TF_Fond::AfficherMesureContinue(int compteVert, int compteRouge) {
 }
 
 void TF_Fond::IM_RAZVertClick(TObject*) {
-    G_Vert->SetProgress(0);
-    IM_PointeurVert->SetLeft(PositionPointeur(0));
-    LVMaxVert->SetCaption("0");
-    LEOMaxVert->SetCaption("0");
-    VMaxVert = 0;
+    RemettreAZero(G_Vert, IM_PointeurVert, LVMaxVert, LEOMaxVert, VMaxVert);
 }
 
 void TF_Fond::IM_RAZRougeClick(TObject*) {
-    G_Rouge->SetProgress(0);
-    IM_PointeurRouge->SetLeft(PositionPointeur(0));
-    LVMaxRouge->SetCaption("0");
-    LEOMaxRouge->SetCaption("0");
-    VMaxRouge = 0;
+    RemettreAZero(G_Rouge, IM_PointeurRouge, LVMaxRouge, LEOMaxRouge, VMaxRouge);
 }
 
 void TF_Fond::PasserModeSimple() {
