@@ -2,8 +2,9 @@
 # Builds everything, starts the photometer simulator and then the program.
 # Without a display (a server over SSH, a container) the program runs on a
 # virtual one: set DISPLAY to see the window. Choose the port "SIM0" in the
-# program's port menu to talk to the simulator; with --sans-simulateur the
-# program starts alone, for a real instrument.
+# program's port menu to talk to the simulator; with --continu the simulator
+# measures in continuous mode; with --sans-simulateur the program starts
+# alone, for a real instrument.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -11,10 +12,11 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
 
 simulateur=1
-if [ "${1:-}" = "--sans-simulateur" ]; then
-    simulateur=0
-    shift
-fi
+mode=simple
+case "${1:-}" in
+    --sans-simulateur) simulateur=0; shift ;;
+    --continu) mode=continu; shift ;;
+esac
 
 # The program reads and writes its settings in the current directory.
 mkdir -p build/run
@@ -22,7 +24,7 @@ cd build/run
 [ -f SitesWeb.txt ] || cp ../../resources/SitesWeb.txt . 2>/dev/null || true
 
 if [ "$simulateur" = 1 ]; then
-    ../tools/simulator/solvenare-simulateur --nom SIM0 --discret </dev/null &
+    ../tools/simulator/solvenare-simulateur --nom SIM0 --mode "$mode" --discret </dev/null &
     pid_simulateur=$!
     trap 'kill "$pid_simulateur" 2>/dev/null || true' EXIT
     echo "Photometer simulator started: choose the port SIM0 in the port menu."
