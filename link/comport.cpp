@@ -27,6 +27,7 @@ TCustomComPort::~TCustomComPort() {
     } catch (...) {
         application::ShowError(std::current_exception());
     }
+    endingThreads_.clear();
     // The setting groups go first, then the framer is told (it detaches its
     // link while the link list still exists).
     buffer_.reset();
@@ -44,8 +45,15 @@ void TCustomComPort::ForEachLink(F f) {
 
 // --- open and close ---------------------------------------------------------------
 
+void TCustomComPort::ReapEndedThreads() {
+    // A thread still inside the handler that stopped it cannot be waited for.
+    std::erase_if(endingThreads_,
+                  [](const std::unique_ptr<TComThread>& t) { return !t->Delivering(); });
+}
+
 void TCustomComPort::Open() {
     if (connected_ || closing_) return;
+    ReapEndedThreads();
     FireBeforeOpen();
     OpenDevice();
     connected_ = true;
@@ -90,6 +98,7 @@ void TCustomComPort::Close() {
     // A handler run while Close waits for the event thread may close again;
     // the device must stay until the thread has let go of it.
     if (!connected_ || closing_) return;
+    ReapEndedThreads();
     ForEachLink([this](TComLink& l) {
         if (l.OnCTSChanged) l.OnCTSChanged(this, false);
     });
@@ -107,9 +116,9 @@ void TCustomComPort::Close() {
     if (threadCreated_) {
         if (eventThread_->Delivering()) {
             // Closed by a handler the thread is waiting for: it ends as soon
-            // as the handler returns, and is reaped after that.
+            // as the handler returns, and is reaped at the next Open or Close.
             eventThread_->Stop();
-            threads::Queue([thread = eventThread_.release()] { delete thread; });
+            endingThreads_.push_back(std::move(eventThread_));
         } else {
             closing_ = true;
             eventThread_.reset();  // waits for the thread, running hand-overs meanwhile

@@ -150,7 +150,11 @@ class TCustomComPort : public TComponent {
     void ForEachLink(F f);
     void ReportLines();
 
+    void ReapEndedThreads();
+
     std::unique_ptr<TComThread> eventThread_;
+    // Threads stopped by a handler they were waiting for, not yet waited for.
+    std::vector<std::unique_ptr<TComThread>> endingThreads_;
     bool threadCreated_ = false;
     serial::Handle handle_ = serial::InvalidHandle;
     std::unique_ptr<TMessageWindow> messageWindow_;

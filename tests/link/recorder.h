@@ -9,8 +9,19 @@
 struct Recorder {
     std::vector<std::string> calls;
     TComLink link;
+    TCustomComPort* watched = nullptr;
+
+    // The port may outlive the recorder: it must not call into it then.
+    ~Recorder() {
+        if (watched == nullptr) return;
+        watched->DetachLink(&link);
+        watched->OnBeforeOpen = watched->OnAfterOpen = watched->OnBeforeClose =
+            watched->OnAfterClose = nullptr;
+        watched->OnCTSChange = watched->OnDSRChange = watched->OnRLSDChange = nullptr;
+    }
 
     void Watch(TCustomComPort& port) {
+        watched = &port;
         port.OnBeforeOpen = [this](TObject*) { calls.push_back("BeforeOpen"); };
         port.OnAfterOpen = [this](TObject*) { calls.push_back("AfterOpen"); };
         port.OnBeforeClose = [this](TObject*) { calls.push_back("BeforeClose"); };
