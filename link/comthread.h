@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
 
 #include "comtypes.h"
@@ -57,5 +58,5 @@ class TComThread : public TThread {
     TMessageWindow* window_;
     TEvent stopEvent_;
     TComEvents currentEvents_;
-    bool delivering_ = false;
+    std::atomic<bool> delivering_{false};  // read by Close on the main thread in smNone mode
 };

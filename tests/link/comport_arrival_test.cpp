@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <mutex>
 #include <stdexcept>
 
 #include "application.h"
@@ -11,20 +12,27 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Collects every piece of bytes the port hands to a data link.
+// Collects every piece of bytes the port hands to a data link. In the smNone
+// mode the link is called on the event thread, hence the lock.
 struct Collector {
     TComLink link;
-    std::string bytes;
+    mutable std::mutex mutex;
+    std::string received;
     int pieces = 0;
     bool offMainThread = false;
 
     explicit Collector(TCustomComPort& port) {
         link.OnRxBuffer = [this](TObject*, const char* buffer, int count) {
-            bytes.append(buffer, static_cast<size_t>(count));
+            std::lock_guard lock(mutex);
+            received.append(buffer, static_cast<size_t>(count));
             ++pieces;
             if (!threads::IsMainThread()) offMainThread = true;
         };
         port.AttachLink(&link);
+    }
+    std::string Bytes() const {
+        std::lock_guard lock(mutex);
+        return received;
     }
 };
 
@@ -59,8 +67,8 @@ TEST(PortArrival, BytesArriveInOrderOnTheMainThread) {
         pty.Send(piece);
         sent += piece;
     }
-    EXPECT_TRUE(PumpUntil([&] { return c.bytes.size() >= sent.size(); }));
-    EXPECT_EQ(c.bytes, sent);
+    EXPECT_TRUE(PumpUntil([&] { return c.Bytes().size() >= sent.size(); }));
+    EXPECT_EQ(c.Bytes(), sent);
     EXPECT_FALSE(c.offMainThread);
 }
 
@@ -74,10 +82,10 @@ TEST(PortArrival, EveryDeliveryModeHandsTheBytesOver) {
         Collector c(port);
         port.Open();
         pty.Send(std::string("\xFF\x01\x02\x03\x04\x05\x06\x07", 8));
-        EXPECT_TRUE(PumpUntil([&] { return c.bytes.size() >= 8; }));
-        EXPECT_EQ(c.bytes, std::string("\xFF\x01\x02\x03\x04\x05\x06\x07", 8));
+        EXPECT_TRUE(PumpUntil([&] { return c.Bytes().size() >= 8; }));
+        EXPECT_EQ(c.Bytes(), std::string("\xFF\x01\x02\x03\x04\x05\x06\x07", 8));
+        port.Close();  // the event thread has ended: its writes are all seen
         EXPECT_EQ(c.offMainThread, mode == smNone);
-        port.Close();
     }
 }
 
@@ -91,14 +99,14 @@ TEST(PortArrival, BytesNotReadWhenThePortClosesAreDropped) {
     pty.Send("stale");
     std::this_thread::sleep_for(100ms);
     port.Close();
-    EXPECT_EQ(c.bytes, "stale") << "a hand-over pending at Close still runs";
+    EXPECT_EQ(c.Bytes(), "stale") << "a hand-over pending at Close still runs";
 
-    c.bytes.clear();
+    c.received.clear();
     port.Open();
     pty.Send("fresh");
-    EXPECT_TRUE(PumpUntil([&] { return c.bytes.size() >= 5; }));
+    EXPECT_TRUE(PumpUntil([&] { return c.Bytes().size() >= 5; }));
     PumpFor(50ms);
-    EXPECT_EQ(c.bytes, "fresh");
+    EXPECT_EQ(c.Bytes(), "fresh");
 }
 
 TEST(PortArrival, WithoutEventsNoThreadRunsAndNothingIsDelivered) {
@@ -221,7 +229,7 @@ TEST(PortArrival, DeviceThatDisappearsStopsTheThreadWithoutSpinning) {
     Collector c(port);
     port.Open();
     pty.Send("last");
-    EXPECT_TRUE(PumpUntil([&] { return c.bytes == "last"; }));
+    EXPECT_TRUE(PumpUntil([&] { return c.Bytes() == "last"; }));
 
     pty.CloseSlave();
     pty.CloseMaster();  // the instrument's end of the line is gone
