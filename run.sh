@@ -21,7 +21,9 @@ esac
 # The program reads and writes its settings in the current directory.
 mkdir -p build/run
 cd build/run
-[ -f SitesWeb.txt ] || cp ../../resources/SitesWeb.txt . 2>/dev/null || true
+[ -f SitesWeb.txt ] || cp ../../resources/SitesWeb.txt .
+# The manual is rebuilt with the program: always the current one.
+cp -f ../doc/Doc_Solvenare.pdf .
 
 if [ "$simulateur" = 1 ]; then
     ../tools/simulator/solvenare-simulateur --nom SIM0 --mode "$mode" --discret </dev/null &

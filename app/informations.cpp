@@ -1,6 +1,10 @@
 // The information panel and its links file.
 #include "fond.h"
+#include "shell.h"
 #include "textfile.h"
+
+#include <filesystem>
+#include <system_error>
 
 namespace {
 const char* const FichierRessources = "SitesWeb.txt";
@@ -21,6 +25,19 @@ void TF_Fond::IM_OKInformationsClick(TObject*) {
     P_Informations->SetVisible(false);
 }
 
-void TF_Fond::IM_DocumentationClick(TObject*) {}
+// Looked for in the folder current at the click, not where the program lies.
+void TF_Fond::IM_DocumentationClick(TObject*) {
+    std::error_code erreur;
+    const std::filesystem::path dossier = std::filesystem::current_path(erreur);
+    // A folder that is gone holds no manual; nothing is shown then either.
+    if (erreur) return;
+    shell::Open(dossier.string() + "/Doc_Solvenare.pdf");
+}
 
-void TF_Fond::CB_RessourcesInternetClick(TObject*) {}
+// The chosen entry, not the edit text, which the user may have typed over.
+void TF_Fond::CB_RessourcesInternetClick(TObject*) {
+    const int index = CB_RessourcesInternet->ItemIndex();
+    const std::vector<std::string>& entrees = CB_RessourcesInternet->Items();
+    if (index < 0 || index >= static_cast<int>(entrees.size())) return;
+    shell::Open(entrees[static_cast<size_t>(index)]);
+}

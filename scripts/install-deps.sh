@@ -8,6 +8,7 @@ packages=(
     libgtest-dev
     qt6-base-dev libqt6svg6-dev qt6-translations-l10n
     xvfb xauth fonts-liberation2
+    groff
 )
 
 missing=()

@@ -27,8 +27,11 @@ TComboBox::TComboBox(TWinControl* parent, std::string name)
     : TControl(parent, std::move(name), new QComboBox, true) {
     QComboBox* combo = ComboBox();
     combo->setEditable(true);
-    // Return in the text field must not add the text to the list.
+    // Return in the text field must not add the text to the list, nor choose
+    // the entry it happens to match (the combo box looks the text up when
+    // editing finishes): only a choice in the list is a click.
     combo->setInsertPolicy(QComboBox::NoInsert);
+    QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
     combo->setCompleter(nullptr);
     combo->setItemDelegate(new FixedHeightDelegate(combo));
     QObject::connect(combo, &QComboBox::activated, combo, [this](int) { Click(); });

@@ -121,16 +121,6 @@ TEST_F(FondTest, AStartUpStepThatFailsIsShownAndTheOthersStillRun) {
     EXPECT_EQ(f.ComDataPacket->StartString(), "\xFF");
 }
 
-TEST_F(FondTest, LinksFileFillsTheList) {
-    Ecrire("SitesWeb.txt", "https://aeronet.gsfc.nasa.gov/\r\n\r\nhttps://www.globe.gov/");
-    TF_Fond& f = Demarrer();
-    EXPECT_EQ(
-        f.CB_RessourcesInternet->Items(),
-        (std::vector<std::string>{"https://aeronet.gsfc.nasa.gov/", "", "https://www.globe.gov/"}));
-    EXPECT_EQ(f.CB_RessourcesInternet->Text(), "https://aeronet.gsfc.nasa.gov/");
-    EXPECT_EQ(f.CB_RessourcesInternet->ItemIndex(), -1);
-}
-
 TEST_F(FondTest, ClockCaptionsAndTheTimeFollowingTheDate) {
     TF_Fond& f = Demarrer();
     f.T_HorlogeTimer(nullptr);

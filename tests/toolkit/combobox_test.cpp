@@ -37,3 +37,21 @@ TEST(ComboBox, ListTextAndChoice) {
     EXPECT_TRUE(combo.Items().empty());
     EXPECT_EQ(combo.ComboBox()->count(), 0);
 }
+
+TEST(ComboBoxTyping, ReturnOnATextThatMatchesAnEntryChoosesNothing) {
+    TForm form;
+    TComboBox combo(&form, "liste");
+    combo.AddItem("https://aeronet.gsfc.nasa.gov/");
+    combo.AddItem("second");
+    int clicks = 0;
+    combo.OnClick = [&](TObject*) { ++clicks; };
+    form.Show();
+    QLineEdit* edit = combo.ComboBox()->lineEdit();
+    edit->setText("second");
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, "\r");
+    QApplication::sendEvent(edit, &press);
+    QApplication::sendEvent(edit, &release);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(combo.ItemIndex(), -1);
+}
