@@ -29,7 +29,11 @@ TF_Fond::~TF_Fond() {
     // write to are gone.
     ComDataPacket.reset();
     ComPort.reset();
-    FichierDonnees.Fermer();
+    // Every line is on disk already; a failing close has nothing left to lose.
+    try {
+        FichierDonnees.Fermer();
+    } catch (...) {
+    }
 }
 
 void TF_Fond::CreerControles() {
