@@ -130,7 +130,18 @@ void TComThread::Execute() {
         for (;;) {
             uint32_t mask = 0;
             int error = 0;
-            if (wait.Wait(mask, error) != serial::EventWait::Result::Events) break;
+            const auto result = wait.Wait(mask, error);
+            if (result == serial::EventWait::Result::Failed) {
+                // The device is gone (an adapter pulled, the far end of the
+                // line closed): reception has stopped, and the user is told
+                // once instead of finding the values frozen.
+                threads::Queue([error] {
+                    application::ShowError(
+                        std::make_exception_ptr(EComPort(CError_ReadFailed, error)));
+                });
+                break;
+            }
+            if (result != serial::EventWait::Result::Events) break;
             currentEvents_ = MaskToEvents(mask);
             try {
                 Deliver();

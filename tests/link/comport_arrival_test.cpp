@@ -223,6 +223,7 @@ TEST(PortArrival, CloseWithAHandOverPendingDoesNotDeadlock) {
 }
 
 TEST(PortArrival, DeviceThatDisappearsStopsTheThreadWithoutSpinning) {
+    ShownErrors shown;
     PtyPair pty;
     TComPort port;
     port.SetPort(pty.Path());
@@ -237,6 +238,8 @@ TEST(PortArrival, DeviceThatDisappearsStopsTheThreadWithoutSpinning) {
     PumpFor(500ms);
     const double used = ProcessCpuSeconds() - before;
     EXPECT_LT(used, 0.1) << "a spinning thread would use the whole half second";
+    EXPECT_EQ(shown.texts, std::vector<std::string>{"ReadFile function failed (win error code: 5)"})
+        << "the user is told once";
     EXPECT_TRUE(port.Connected());
     try {
         port.Write("\xFF", 1);
