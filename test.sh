@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test. On CI (CI=true), or with
 # SANITIZE=1, the whole suite then runs a second time, built with the address
-# and undefined-behaviour sanitizers.
+# and undefined-behaviour sanitizers, and the tests of the two threaded parts
+# (the serial layer with its thread base, and the photometer simulator) run
+# under the thread sanitizer.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -16,4 +18,13 @@ if [ "${CI:-}" = true ] || [ "${SANITIZE:-}" = 1 ]; then
         -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
     cmake --build build-sanitizers
     ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-sanitizers --output-on-failure --timeout 300 "$@"
+
+    echo "Serial layer and simulator under ThreadSanitizer:"
+    cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+        -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" \
+        -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
+    cmake --build build-tsan --target platform_tests link_tests tools_tests
+    for t in platform/platform_tests link/link_tests tools/tools_tests; do
+        TSAN_OPTIONS="halt_on_error=1 exitcode=66" "build-tsan/tests/$t" --gtest_brief=1
+    done
 fi

@@ -143,14 +143,18 @@ void TComThread::Execute() {
             }
             if (result != serial::EventWait::Result::Events) break;
             currentEvents_ = MaskToEvents(mask);
+            std::exception_ptr failure;
             try {
                 Deliver();
             } catch (...) {
+                failure = std::current_exception();
+            }
+            if (failure) {
                 // The handling failed: reception ends here. Nobody called us,
                 // so the error goes to the application, once; the thread then
-                // only waits to be stopped.
-                threads::Queue(
-                    [error = std::current_exception()] { application::ShowError(error); });
+                // only waits to be stopped. The catch is left first, so the
+                // main thread holds the only reference to the error.
+                threads::Queue([failure = std::move(failure)] { application::ShowError(failure); });
                 stopEvent_.WaitSet();
                 break;
             }

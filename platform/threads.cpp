@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <memory>
+#include <utility>
 
 #include "application.h"
 
@@ -78,7 +79,9 @@ void Synchronize(const std::function<void()>& fn) {
     auto item = std::make_shared<HandOver>(fn, Mode::Wait);
     Post(item);
     WaitDone(*item);
-    if (item->error) std::rethrow_exception(item->error);
+    // Taken out of the hand-over so that this thread holds the only
+    // reference to the error, whichever thread lets the hand-over go last.
+    if (auto error = std::exchange(item->error, nullptr)) std::rethrow_exception(error);
 }
 
 void Send(std::function<void()> fn) {
@@ -149,11 +152,16 @@ void TThread::Run() {
         static constexpr int nice[] = {19, 10, 5, 0, -5, -10, -20};
         setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), nice[static_cast<int>(priority_)]);
     }
+    std::exception_ptr failure;
     try {
         Execute();
     } catch (...) {
-        // Nobody is left to catch it: show it on the main thread.
-        threads::Queue([error = std::current_exception()] { application::ShowError(error); });
+        failure = std::current_exception();
+    }
+    if (failure) {
+        // Nobody is left to catch it: show it on the main thread, which then
+        // holds the only reference to it.
+        threads::Queue([failure = std::move(failure)] { application::ShowError(failure); });
     }
     {
         std::lock_guard lock(threads::S().mutex);
