@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev libqt6svg6-dev qt6-translations-l10n
     xvfb xauth fonts-liberation2
     groff
+    dpkg-dev file debootstrap
 )
 
 missing=()
