@@ -120,6 +120,37 @@ TEST_F(PannesLigneTest, LineLostInContinuousModeIsShownOnceAndTheMaximaCanStillB
     EXPECT_EQ(erreurs_.size(), 1u);
 }
 
+TEST_F(PannesLigneTest, LineLostDuringTheLinkCheckIsShownOnceAndAPortChoiceResumesIt) {
+    simulateur::TPhotometreSimule photometre(Reglages());
+    ports_ = {photometre.Nom()};
+    TF_Fond& f = Demarrer();
+    f.PM_PortSerie->Items(0)->Click();
+    TSaveDialog::SetExecuteHook([this](const TSaveDialog&) { return dossier_ + "/mesures.txt"; });
+    // The photometer is not there yet: the check waits, asking nobody.
+    photometre.Demarrer();
+    f.IM_Fichiers->Click();
+    ASSERT_TRUE(photometre.AttendrePortOuvert(true, 5s));
+    photometre.Arreter();
+    VerifierPerteSignaleeUneFois();
+    for (int tick = 0; tick < 20; ++tick) f.T_LiaisonSerie->Tick();
+    Attendre([] { return false; }, 100ms);
+    EXPECT_EQ(erreurs_, std::vector<std::string>{LignePerdue})
+        << "not one box for every request the check would send";
+    EXPECT_EQ(f.LOKPortSerie->Caption(), "en cours...");
+    EXPECT_FALSE(f.LiaisonOK);
+
+    // Back, and chosen again in the port menu: the check goes on with it.
+    photometre.Demarrer();
+    f.PM_PortSerie->Items(0)->Click();
+    ASSERT_TRUE(Attendre([&] {
+        f.T_LiaisonSerie->Tick();
+        return f.LiaisonOK;
+    }));
+    EXPECT_EQ(f.LOKPortSerie->Caption(), "OK !");
+    EXPECT_EQ(erreurs_.size(), 1u);
+    TSaveDialog::SetExecuteHook(nullptr);
+}
+
 namespace {
 
 // Another program holds the device, as a terminal program would: open,
