@@ -259,7 +259,6 @@ TEST_F(PannesFichierTest, AFolderTurnedReadOnlyIsShownOnceAndNothingIsLost) {
     f.IM_FINMesures->Click();
     f.IM_FINEtalonnages->Click();
     f.IM_Fichiers->Click();
-    TSaveDialog::SetExecuteHook(nullptr);
     EXPECT_EQ(erreurs_, (std::vector<std::string>{"Erreur E/S 30", "Erreur E/S 30"}));
     EXPECT_EQ(f.NomFichier, dossier_ + "/donnees/mesures.txt");
     EXPECT_FALSE(f.P_ParametresMesures->Visible());

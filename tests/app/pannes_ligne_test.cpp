@@ -148,7 +148,6 @@ TEST_F(PannesLigneTest, LineLostDuringTheLinkCheckIsShownOnceAndAPortChoiceResum
     }));
     EXPECT_EQ(f.LOKPortSerie->Caption(), "OK !");
     EXPECT_EQ(erreurs_.size(), 1u);
-    TSaveDialog::SetExecuteHook(nullptr);
 }
 
 namespace {
@@ -168,9 +167,9 @@ class AutreProgramme {
             const int fd = open(chemin.c_str(), O_RDWR | O_NOCTTY);
             const bool tenu = fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0;
             if (tenu) ioctl(fd, TIOCEXCL);
-            const char octet = tenu ? '1' : '0';
+            char octet = tenu ? '1' : '0';
             [[maybe_unused]] ssize_t n = write(pret[1], &octet, 1);
-            n = read(fin[0], const_cast<char*>(&octet), 1);  // until the test lets go
+            n = read(fin[0], &octet, 1);  // until the test lets go
             // As the last close of a real device would (the test keeps the
             // terminal open, so the mark would outlive this program).
             if (tenu) ioctl(fd, TIOCNXCL);
