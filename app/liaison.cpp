@@ -32,11 +32,15 @@ void TF_Fond::PM_PortSerieClick(TObject* Sender) {
     if (cliquee == nullptr) return;
     TMenuItem& entree = *PM_PortSerie->Items(cliquee->Tag());
     entree.SetChecked(true);
+    const bool memePort = ComPort->Port() == entree.Caption();
     ComPort->SetPort(entree.Caption());
     L_ComPort->SetCaption(ComPort->Port());
-    // A link check waiting for a port that could not be opened goes on with
-    // the new one.
-    if (T_LiaisonSerie->Enabled() && !ComPort->Connected()) ComPort->Open();
+    // A link check goes on with the port chosen. One that could not be
+    // opened, or whose device went away, is opened anew.
+    if (T_LiaisonSerie->Enabled()) {
+        if (memePort) ComPort->Close();
+        ComPort->Open();
+    }
     EnregistrerParametres();
 }
 
@@ -44,7 +48,15 @@ void TF_Fond::T_LiaisonSerieTimer(TObject*) {
     PBPortSerie->SetPosition(PBPortSerie->Position() + 1);
     // Nothing goes out on a port that could not be opened: its error was
     // shown once, when the check started.
-    if (PBPortSerie->Position() > 2 && ComPort->Connected()) DemanderIdentification();
+    if (PBPortSerie->Position() > 2 && ComPort->Connected()) {
+        try {
+            DemanderIdentification();
+        } catch (const EComPort&) {
+            // A request fails only on a device that is gone, which the port's
+            // event thread has reported once already; a box every tick would
+            // bury the window. The check waits for the port to be chosen again.
+        }
+    }
     if (PBPortSerie->Position() == 10) PBPortSerie->SetPosition(0);
 }
 

@@ -9,9 +9,12 @@ void TF_Fond::IM_FichiersClick(TObject*) {
     SD_FichierDonnees->SetFilter("Fichiers texte (*.txt)|*.TXT");
     // A cancelled dialog keeps the name chosen before, if any.
     SD_FichierDonnees->Execute();
-    NomFichier = SD_FichierDonnees->FileName();
-    if (NomFichier.empty()) return;
-    FichierDonnees.CreerOuSonder(NomFichier);
+    const std::string nom = SD_FichierDonnees->FileName();
+    if (nom.empty()) return;
+    // A file that cannot be made or read is refused as a whole: the data
+    // file chosen before stays, with the lines still coming into it.
+    FichierDonnees.CreerOuSonder(nom);
+    NomFichier = nom;
     P_ParametresMesures->SetVisible(true);
     EPression->SetFocus();
     LNomFichier->SetCaption(NomFichier);

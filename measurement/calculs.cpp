@@ -1,5 +1,6 @@
 #include "calculs.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "numbers.h"
@@ -63,5 +64,7 @@ std::string TexteTemperature(double degres) {
 }
 
 int PositionPointeur(int count) {
-    return GaucheZeroPointeur + count / 8;
+    // The detector gives 10-bit counts; a larger one (noise read as a frame)
+    // stops at the gauge's end, as the gauge itself does.
+    return GaucheZeroPointeur + std::clamp(count, 0, 1023) / 8;
 }

@@ -57,6 +57,9 @@ void SetOpenerProgramForTests(const std::string& program) {
 }
 
 void Open(const std::string& target) {
+    // An argument ends at its first NUL byte: the opener would be given
+    // another name than the one chosen.
+    if (target.find('\0') != std::string::npos) return;
     if (Opener()) {
         Opener()(target);
         return;

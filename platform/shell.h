@@ -10,7 +10,8 @@ namespace shell {
 // Hands the text, as one single argument and never through a command
 // interpreter, to the desktop's opener ("xdg-open"), and returns without
 // waiting for it. Failures are ignored: nothing is reported when no
-// application can open the text.
+// application can open the text. A text holding a NUL byte cannot be handed
+// over whole and opens nothing.
 void Open(const std::string& target);
 
 // Replaces the whole opening, for tests; an empty function restores it.

@@ -89,7 +89,6 @@ TFichierDonnees::~TFichierDonnees() {
 
 void TFichierDonnees::CreerOuSonder(const std::string& nom) {
     Fermer();
-    nom_ = nom;
     const int fd = open(nom.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd >= 0) {
         Sonder(fd);
@@ -98,6 +97,7 @@ void TFichierDonnees::CreerOuSonder(const std::string& nom) {
     } else {
         throw EInOutError(errno);
     }
+    nom_ = nom;
 }
 
 void TFichierDonnees::EcrireEnTeteA(const std::string& nom,

@@ -15,9 +15,10 @@ class TFichierDonnees {
     TFichierDonnees(const TFichierDonnees&) = delete;
     TFichierDonnees& operator=(const TFichierDonnees&) = delete;
 
-    // Binds the name. A file that does not exist is created with the
-    // creation line alone; an existing one is only read from, never changed.
-    // The file is closed afterwards.
+    // A file that does not exist is created with the creation line alone;
+    // an existing one is only read from, never changed. The file is closed
+    // afterwards, and its name bound; on a failure the name bound before
+    // stays, so that lines still coming go where they went.
     void CreerOuSonder(const std::string& nom);
 
     // Binds the name, opens the file for appending and writes the header

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListView>
 #include <QStyledItemDelegate>
 
 #include "guard.h"
@@ -34,6 +35,8 @@ TComboBox::TComboBox(TWinControl* parent, std::string name)
     QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
     combo->setCompleter(nullptr);
     combo->setItemDelegate(new FixedHeightDelegate(combo));
+    // Every entry has the same height: the list need not ask each for its size.
+    static_cast<QListView*>(combo->view())->setUniformItemSizes(true);
     QObject::connect(combo, &QComboBox::activated, combo, [this](int) { Click(); });
     UpdateAppearance();
 }
@@ -45,7 +48,10 @@ QComboBox* TComboBox::ComboBox() const {
 void TComboBox::AddItem(const std::string& item) {
     items_.push_back(item);
     const QString text = ComboBox()->currentText();
-    ComboBox()->addItem(toolkit::ToQString(item));
+    // The list measures and lays out an entry's whole text when it opens: a
+    // line of megabytes would hold the window for seconds. No one sees past
+    // what the edit field can hold; Items() keeps the entry whole.
+    ComboBox()->addItem(toolkit::ToQString(item).left(ComboBox()->lineEdit()->maxLength()));
     // Adding the first entry must not fill the text field.
     if (ComboBox()->count() == 1) {
         ComboBox()->setCurrentIndex(-1);

@@ -86,6 +86,6 @@ TEST(Calculs, VoltagesAndPointer) {
     EXPECT_EQ(TexteTension(0.3125), "0,313");  // count 64: halfway
     struct Case {
         int count, left;
-    } cases[] = {{0, 113}, {7, 113}, {8, 114}, {1023, 240}};
+    } cases[] = {{0, 113}, {7, 113}, {8, 114}, {1023, 240}, {1024, 240}, {65535, 240}};
     for (const auto& c : cases) EXPECT_EQ(PositionPointeur(c.count), c.left) << c.count;
 }

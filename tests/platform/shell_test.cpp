@@ -143,6 +143,13 @@ TEST_F(ShellTest, TheOpenerRunsDetachedWithoutOurDescriptorsAndLeavesNoChild) {
     EXPECT_TRUE(NoChildLeft());
 }
 
+TEST_F(ShellTest, ATextWithANulByteOpensNothingRatherThanItsFirstPart) {
+    shell::Open(std::string("https://x.invalid/\0autre", 24));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(fs::exists(dir_ + "/argv"));
+    EXPECT_TRUE(NoChildLeft());
+}
+
 TEST_F(ShellTest, AMissingOpenerIsIgnored) {
     for (const std::string& program : {dir_ + "/absent", std::string("solvenare-absent-opener")}) {
         shell::SetOpenerProgramForTests(program);

@@ -170,3 +170,16 @@ TEST(FichierDonnees, AFailedWriteLeavesNoPartOfItsLine) {
     f.AjouterLigne("Simple;3");
     EXPECT_EQ(Lire(nom), "SOLVENARE\r\nSimple;1\r\nSimple;3\r\n");
 }
+
+TEST(FichierDonnees, AFileThatCannotBeChosenLeavesTheLinesGoingWhereTheyWent) {
+    Dossier d;
+    const std::string nom = d.Fichier("serie.txt");
+    TFichierDonnees f;
+    f.CreerOuSonder(nom);
+    f.EcrireEnTeteA(nom, {"ETALONNAGE"});
+    EXPECT_EQ(Erreur([&] { f.CreerOuSonder(d.Fichier("absent/autre.txt")); }),
+              "Fichier introuvable");
+    f.AjouterLigne("Simple;x");
+    EXPECT_EQ(f.Nom(), nom);
+    EXPECT_EQ(Lire(nom), "SOLVENARE\r\nETALONNAGE\r\nSimple;x\r\n");
+}
