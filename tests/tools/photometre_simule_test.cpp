@@ -306,6 +306,21 @@ TEST(Mesures, BatchesGoOutWholeInTurnAndEachFrameIsTold) {
     }
 }
 
+TEST(Mesures, FramesSkippedWhileTheProgramDoesNotReadAreCounted) {
+    Reglages r = Essai("SIMS", 20000);
+    r.lot = 100;
+    TPhotometreSimule sim(r);
+    sim.Demarrer();
+    CoteProgramme port("SIMS");
+    ASSERT_TRUE(sim.AttendrePortOuvert(true, 2s));
+    std::this_thread::sleep_for(500ms);
+    EXPECT_GT(sim.MesuresSautees(), 0) << "the terminal is full long before 10000 frames";
+    sim.DefinirCadence(0);
+    const auto trames = Trames(port.LirePendant(500ms));
+    EXPECT_EQ(static_cast<int>(trames.size()), sim.MesuresEnvoyees())
+        << "skipped frames are not counted as sent";
+}
+
 TEST(Perturbations, GarbageAndSplitFramesStillReachTheFramer) {
     Reglages r = Essai("SIMP");
     r.bruit = 6;

@@ -299,6 +299,11 @@ int TPhotometreSimule::MesuresEnvoyees() const {
     return mesures_;
 }
 
+int TPhotometreSimule::MesuresSautees() const {
+    std::lock_guard l(m_);
+    return sautees_;
+}
+
 Comptes TPhotometreSimule::DerniereMesure() const {
     std::lock_guard l(m_);
     return derniereMesure_;
@@ -509,6 +514,9 @@ void TPhotometreSimule::Boucle() {
                     trames.push_back({mode, c});
                 }
                 AjouterMesures(sortie, std::move(trames));
+            } else if (maintenant >= finSilence) {
+                std::lock_guard l(m_);
+                sautees_ += lot;
             }
             prochaineMesure += periode;
             // After a pause (silence, a slow reader) start again from now

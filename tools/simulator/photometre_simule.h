@@ -100,6 +100,9 @@ class TPhotometreSimule {
     int EcrituresRecues() const;
     int IdentificationsEnvoyees() const;
     int MesuresEnvoyees() const;
+    // Automatic frames that were due but not made because the program was
+    // not reading the ones before.
+    int MesuresSautees() const;
     // The counts of the last measurement frame sent; zeros before the first.
     Comptes DerniereMesure() const;
     // Waits until that many measurement frames have gone out in all.
@@ -150,6 +153,7 @@ class TPhotometreSimule {
     int ecritures_ = 0;
     int identifications_ = 0;
     int mesures_ = 0;
+    int sautees_ = 0;
     Comptes derniereMesure_;
 
     // The thread's own.
