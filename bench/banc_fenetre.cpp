@@ -1,13 +1,10 @@
 #include "banc_fenetre.h"
 
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QTimer>
 #include <QWidget>
-#include <cstdlib>
 
 #include "calculs.h"
 #include "toolkit.h"
