@@ -10,7 +10,11 @@
 
 class PanelWidget : public QWidget {
   public:
-    explicit PanelWidget(TPanel* panel) : panel_(panel) {}
+    explicit PanelWidget(TPanel* panel) : panel_(panel) {
+        // It covers its whole rectangle: Qt then paints nothing that lies
+        // beneath it, such as the panels it is shown over.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
 
   protected:
     void paintEvent(QPaintEvent*) override {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 
@@ -265,6 +266,59 @@ TEST(Mesures, SendsExactlyTheFramesAskedForAndFileCountsInTurn) {
     ASSERT_EQ(trames.size(), 5u);
     for (size_t i = 0; i < trames.size(); ++i)
         EXPECT_EQ(trames[i], TrameMesure(Mode::Simple, r.comptes[i % 2]));
+}
+
+TEST(Mesures, BatchesGoOutWholeInTurnAndEachFrameIsTold) {
+    Reglages r = Essai("SIML", 20000);
+    r.lot = 200;
+    r.mode = Mode::Continu;
+    r.comptes = {{1, 2, 3}, {0x1FF, 0x3FF, 780}, {7, 8, 9}};
+    std::mutex m;
+    std::vector<int> numeros;
+    std::vector<Comptes> dites;
+    r.mesureEcrite = [&](int numero, Mode mode, const Comptes& c, auto) {
+        std::lock_guard l(m);
+        if (mode != Mode::Continu) return;
+        numeros.push_back(numero);
+        dites.push_back(c);
+    };
+    TPhotometreSimule sim(r);
+    sim.Demarrer();
+    CoteProgramme port("SIML");
+    std::string flux = port.LirePendant(500ms);
+    sim.DefinirCadence(0);
+    flux += port.LirePendant(200ms);
+
+    const auto trames = Trames(flux);
+    ASSERT_EQ(flux.size() % 8, 0u);
+    // Many batches in half a second, each of them whole.
+    EXPECT_GE(trames.size(), 10u * 200);
+    EXPECT_EQ(trames.size() % 200, 0u);
+    for (size_t i = 0; i < trames.size(); ++i)
+        ASSERT_EQ(trames[i], TrameMesure(Mode::Continu, r.comptes[i % 3])) << i;
+    ASSERT_EQ(sim.MesuresEnvoyees(), static_cast<int>(trames.size()));
+    EXPECT_EQ(sim.DerniereMesure(), r.comptes[(trames.size() - 1) % 3]);
+    std::lock_guard l(m);
+    ASSERT_EQ(numeros.size(), trames.size());
+    for (size_t i = 0; i < numeros.size(); ++i) {
+        ASSERT_EQ(numeros[i], static_cast<int>(i) + 1);
+        ASSERT_EQ(dites[i], r.comptes[i % 3]);
+    }
+}
+
+TEST(Mesures, FramesSkippedWhileTheProgramDoesNotReadAreCounted) {
+    Reglages r = Essai("SIMS", 20000);
+    r.lot = 100;
+    TPhotometreSimule sim(r);
+    sim.Demarrer();
+    CoteProgramme port("SIMS");
+    ASSERT_TRUE(sim.AttendrePortOuvert(true, 2s));
+    std::this_thread::sleep_for(500ms);
+    EXPECT_GT(sim.MesuresSautees(), 0) << "the terminal is full long before 10000 frames";
+    sim.DefinirCadence(0);
+    const auto trames = Trames(port.LirePendant(500ms));
+    EXPECT_EQ(static_cast<int>(trames.size()), sim.MesuresEnvoyees())
+        << "skipped frames are not counted as sent";
 }
 
 TEST(Perturbations, GarbageAndSplitFramesStillReachTheFramer) {

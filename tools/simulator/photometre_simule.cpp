@@ -90,7 +90,9 @@ timespec Delai(Horloge::duration d) {
 }  // namespace
 
 TPhotometreSimule::TPhotometreSimule(Reglages reglages)
-    : reglages_(std::move(reglages)), constantes_(reglages_.identification) {}
+    : reglages_(std::move(reglages)), constantes_(reglages_.identification) {
+    reglages_.lot = std::max(1, reglages_.lot);
+}
 
 TPhotometreSimule::~TPhotometreSimule() {
     Arreter();
@@ -243,6 +245,16 @@ double TPhotometreSimule::Cadence() const {
     return reglages_.cadence;
 }
 
+void TPhotometreSimule::DefinirLot(int trames) {
+    std::lock_guard l(m_);
+    reglages_.lot = std::max(1, trames);
+}
+
+int TPhotometreSimule::Lot() const {
+    std::lock_guard l(m_);
+    return reglages_.lot;
+}
+
 void TPhotometreSimule::DefinirBruit(int octetsMax) {
     std::lock_guard l(m_);
     reglages_.bruit = std::max(0, octetsMax);
@@ -287,19 +299,26 @@ int TPhotometreSimule::MesuresEnvoyees() const {
     return mesures_;
 }
 
+int TPhotometreSimule::MesuresSautees() const {
+    std::lock_guard l(m_);
+    return sautees_;
+}
+
+Comptes TPhotometreSimule::DerniereMesure() const {
+    std::lock_guard l(m_);
+    return derniereMesure_;
+}
+
 bool TPhotometreSimule::AttendreMesures(int nombre, std::chrono::milliseconds delai) const {
     std::unique_lock l(m_);
     return changement_.wait_for(l, delai, [&] { return mesures_ >= nombre; });
 }
 
-void TPhotometreSimule::AjouterTrame(std::deque<Morceau>& sortie, const std::string& trame,
-                                     Fin fin) {
+std::string TPhotometreSimule::Parasites() {
     int bruit;
-    bool decoupe;
     {
         std::lock_guard l(m_);
         bruit = reglages_.bruit;
-        decoupe = reglages_.decoupe;
     }
     std::string parasites;
     if (bruit > 0) {
@@ -309,11 +328,39 @@ void TPhotometreSimule::AjouterTrame(std::deque<Morceau>& sortie, const std::str
         for (int i = nombre(alea_); i > 0; --i)
             parasites.push_back(static_cast<char>(octet(alea_)));
     }
-    if (!decoupe) {
-        sortie.push_back({parasites + trame, {}, fin});
+    return parasites;
+}
+
+void TPhotometreSimule::AjouterMesures(std::deque<Morceau>& sortie, std::vector<Trame> mesures) {
+    bool decoupe;
+    {
+        std::lock_guard l(m_);
+        decoupe = reglages_.decoupe;
+    }
+    if (decoupe) {
+        for (const Trame& t : mesures)
+            AjouterTrame(sortie, TrameMesure(t.mode, t.comptes), Fin::Mesure, {t});
         return;
     }
-    if (!parasites.empty()) sortie.push_back({parasites, EcartMorceaux, Fin::Rien});
+    // Whole frames, one write for them all.
+    std::string octets;
+    for (const Trame& t : mesures) octets += Parasites() + TrameMesure(t.mode, t.comptes);
+    sortie.push_back({std::move(octets), {}, Fin::Mesure, std::move(mesures)});
+}
+
+void TPhotometreSimule::AjouterTrame(std::deque<Morceau>& sortie, const std::string& trame, Fin fin,
+                                     std::vector<Trame> mesures) {
+    bool decoupe;
+    {
+        std::lock_guard l(m_);
+        decoupe = reglages_.decoupe;
+    }
+    const std::string parasites = Parasites();
+    if (!decoupe) {
+        sortie.push_back({parasites + trame, {}, fin, std::move(mesures)});
+        return;
+    }
+    if (!parasites.empty()) sortie.push_back({parasites, EcartMorceaux, Fin::Rien, {}});
     std::uniform_int_distribution<size_t> coupe(1, trame.size() - 1);
     std::vector<size_t> coupes{0, trame.size()};
     for (int i = std::uniform_int_distribution<int>(1, 3)(alea_); i > 0; --i)
@@ -324,7 +371,8 @@ void TPhotometreSimule::AjouterTrame(std::deque<Morceau>& sortie, const std::str
         const bool derniere = i + 2 == coupes.size();
         sortie.push_back({trame.substr(coupes[i], coupes[i + 1] - coupes[i]),
                           derniere ? std::chrono::microseconds{} : EcartMorceaux,
-                          derniere ? fin : Fin::Rien});
+                          derniere ? fin : Fin::Rien,
+                          derniere ? std::move(mesures) : std::vector<Trame>{}});
     }
 }
 
@@ -390,6 +438,7 @@ void TPhotometreSimule::Boucle() {
     bool bloque = false;  // the terminal is full: wait until it takes bytes again
     Horloge::time_point prochaineMesure{}, finSilence{}, prochainMorceau{};
     double cadence = 0.0;
+    int lot = 1;
 
     for (;;) {
         {
@@ -413,6 +462,7 @@ void TPhotometreSimule::Boucle() {
                     ++ouvertures_;
                     finSilence = maintenant + reglages_.silence;
                     cadence = reglages_.cadence;
+                    lot = reglages_.lot;
                 }
                 changement_.notify_all();
                 lecteur_.Reinitialiser();
@@ -420,7 +470,7 @@ void TPhotometreSimule::Boucle() {
                 bloque = false;
                 prochainMorceau = maintenant;
                 prochaineMesure =
-                    cadence > 0 ? maintenant + Periode(cadence) : Horloge::time_point::max();
+                    cadence > 0 ? maintenant + Periode(cadence) * lot : Horloge::time_point::max();
                 Journal("Port ouvert par le programme");
                 continue;
             }
@@ -433,33 +483,40 @@ void TPhotometreSimule::Boucle() {
         // The port is open.
         auto maintenant = Horloge::now();
         Mode mode;
-        std::vector<Demande> demandes;
+        std::vector<Trame> demandes;
         std::vector<Comptes> const* fichier = &reglages_.comptes;
         {
             std::lock_guard l(m_);
             mode = reglages_.mode;
             demandes.swap(demandes_);
+            lot = reglages_.lot;
             if (reglages_.cadence != cadence) {
                 cadence = reglages_.cadence;
                 prochaineMesure =
-                    cadence > 0 ? maintenant + Periode(cadence) : Horloge::time_point::max();
+                    cadence > 0 ? maintenant + Periode(cadence) * lot : Horloge::time_point::max();
             }
         }
-        for (const Demande& d : demandes)
-            AjouterTrame(sortie, TrameMesure(d.mode, d.comptes), Fin::Mesure);
+        for (const Trame& d : demandes) AjouterMesures(sortie, {d});
         if (cadence > 0 && maintenant >= prochaineMesure) {
-            const auto periode = Periode(cadence);
+            const auto periode = Periode(cadence) * lot;
             if (maintenant >= finSilence && sortie.size() < MorceauxEnAttenteMax) {
-                Comptes c;
-                if (!fichier->empty()) {
-                    c = (*fichier)[suivantFichier];
-                    suivantFichier = (suivantFichier + 1) % fichier->size();
-                } else {
-                    const auto instant = std::chrono::system_clock::to_time_t(
-                        std::chrono::system_clock::now() + reglages_.decalageHorloge);
-                    c = ciel.Mesurer(instant);
+                std::vector<Trame> trames;
+                for (int i = 0; i < lot; ++i) {
+                    Comptes c;
+                    if (!fichier->empty()) {
+                        c = (*fichier)[suivantFichier];
+                        suivantFichier = (suivantFichier + 1) % fichier->size();
+                    } else {
+                        const auto instant = std::chrono::system_clock::to_time_t(
+                            std::chrono::system_clock::now() + reglages_.decalageHorloge);
+                        c = ciel.Mesurer(instant);
+                    }
+                    trames.push_back({mode, c});
                 }
-                AjouterTrame(sortie, TrameMesure(mode, c), Fin::Mesure);
+                AjouterMesures(sortie, std::move(trames));
+            } else if (maintenant >= finSilence) {
+                std::lock_guard l(m_);
+                sautees_ += lot;
             }
             prochaineMesure += periode;
             // After a pause (silence, a slow reader) start again from now
@@ -471,6 +528,9 @@ void TPhotometreSimule::Boucle() {
         // Write what is due.
         while (!sortie.empty() && !bloque && Horloge::now() >= prochainMorceau) {
             Morceau& m = sortie.front();
+            // Taken before the write, so that a reader woken by it never
+            // seems to get the bytes before they went out.
+            const auto ecrit = Horloge::now();
             const ssize_t n = write(maitre_, m.octets.data(), m.octets.size());
             if (n < 0) {
                 if (errno == EINTR) continue;
@@ -482,11 +542,21 @@ void TPhotometreSimule::Boucle() {
             if (!m.octets.empty()) continue;
             prochainMorceau = Horloge::now() + m.pause;
             if (m.fin != Fin::Rien) {
+                int numero = 0;
                 {
                     std::lock_guard l(m_);
-                    ++(m.fin == Fin::Mesure ? mesures_ : identifications_);
+                    if (m.fin == Fin::Identification) {
+                        ++identifications_;
+                    } else {
+                        numero = mesures_;
+                        mesures_ += static_cast<int>(m.mesures.size());
+                        derniereMesure_ = m.mesures.back().comptes;
+                    }
                 }
                 changement_.notify_all();
+                if (reglages_.mesureEcrite)
+                    for (const Trame& t : m.mesures)
+                        reglages_.mesureEcrite(++numero, t.mode, t.comptes, ecrit);
             }
             sortie.pop_front();
         }

@@ -25,6 +25,10 @@ struct Reglages {
     // Measurement frames per second while the port is open; 0 sends only
     // those asked for with EnvoyerMesure.
     double cadence = 1.0;
+    // Automatic frames go out this many at a time, in one write, when the
+    // last of them is due: one wake-up per frame cannot keep a rate of tens
+    // of thousands a second.
+    int lot = 1;
     // Counts sent in turn, over and over; empty: the clear sky.
     std::vector<Comptes> comptes;
     Site site;
@@ -39,6 +43,13 @@ struct Reglages {
     std::chrono::milliseconds silence{1000};
     // Told what happens, in French, on the simulator's own thread.
     std::function<void(const std::string&)> journal;
+    // Told on the simulator's own thread, once the write that carried the
+    // last byte of a measurement frame has returned: its number among the
+    // measurement frames sent (from 1), what it carried, and when that write
+    // began. For timing the road from the line to the screen.
+    std::function<void(int numero, Mode mode, const Comptes& comptes,
+                       std::chrono::steady_clock::time_point ecrite)>
+        mesureEcrite;
 };
 
 // The photometer on a pseudo-terminal, with its own thread. The program
@@ -74,6 +85,8 @@ class TPhotometreSimule {
     Mode ModeCourant() const;
     void DefinirCadence(double tramesParSeconde);
     double Cadence() const;
+    void DefinirLot(int trames);
+    int Lot() const;
     void DefinirBruit(int octetsMax);
     void DefinirDecoupe(bool decoupe);
 
@@ -87,19 +100,25 @@ class TPhotometreSimule {
     int EcrituresRecues() const;
     int IdentificationsEnvoyees() const;
     int MesuresEnvoyees() const;
+    // Automatic frames that were due but not made because the program was
+    // not reading the ones before.
+    int MesuresSautees() const;
+    // The counts of the last measurement frame sent; zeros before the first.
+    Comptes DerniereMesure() const;
     // Waits until that many measurement frames have gone out in all.
     bool AttendreMesures(int nombre, std::chrono::milliseconds delai) const;
 
   private:
     enum class Fin { Rien, Mesure, Identification };
+    struct Trame {
+        Mode mode;
+        Comptes comptes;
+    };
     struct Morceau {
         std::string octets;
         std::chrono::microseconds pause{0};  // before the next piece
         Fin fin = Fin::Rien;
-    };
-    struct Demande {
-        Mode mode;
-        Comptes comptes;
+        std::vector<Trame> mesures;  // the measurement frames it ends
     };
 
     void Publier();
@@ -108,7 +127,11 @@ class TPhotometreSimule {
     void Reveiller();
     void Journal(const std::string& texte) const;
     void LireRequetes(bool ouvert, std::deque<Morceau>& sortie, bool& ferme);
-    void AjouterTrame(std::deque<Morceau>& sortie, const std::string& trame, Fin fin);
+    // Up to the chosen number of garbage bytes.
+    std::string Parasites();
+    void AjouterTrame(std::deque<Morceau>& sortie, const std::string& trame, Fin fin,
+                      std::vector<Trame> mesures = {});
+    void AjouterMesures(std::deque<Morceau>& sortie, std::vector<Trame> mesures);
     void ViderEntreeEsclave() const;
 
     Reglages reglages_;
@@ -124,12 +147,14 @@ class TPhotometreSimule {
     bool arret_ = false;
     bool ouvert_ = false;
     Identification constantes_;
-    std::vector<Demande> demandes_;
+    std::vector<Trame> demandes_;
     int ouvertures_ = 0;
     int demandesIdentification_ = 0;
     int ecritures_ = 0;
     int identifications_ = 0;
     int mesures_ = 0;
+    int sautees_ = 0;
+    Comptes derniereMesure_;
 
     // The thread's own.
     TLecteurRequetes lecteur_;

@@ -1,0 +1,82 @@
+#include "processus.h"
+
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace banc {
+
+long MemoireKio(const std::string& champ, pid_t pid) {
+    const std::string chemin =
+        pid == 0 ? "/proc/self/status" : "/proc/" + std::to_string(pid) + "/status";
+    std::ifstream in(chemin);
+    std::string ligne;
+    while (std::getline(in, ligne)) {
+        if (ligne.rfind(champ + ":", 0) != 0) continue;
+        return std::stol(ligne.substr(champ.size() + 1));
+    }
+    return -1;
+}
+
+double CpuProcessus() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+double CpuFil(pid_t tid) {
+    if (tid <= 0) return 0;
+    std::ifstream in("/proc/self/task/" + std::to_string(tid) + "/stat");
+    std::string tout;
+    std::getline(in, tout);
+    // The name, in parentheses, may hold blanks: count the fields after it.
+    const auto fin = tout.rfind(')');
+    if (fin == std::string::npos) return 0;
+    std::istringstream champs(tout.substr(fin + 2));
+    std::string champ;
+    long utime = 0, stime = 0;
+    // Fields 3 to 15 of stat(5); utime and stime are the 14th and 15th.
+    for (int i = 3; i <= 15 && champs >> champ; ++i) {
+        if (i == 14) utime = std::stol(champ);
+        if (i == 15) stime = std::stol(champ);
+    }
+    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double Secondes(Horloge::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
+
+double Microsecondes(Horloge::duration d) {
+    return std::chrono::duration<double, std::micro>(d).count();
+}
+
+std::string DescriptionMachine() {
+    std::string modele;
+    std::ifstream cpu("/proc/cpuinfo");
+    for (std::string ligne; std::getline(cpu, ligne);) {
+        if (ligne.rfind("model name", 0) == 0) {
+            modele = ligne.substr(ligne.find(':') + 2);
+            break;
+        }
+    }
+    double charge[3] = {};
+    if (FILE* f = std::fopen("/proc/loadavg", "r")) {
+        if (std::fscanf(f, "%lf %lf %lf", &charge[0], &charge[1], &charge[2]) != 3) charge[0] = -1;
+        std::fclose(f);
+    }
+    utsname u{};
+    uname(&u);
+    char texte[512];
+    std::snprintf(texte, sizeof texte, "%u processors (%s), Linux %s, load average %.2f %.2f %.2f",
+                  std::thread::hardware_concurrency(), modele.c_str(), u.release, charge[0],
+                  charge[1], charge[2]);
+    return texte;
+}
+
+}  // namespace banc
