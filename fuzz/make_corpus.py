@@ -120,6 +120,14 @@ SEEDS = {
     "road-ok-before-display": header(PARAMETERS, commands=True)
     + cmd(OK_PARAMETRES, OK_ETALONNAGES, DEMARRER) + piece(mesure())
     + cmd(*[TICK_ETALONNAGE] * 7) + piece(mesure()) + cmd(DEMARRER) + piece(mesure(0xF0)),
+    # Found by the fuzzer: a count byte of 51 cut out as a mode byte once led
+    # the calibration's validation into expert mode.
+    "road-expert-byte-then-calibration-ok": header(CONTINUOUS, commands=True)
+    + piece(b"\xFF\x33\x31\x39\x2C\x33\x37\x35\xF0\xC8\xC8\x03\x48\x48\x48\x48")
+    + cmd(OK_ETALONNAGES, OK_ETALONNAGES),
+    "parameters-byte-34-then-identification": header(PARAMETERS, commands=True)
+    + cmd(OK_PARAMETRES) + piece(b"\xFF\x22" + bytes(9) + identification(counts=(0, 0, 0, 0)))
+    + cmd(*[TICK_ETALONNAGE] * 7, OK_ETALONNAGES),
     "road-end-then-frames": header(SINGLE, commands=True)
     + piece(mesure()) + cmd(FIN_MESURES) + piece(mesure(vert=5)),
 }

@@ -324,8 +324,11 @@ void OnPacket(TObject* sender, const std::string& p) {
                 Fail("a maximum below the last voltage");
         }
     }
-    // The mode of the following frames.
-    if (f.LiaisonOK && !accepted && f.Etat != byte(0))
+    // The mode of the following frames; a byte naming the link check or
+    // expert mode must not lead there.
+    const int mode =
+        byte(0) == EtatVerificationLiaison || byte(0) == EtatExpert ? EtatRepos : byte(0);
+    if (f.LiaisonOK && !accepted && f.Etat != mode)
         Fail("state " + std::to_string(f.Etat) + " after the mode byte " + std::to_string(byte(0)));
     if (!f.LiaisonOK) b.requests += 1;
 
