@@ -17,7 +17,9 @@ cmake --build build-fuzz --target "${target}_fuzz"
 work=build-fuzz/fuzz-corpus/$target
 artifacts=build-fuzz/fuzz-artifacts/
 mkdir -p "$work" "$artifacts"
-cp -n fuzz/corpus/$target/* "$work"/
+for seed in fuzz/corpus/$target/*; do
+    [ -e "$work/${seed##*/}" ] || cp "$seed" "$work"/
+done
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:${ASAN_OPTIONS:-}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"
