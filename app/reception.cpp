@@ -58,7 +58,12 @@ void TF_Fond::ComDataPacketPacket(TObject*, const std::string& Str) {
         // The identification just accepted leaves the state at rest: its first
         // byte is the photometer's number, not a mode.
         if (identificationAcceptee || Str.empty()) return;
-        Etat = static_cast<uint8_t>(Str[0]);
+        // The mode byte says how the next frames are shown, nothing more. A
+        // byte that names the link check or expert mode (a count, in frames
+        // cut at 11 bytes while the calibration panel keeps the port open)
+        // would move the user's road there: it is an unknown mode instead.
+        const int32_t mode = static_cast<uint8_t>(Str[0]);
+        Etat = mode == EtatVerificationLiaison || mode == EtatExpert ? EtatRepos : mode;
         if (Etat == EtatSimple) PasserModeSimple();
         if (Etat == EtatContinu) PasserModeContinu();
     } else {

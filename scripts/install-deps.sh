@@ -5,8 +5,9 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
+    clang libclang-rt-14-dev
     libgtest-dev
-    qt6-base-dev libqt6svg6-dev qt6-translations-l10n
+    qt6-base-dev qt6-svg-dev qt6-translations-l10n
     xvfb xauth fonts-liberation2
     groff
     dpkg-dev file debootstrap

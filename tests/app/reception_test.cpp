@@ -138,12 +138,49 @@ TEST_F(ReceptionTest, SingleFramesAreShownAndRecordedAndTheModeByteDecidesTheNex
     EXPECT_EQ(f.LVVert->Caption(), "3,418");
     EXPECT_EQ(Enregistrements().size(), 3u);
 
-    // A mode byte of 34 makes the next 7-byte packet count as an
-    // identification: too short, it is not read, and its mode byte recovers.
+    // A mode byte of 34 is not the link check: the next frame is not shown,
+    // nor read as an identification, and its mode byte recovers.
     f.ComDataPacketPacket(nullptr, Mesure(34, 700, 700, 780));
+    EXPECT_EQ(f.Etat, EtatRepos);
     f.ComDataPacketPacket(nullptr, Mesure(0xA0, 700, 700, 780));
     EXPECT_EQ(f.Etat, EtatSimple);
     EXPECT_EQ(f.NumeroPhotometre, 0);
+}
+
+// Once the link is verified the port stays open while the calibration panel
+// shows its values, and a measuring photometer's frames then arrive cut at
+// 11 bytes: their first byte is any byte of a count. Such a byte must not
+// take the program into the link check (the next packet read as an
+// identification, the constants replaced) nor into expert mode (the
+// validation then reading the hidden expert entries, or writing them into
+// the photometer).
+TEST_F(ReceptionTest, AByteFromTheLineNeverStartsTheLinkCheckOrExpertMode) {
+    TF_Fond& f = Demarrer();
+    f.LiaisonOK = true;
+    f.V0Vert = f.V0Rouge = 2.0;
+    f.VnVert = f.VnRouge = 0.1;
+    f.Pression = 1013;
+    f.AngleElevation = 90;
+    f.NomFichier = dossier_ + "/mesures.txt";
+    f.FichierDonnees.CreerOuSonder(f.NomFichier);
+    f.ComDataPacket->SetSize(11);
+    f.Etat = EtatRepos;  // the parameters are validated
+    f.P_Etalonnages->SetVisible(true);
+
+    f.ComDataPacketPacket(nullptr, Octets({EtatVerificationLiaison, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    f.ComDataPacketPacket(nullptr, Octets({7, 12, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_DOUBLE_EQ(f.V0Vert, 2.0) << "a packet taken for an identification";
+    EXPECT_TRUE(f.LiaisonOK);
+
+    f.ComDataPacketPacket(nullptr, Octets({EtatExpert, 0x33, 0, 0x33, 0, 0x33, 0, 0x33, 0, 0x33}));
+    EXPECT_NE(f.Etat, EtatExpert);
+    f.EV0Vert->SetText("4,5");  // left from an earlier expert session
+    f.IM_OKEtalonnages->Click();
+    EXPECT_TRUE(erreurs_.empty()) << erreurs_.front();
+    EXPECT_FALSE(f.T_EcriturePhotometre->Enabled()) << "constants sent to the photometer";
+    EXPECT_DOUBLE_EQ(f.V0Vert, 2.0);
+    EXPECT_TRUE(f.P_ReceptionMesures->Visible());
+    EXPECT_EQ(f.Etat, EtatSimple);
 }
 
 TEST_F(ReceptionTest, ContinuousFramesMaxima) {
