@@ -3,7 +3,7 @@
 # SANITIZE=1, the whole suite then runs a second time, built with the address
 # and undefined-behaviour sanitizers, and the tests of the two threaded parts
 # (the serial layer with its thread base, and the photometer simulator) run
-# under the thread sanitizer. On CI, or with FRESH_MACHINE=1, the Debian
+# under the thread sanitizer, and the fuzzer runs for a minute. On CI, or with FRESH_MACHINE=1, the Debian
 # package is finally installed and started on a fresh Debian system.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -28,6 +28,9 @@ if [ "${CI:-}" = true ] || [ "${SANITIZE:-}" = 1 ]; then
     for t in platform/platform_tests link/link_tests tools/tools_tests; do
         TSAN_OPTIONS="halt_on_error=1 exitcode=66" "build-tsan/tests/$t" --gtest_brief=1
     done
+
+    echo "A minute of fuzzing (framer and packet handler):"
+    scripts/fuzz.sh 60
 fi
 
 if [ "${CI:-}" = true ] || [ "${FRESH_MACHINE:-}" = 1 ]; then
