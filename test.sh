@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test. On CI (CI=true), or with
 # SANITIZE=1, the whole suite then runs a second time, built with the address
-# and undefined-behaviour sanitizers, and the tests of the two threaded parts
-# (the serial layer with its thread base, and the photometer simulator) run
-# under the thread sanitizer, and the fuzzer runs for a minute. On CI, or with FRESH_MACHINE=1, the Debian
-# package is finally installed and started on a fresh Debian system.
+# and undefined-behaviour sanitizers; the tests of the two threaded parts (the
+# serial layer with its thread base, and the photometer simulator) run under
+# the thread sanitizer; and the fuzzer runs for a minute. On CI, or with
+# FRESH_MACHINE=1, the Debian package is finally installed and started on a
+# fresh Debian system.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
