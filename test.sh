@@ -31,7 +31,8 @@ if [ "${CI:-}" = true ] || [ "${SANITIZE:-}" = 1 ]; then
     done
 
     echo "A minute of fuzzing (framer and packet handler):"
-    scripts/fuzz.sh 60
+    scripts/fuzz.sh 60 reception
+    scripts/fuzz.sh 30 trames
 fi
 
 if [ "${CI:-}" = true ] || [ "${FRESH_MACHINE:-}" = 1 ]; then

@@ -133,15 +133,51 @@ SEEDS = {
 }
 
 
-def main():
-    os.makedirs(OUT, exist_ok=True)
-    for name in os.listdir(OUT):
-        os.remove(os.path.join(OUT, name))
-    for name, data in SEEDS.items():
-        assert len(data) <= 512, name
-        with open(os.path.join(OUT, name), "wb") as f:
+# Seeds of trames_fuzz (layout at the top of trames_fuzz.cpp): a 13-byte
+# header, then pieces of the line, each a length byte and its bytes.
+def trames_header(identifications=False, counts=None, pression=1013, angle=45, jour=100):
+    mode = (1 if identifications else 0) | (2 if counts else 0)
+    return bytes([mode]) + struct.pack(">HBB4H", pression, angle, jour - 1, *(counts or (0, 0, 0, 0)))
+
+
+def pieces(data, size):
+    return b"".join(bytes([len(data[i:i + size])]) + data[i:i + size] for i in range(0, len(data), size))
+
+
+TRAMES_SEEDS = {
+    "single-frames": trames_header() + pieces(mesure() + mesure(vert=64, rouge=192), 8),
+    "continuous-frames-split": trames_header() + pieces(mesure(0xF0, 900, 3) * 3, 3),
+    "bytes-one-by-one": trames_header() + pieces(mesure(0xA0, 1023, 0, 5051), 1),
+    "garbage-between": trames_header() + pieces(b"\x00\x13\x0a" + mesure() + b"\x80" * 20 + mesure(), 16),
+    "ff-payloads": trames_header() + pieces(b"\xFF" * 40, 13),
+    "frame-cut-short": trames_header() + pieces(mesure()[:5] + mesure(0xF0), 64),
+    "dark-above-signal": trames_header(counts=(400, 300, 400, 300)) + pieces(mesure(vert=200, rouge=300), 8),
+    "horizon": trames_header(angle=0) + pieces(mesure(), 8),
+    "zero-pressure": trames_header(pression=0, counts=(0, 0, 0, 0)) + pieces(mesure(), 8),
+    "identifications": trames_header(identifications=True)
+    + pieces(identification() + identification(counts=(1023, 1022, 0, 65535)), 11),
+    "identification-split": trames_header(identifications=True) + pieces(b"\x01" + identification(), 2),
+    "long-run-without-start": trames_header() + pieces(bytes(range(0, 255)) * 5, 255),
+}
+TRAMES_OUT = os.path.join(os.path.dirname(OUT), "trames")
+
+
+def write(out, seeds):
+    os.makedirs(out, exist_ok=True)
+    for name in os.listdir(out):
+        os.remove(os.path.join(out, name))
+    for name, data in seeds.items():
+        assert len(data) <= 1536, name
+        with open(os.path.join(out, name), "wb") as f:
             f.write(data)
-    print(f"{len(SEEDS)} seeds in {OUT}")
+    print(f"{len(seeds)} seeds in {out}")
+
+
+def main():
+    for data in SEEDS.values():
+        assert len(data) <= 512
+    write(OUT, SEEDS)
+    write(TRAMES_OUT, TRAMES_SEEDS)
 
 
 if __name__ == "__main__":

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang in build-fuzz/ and fuzzes the
-# reception road for a while (seconds, 60 by default). The seeds in
+# Builds the libFuzzer targets with clang in build-fuzz/ and runs one for a
+# while: scripts/fuzz.sh [seconds] [target]. 60 seconds by default; the
+# target is "reception" (the whole road through the window, the default) or
+# "trames" (the framer and the decoding alone, far faster). The seeds in
 # fuzz/corpus/ are copied into build-fuzz/, where the inputs found are kept;
 # the repository is never written to. Exits non-zero on any crash, leak,
 # timeout or broken invariant; the input is left in build-fuzz/fuzz-artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
-target=reception
+target="${2:-reception}"
+max_len=512
+[ "$target" = trames ] && max_len=1536
 
 scripts/install-deps.sh
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -24,6 +28,6 @@ done
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:${ASAN_OPTIONS:-}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"
 exec build-fuzz/fuzz/${target}_fuzz \
-    -max_total_time="$seconds" -max_len=512 -rss_limit_mb=2048 -timeout=10 \
-    -detect_leaks=1 -dict=fuzz/$target.dict -artifact_prefix="$artifacts" \
+    -max_total_time="$seconds" -max_len="$max_len" -rss_limit_mb=2048 -timeout=10 \
+    -detect_leaks=1 -dict=fuzz/reception.dict -artifact_prefix="$artifacts" \
     -print_final_stats=1 "$work"
