@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QIcon>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -26,11 +25,9 @@
 #include "calculs.h"
 #include "demarrage.h"
 #include "histogramme.h"
-#include "images.h"
 #include "lecteur_lignes.h"
-#include "police.h"
+#include "preparation.h"
 #include "processus.h"
-#include "toolkit.h"
 #ifdef BANC_X11
 #include "demarrage_x11.h"
 #endif
@@ -367,12 +364,7 @@ int main(int argc, char** argv) {
     setenv("XDG_RUNTIME_DIR", dossier.c_str(), 1);
 
     QApplication application(argc, argv);
-    toolkit::SetApplicationTitle("Solvenare 1.0");
-    toolkit::InstallFrenchTranslation(application);
-    toolkit::InstallErrorDisplay();
-    toolkit::InstallHandOverPump();
-    InstallerPoliceDeSubstitution();
-    application.setWindowIcon(QIcon(images::Icone));
+    PreparerApplication(application);
 
     {
         BancFenetre b(dossier);

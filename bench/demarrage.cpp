@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QIcon>
 #include <QObject>
 #include <QWidget>
 #include <cerrno>
@@ -19,10 +18,8 @@
 #include <filesystem>
 
 #include "fond.h"
-#include "images.h"
-#include "police.h"
+#include "preparation.h"
 #include "processus.h"
-#include "toolkit.h"
 
 extern char** environ;
 
@@ -51,12 +48,7 @@ int EnfantDemarrage(int argc, char** argv, int fd) {
     // As the program's entry does it.
     QApplication application(argc, argv);
     const long long app = Maintenant();
-    toolkit::SetApplicationTitle("Solvenare 1.0");
-    toolkit::InstallFrenchTranslation(application);
-    toolkit::InstallErrorDisplay();
-    toolkit::InstallHandOverPump();
-    InstallerPoliceDeSubstitution();
-    application.setWindowIcon(QIcon(images::Icone));
+    PreparerApplication(application);
     TF_Fond F_Fond;
     const long long fenetre = Maintenant();
     PremierePeinture premiere;
