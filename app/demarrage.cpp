@@ -1,4 +1,5 @@
 // Start-up of the window and the settings file.
+#include <filesystem>
 #include <functional>
 
 #include "application.h"
@@ -23,6 +24,7 @@ void Etape(const std::function<void()>& etape) {
 
 void TF_Fond::FormCreate(TObject*) {
     Etape([this] { DistanceTerreSoleil = ::DistanceTerreSoleil(clock_seam::Now().dayOfYear); });
+    Etape([this] { DossierProgramme = std::filesystem::current_path().string(); });
     Etape([this] {
         EssaisMotDePasse = 0;
         VirguleSaisie = false;

@@ -18,7 +18,7 @@ void TF_Fond::T_EcriturePhotometreTimer(TObject*) {
     if (FileExists(NomFichier)) {
         FichierOuvert = true;
         if (FichierDonnees.EcrireEnTeteB(NomFichier, LignesEnTeteB(EnTeteCourant())))
-            P_ReceptionMesures->SetVisible(true);
+            MontrerReceptionMesures();
     }
     PasserModeSimple();
     P_Volet->SetVisible(true);

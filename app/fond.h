@@ -196,6 +196,11 @@ class TF_Fond : public TForm {
     bool VirguleSaisie = false;
     int32_t EtapeEtalonnage = 0;
     int32_t PositionVolet = 200;
+    // Whether the reception panel has opened since the data file was chosen:
+    // measurement frames before that have no header block to live under.
+    bool ReceptionOuverte = false;
+    // The folder current at start, which holds the program's own files.
+    std::string DossierProgramme;
     // Clock fields, rewritten at every tick.
     TDateTime Maintenant;
     std::string NomJour, NomMois;
@@ -217,6 +222,8 @@ class TF_Fond : public TForm {
     void AfficherMesureContinue(int compteVert, int compteRouge);
     // Shows the reception panel in single mode, framing measurement frames.
     void OuvrirReceptionMesures();
+    // Shows the reception panel, ready to start.
+    void MontrerReceptionMesures();
     void PasserModeSimple();
     void PasserModeContinu();
     void IM_RAZVertClick(TObject* Sender);

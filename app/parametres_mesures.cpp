@@ -1,4 +1,5 @@
 // The data-file choice and the measurement parameters.
+#include "fichiers_programme.h"
 #include "fond.h"
 #include "numbers.h"
 #include "saisie.h"
@@ -11,10 +12,18 @@ void TF_Fond::IM_FichiersClick(TObject*) {
     SD_FichierDonnees->Execute();
     const std::string nom = SD_FichierDonnees->FileName();
     if (nom.empty()) return;
+    // The dialog opens among the program's own files; one of them taken as a
+    // data file would be appended to. The file chosen before stays.
+    if (const auto propre = FichierDuProgramme(nom, DossierProgramme)) {
+        ShowMessage("« " + *propre +
+                    " » est un fichier du programme : choisissez un autre fichier de données !");
+        return;
+    }
     // A file that cannot be made or read is refused as a whole: the data
     // file chosen before stays, with the lines still coming into it.
     FichierDonnees.CreerOuSonder(nom);
     NomFichier = nom;
+    ReceptionOuverte = false;
     P_ParametresMesures->SetVisible(true);
     EPression->SetFocus();
     LNomFichier->SetCaption(NomFichier);
@@ -86,8 +95,13 @@ void TF_Fond::IM_OKParametresDesMesuresClick(TObject*) {
         ShowMessage("Vous devez entrer l'angle d'élévation solaire !");
         EAngleElevation->SetFocus();
         manque = true;
-    } else if (StrToInt(EAngleElevation->Text()) > 90) {
+    } else if (const long long angle = StrToInt(EAngleElevation->Text()); angle > 90) {
         EAngleElevation->SetText("90");
+    } else if (angle < 1) {
+        // The sun on the horizon has no air mass: nothing could be computed.
+        ShowMessage("L'angle d'élévation solaire doit être compris entre 1 et 90 degrés !");
+        EAngleElevation->SetFocus();
+        manque = true;
     }
     if (manque) return;
     // Before the link is verified nothing changes: the check goes on and the

@@ -33,6 +33,10 @@ void TF_Fond::ComDataPacketPacket(TObject*, const std::string& Str) {
                 identificationAcceptee = true;
             }
         }
+    } else if (!ReceptionOuverte) {
+        // A photometer already measuring while the parameters are typed or
+        // the calibration read: its frames have no header block yet to be
+        // recorded under, and their mode waits for the reception panel.
     } else if (Etat == EtatSimple && LiaisonOK) {
         if (const auto mesure = DecoderMesure(Str)) {
             PasserModeSimple();
@@ -57,7 +61,7 @@ void TF_Fond::ComDataPacketPacket(TObject*, const std::string& Str) {
     if (LiaisonOK) {
         // The identification just accepted leaves the state at rest: its first
         // byte is the photometer's number, not a mode.
-        if (identificationAcceptee || Str.empty()) return;
+        if (identificationAcceptee || Str.empty() || !ReceptionOuverte) return;
         // The mode byte says how the next frames are shown, nothing more. A
         // byte that names the link check or expert mode (a count, in frames
         // cut at 11 bytes while the calibration panel keeps the port open)
@@ -185,8 +189,16 @@ void TF_Fond::PasserModeContinu() {
     if (PositionVolet < 372) T_Volet->SetEnabled(true);
 }
 
-void TF_Fond::OuvrirReceptionMesures() {
+void TF_Fond::MontrerReceptionMesures() {
     P_ReceptionMesures->SetVisible(true);
+    // Whatever was left from an earlier reception, the port is opened anew
+    // by the start button only: a stop button over it would stop nothing.
+    IM_Arreter->SetVisible(false);
+    ReceptionOuverte = true;
+}
+
+void TF_Fond::OuvrirReceptionMesures() {
+    MontrerReceptionMesures();
     PasserModeSimple();
     P_Volet->SetVisible(true);
     ComDataPacket->SetSize(8);

@@ -41,8 +41,7 @@ bool IsVoltage(const std::string& text) {
 
 bool IsOpticalDepth(const std::string& text) {
     const bool negative = !text.empty() && text[0] == '-';
-    if (!IsFixed(text, negative ? 1 : 0, 2)) return false;
-    return !(negative && text.find_first_not_of("0,", 1) == std::string::npos);
+    return IsFixed(text, negative ? 1 : 0, 2);
 }
 
 bool IsTemperature(const std::string& text) {

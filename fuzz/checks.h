@@ -14,7 +14,7 @@ std::string ExpectedVoltage(int count);
 
 // "d,ddd": a voltage, never negative.
 bool IsVoltage(const std::string& text);
-// "-d,dd" or "d,dd", never a negative zero.
+// "-d,dd" or "d,dd"; "-0,00" is a depth just below zero.
 bool IsOpticalDepth(const std::string& text);
 // Whole degrees: "0", "21", "-22"; no "-0", no leading zero.
 bool IsTemperature(const std::string& text);

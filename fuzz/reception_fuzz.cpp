@@ -281,6 +281,7 @@ void OnPacket(TObject* sender, const std::string& p) {
 
     const int32_t etat = f.Etat;
     const bool linked = f.LiaisonOK;
+    const bool receiving = f.ReceptionOuverte;
     const off_t before = DataFileSize();
     f.ComDataPacketPacket(sender, p);
 
@@ -300,7 +301,8 @@ void OnPacket(TObject* sender, const std::string& p) {
                 Fail("identification constant not the count to 0.01 V");
         if (f.Etat != (accepted ? EtatRepos : EtatVerificationLiaison))
             Fail("state " + std::to_string(f.Etat) + " after an identification");
-    } else if ((etat == EtatSimple || etat == EtatContinu) && linked && p.size() >= 7) {
+    } else if ((etat == EtatSimple || etat == EtatContinu) && linked && receiving &&
+               p.size() >= 7) {
         const int green = word(1), red = word(3), temperature = word(5);
         if (f.LVVert->Caption() != ExpectedVoltage(green) ||
             f.LVRouge->Caption() != ExpectedVoltage(red))
@@ -326,9 +328,11 @@ void OnPacket(TObject* sender, const std::string& p) {
         }
     }
     // The mode of the following frames; a byte naming the link check or
-    // expert mode must not lead there.
-    const int mode =
-        byte(0) == EtatVerificationLiaison || byte(0) == EtatExpert ? EtatRepos : byte(0);
+    // expert mode must not lead there. Before the reception panel has opened
+    // no frame changes the state.
+    const int mode = !receiving                                                    ? etat
+                     : byte(0) == EtatVerificationLiaison || byte(0) == EtatExpert ? EtatRepos
+                                                                                   : byte(0);
     if (f.LiaisonOK && !accepted && f.Etat != mode)
         Fail("state " + std::to_string(f.Etat) + " after the mode byte " + std::to_string(byte(0)));
     if (!f.LiaisonOK) b.requests += 1;
@@ -459,6 +463,7 @@ void Reset(const Header& h) {
     f.LiaisonOK = false;
     f.NomFichier.clear();
     f.FichierOuvert = false;
+    f.ReceptionOuverte = false;
     f.NumeroPhotometre = 0;
     f.VersionLogiciel = 0;
     f.V0Vert = f.VnVert = f.V0Rouge = f.VnRouge = 0;

@@ -111,6 +111,8 @@ void VerifierMesure(const std::string& payload, const Reglages& r) {
         eo[c] = TexteEO(valeur);
         if (eo[c] != "------" && !IsOpticalDepth(eo[c])) Fail("optical depth text " + eo[c]);
         if (!valeur && eo[c] != "------") Fail("a text for no optical depth");
+        if (valeur && (eo[c][0] == '-') != std::signbit(*valeur))
+            Fail("optical depth text " + eo[c] + " with the other sign");
     }
 
     const auto degres = Temperature(m->temperatureBrute);

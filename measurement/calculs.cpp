@@ -49,7 +49,11 @@ std::optional<double> Temperature(int32_t count) {
 }
 
 std::string TexteEO(std::optional<long double> eo) {
-    return eo ? FormatFixeEtendu(*eo, 2) : "------";
+    if (!eo) return "------";
+    // A depth just below zero keeps its minus: "-0,00" tells a slightly
+    // negative result from a true zero, as printf's "%1.2f" would.
+    const std::string texte = FormatFixeEtendu(*eo, 2);
+    return std::signbit(*eo) && texte.front() != '-' ? "-" + texte : texte;
 }
 
 std::string TexteTension(double volts) {

@@ -30,7 +30,7 @@ std::optional<long double> EpaisseurOptique(double v, double v0, double vn, doub
 std::optional<double> Temperature(int32_t count);
 
 // The texts of the reception panel, as recorded in the data file.
-std::string TexteEO(std::optional<long double> eo);  // "0,66", "-0,05" or "------"
+std::string TexteEO(std::optional<long double> eo);  // "0,66", "-0,05", "-0,00" or "------"
 std::string TexteTension(double volts);              // "2,124"
 // Whole degrees, halves to even, never "-0"; "----" for a value that is not finite.
 std::string TexteTemperature(double degres);

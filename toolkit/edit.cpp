@@ -2,16 +2,20 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QValidator>
+#include <algorithm>
 #include <map>
 #include <optional>
+#include <vector>
 
 #include "guard.h"
 #include "qtconvert.h"
+#include "textfile.h"
 
 namespace {
 
@@ -75,6 +79,29 @@ std::optional<char> FilteredKey(const QKeyEvent& event) {
     return std::nullopt;
 }
 
+// Printable text beyond ASCII: a French keyboard's à é è ç ù ² € µ §, dead
+// keys and composed letters. Each character reaches a filter as its byte in
+// the program's code page; a character outside it has no byte a filter could
+// judge.
+std::vector<std::optional<char>> CharactersBeyondAscii(const QString& text) {
+    std::vector<std::optional<char>> keys;
+    for (const QChar c : text) {
+        if (!c.isPrint() || c.unicode() < 0x7F) continue;
+        const std::string byte = Utf8ToWindows1252(toolkit::FromQString(QString(c)));
+        if (byte.size() == 1 && byte[0] != '?') {
+            keys.emplace_back(byte[0]);
+        } else {
+            keys.emplace_back(std::nullopt);
+        }
+    }
+    return keys;
+}
+
+bool BeyondAscii(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.isPrint() && c.unicode() >= 0x7F; });
+}
+
 }  // namespace
 
 class EditWidget : public QLineEdit {
@@ -98,6 +125,14 @@ class EditWidget : public QLineEdit {
             edit_->KeyPress(k);
             return;
         }
+        // An entry with a filter takes no character the filter has not seen.
+        const bool shortcut =
+            event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        if (edit_->OnKeyPress && !shortcut && BeyondAscii(event->text())) {
+            event->accept();
+            TypeBeyondAscii(event->text());
+            return;
+        }
         // Qt would insert Alt+letter as the letter, past the filter; on the
         // desktop it is a shortcut and types nothing.
         const bool altOnly = (event->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) &&
@@ -119,7 +154,36 @@ class EditWidget : public QLineEdit {
         }
     }
 
+    // Dead keys and compose sequences arrive as committed input-method text,
+    // not as key presses: with a filter, each character goes through it.
+    void inputMethodEvent(QInputMethodEvent* event) override {
+        if (!edit_->OnKeyPress) {
+            QLineEdit::inputMethodEvent(event);
+            return;
+        }
+        const QString committed = event->commitString();
+        QInputMethodEvent cleared;
+        QLineEdit::inputMethodEvent(&cleared);
+        event->accept();
+        for (const QChar c : committed) {
+            if (c.unicode() >= 0x20 && c.unicode() < 0x7F) {
+                char k = static_cast<char>(c.unicode());
+                edit_->KeyPress(k);
+            } else {
+                TypeBeyondAscii(QString(c));
+            }
+        }
+    }
+
   private:
+    void TypeBeyondAscii(const QString& text) {
+        for (const std::optional<char>& key : CharactersBeyondAscii(text)) {
+            if (!key) continue;
+            char k = *key;
+            edit_->KeyPress(k);
+        }
+    }
+
     TEdit* edit_;
     LengthLimit* limit_;
 };
@@ -209,6 +273,8 @@ void TEdit::ApplyKey(char key) {
     QLineEdit* edit = LineEdit();
     if (key == '\b') {
         edit->backspace();
+    } else if (static_cast<unsigned char>(key) >= 0x80) {
+        edit->insert(toolkit::ToQString(Windows1252ToUtf8(std::string(1, key))));
     } else if (static_cast<unsigned char>(key) >= 0x20) {
         edit->insert(QString(QChar::fromLatin1(key)));
     }

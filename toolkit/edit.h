@@ -11,8 +11,10 @@ class QLineEdit;
 //
 // OnKeyPress sees every character key before the edit does, Return and the
 // keypad's Enter as 13, Backspace as 8 and Escape as 27; it may change the
-// key or set it to 0 to drop it. Navigation keys, Delete, Tab, shortcuts and
-// non-ASCII characters reach the edit unfiltered.
+// key or set it to 0 to drop it. A character beyond ASCII, typed or composed
+// (dead keys, input methods), reaches it as its Windows-1252 byte; one the
+// code page lacks never reaches an entry that has a filter. Navigation keys,
+// Delete, Tab and shortcuts reach the edit unfiltered.
 class TEdit : public TControl {
   public:
     TEdit(TWinControl* parent, std::string name);

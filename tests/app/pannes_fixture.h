@@ -40,6 +40,15 @@ class PannesTest : public FondTest {
         unsetenv("XDG_RUNTIME_DIR");
     }
 
+    // The photometer on a published name; frames only when asked for.
+    static simulateur::Reglages ReglagesSimulateur(const std::string& nom) {
+        simulateur::Reglages r;
+        r.nom = nom;
+        r.cadence = 0;
+        r.silence = std::chrono::milliseconds(0);
+        return r;
+    }
+
     TF_Fond& Ouvrir(const std::string& port, const std::string& fichier = "mesures.txt") {
         TF_Fond& f = Demarrer();
         f.ComPort->SetPort(port);

@@ -21,14 +21,7 @@ const std::string LignePerdue = "ReadFile function failed (win error code: 5)";
 
 class PannesLigneTest : public PannesTest {
   protected:
-    // The photometer on its published name; frames only when asked for.
-    static simulateur::Reglages Reglages() {
-        simulateur::Reglages r;
-        r.nom = "SIMPANNE";
-        r.cadence = 0;
-        r.silence = 0ms;
-        return r;
-    }
+    static simulateur::Reglages Reglages() { return ReglagesSimulateur("SIMPANNE"); }
 
     // The line is gone: told once, and nothing spins while the window waits.
     void VerifierPerteSignaleeUneFois() {
@@ -103,11 +96,15 @@ TEST_F(PannesLigneTest, LineLostInContinuousModeIsShownOnceAndTheMaximaCanStillB
 
     // ECRIRE covers the start and stop buttons in continuous mode: the user
     // closes the panel and validates the calibration again, which begins a
-    // new series; the stop button is then seen, and stop and start resume.
+    // new series. The panel opens with its start button, which finds the
+    // port open already; stop and start then resume.
     photometre.Demarrer();
     f.IM_FINMesures->Click();
     f.IM_OKEtalonnages->Click();
     ASSERT_TRUE(f.P_ReceptionMesures->Visible());
+    EXPECT_FALSE(f.IM_Arreter->Visible());
+    CliquerBouton(f);  // DEMARRER
+    EXPECT_TRUE(f.IM_Arreter->Visible());
     CliquerBouton(f);  // ARRETER
     EXPECT_FALSE(f.ComPort->Connected());
     CliquerBouton(f);  // DEMARRER

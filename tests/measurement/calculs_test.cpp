@@ -21,7 +21,9 @@ TEST(Calculs, OpticalDepth) {
         {1.00, 2.00, 0.10, TauRayleighVert, 0.9833, 900 / 1013.0, 2 / std::sqrt(3.0), "0,60",
          0.5980913},
         {0.92, 1.00, 0.00, TauRayleighVert, 1, 1, 1, "-0,05", -0.0546184},
-        {0.8737, 1.00, 0.00, TauRayleighVert, 1, 1, 1, "0,00", -0.0029818},
+        {0.8737, 1.00, 0.00, TauRayleighVert, 1, 1, 1, "-0,00", -0.0029818},  // keeps its sign
+        {0.8710, 1.00, 0.00, TauRayleighVert, 1, 1, 1, "0,00", 0.0001133},
+        {0.8711, 1.00, 0.00, TauRayleighVert, 1, 1, 1, "-0,00", -0.0000015},
         // No value: V not above Vn, V0 of 0, no air mass yet, an elevation of 0.
         {0.10, 2.00, 0.10, TauRayleighVert, 1, 1, 1, "------", NAN},
         {0.05, 2.00, 0.10, TauRayleighVert, 1, 1, 1, "------", NAN},

@@ -4,12 +4,14 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <string>
 #include <vector>
 
 #include "form.h"
+#include "qtconvert.h"
 
 namespace {
 
@@ -78,17 +80,53 @@ TEST(Edit, KeyboardKeysReachTheFilterAsCharacters) {
     SendKey(w, Qt::Key_5, "5", Qt::KeypadModifier);
     SendKey(w, Qt::Key_Backspace, "\b");
     SendKey(w, Qt::Key_Escape, "\x1b");
-    // Not filtered: navigation, Delete, shortcuts, non-ASCII.
+    // Not filtered: navigation, Delete, shortcuts.
     SendKey(w, Qt::Key_Home, "");
     SendKey(w, Qt::Key_Delete, "");
+    // Beyond ASCII: the filter sees the Windows-1252 byte, and a character
+    // the code page lacks is not typed.
     SendKey(w, Qt::Key_E, QString::fromUtf8("é"));
+    SendKey(w, Qt::Key_unknown, QString::fromUtf8("Ω"));
     SendKey(w, Qt::Key_A, "\x01", Qt::ControlModifier);
     SendKey(w, Qt::Key_1, "1", Qt::AltModifier);
-    const std::vector<int> expected = {'1', '.', 13, 13, '5', 8, 27};
+    const std::vector<int> expected = {'1', '.', 13, 13, '5', 8, 27, static_cast<char>(0xE9)};
     EXPECT_EQ(seen, expected);
     // "ab1,5", backspace -> "ab1,", Home, Delete -> "b1,", é at the start;
     // Ctrl+A selects all and Alt+1 types nothing.
     EXPECT_EQ(edit.Text(), "éb1,");
+}
+
+TEST(Edit, FrenchKeyboardCharactersPassOnlyWhereTheFilterTakesThem) {
+    // On AZERTY the unshifted digit row types & é " ' ( - è _ ç à; the
+    // keyboard also has ² € µ § ù, and dead keys compose letters through the
+    // input method.
+    const QString typed = QString::fromUtf8("&é\"'(-è_çà²€µ§ù");
+    for (const bool withFilter : {true, false}) {
+        TForm form;
+        TEdit edit(&form, "e");
+        std::string seen;
+        if (withFilter)
+            edit.OnKeyPress = [&](TObject*, char& key) {
+                seen += key;
+                if (!(key >= '0' && key <= '9')) key = 0;
+            };
+        QWidget* w = edit.Widget();
+        for (const QChar c : typed) SendKey(w, Qt::Key_unknown, QString(c));
+        SendKey(w, Qt::Key_1, "1", Qt::ShiftModifier);
+        QInputMethodEvent composed;
+        composed.setCommitString(QString::fromUtf8("ê2"));
+        QApplication::sendEvent(w, &composed);
+        if (withFilter) {
+            EXPECT_EQ(edit.Text(), "12");
+            // Every character reached the filter, as its byte in the code page.
+            EXPECT_EQ(seen,
+                      "&\xE9\"'(-\xE8_\xE7\xE0\xB2\x80\xB5\xA7\xF9"
+                      "1\xEA"
+                      "2");
+        } else {
+            EXPECT_EQ(toolkit::ToQString(edit.Text()), typed + "1ê2");
+        }
+    }
 }
 
 TEST(Edit, ChangeEventForTypingAndProgramText) {
