@@ -22,6 +22,9 @@ TF_Fond::TF_Fond() {
     CreerControles();
     CreerComposants();
     FormCreate(this);
+    // On a small screen, a projector or a second screen the specified place
+    // can leave part of the window off the desktop.
+    KeepOnScreen();
 }
 
 TF_Fond::~TF_Fond() {

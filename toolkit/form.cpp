@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QWidget>
 
 #include "guard.h"
+#include "placement.h"
 #include "qtconvert.h"
 
 namespace {
@@ -116,4 +119,21 @@ void TForm::ClickAt(int x, int y) {
 
 QImage TForm::Grab() const {
     return Widget()->grab().toImage();
+}
+
+void TForm::KeepOnScreen() {
+    std::vector<toolkit::TScreenRect> areas;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary == nullptr) return;
+    QList<QScreen*> screens = QGuiApplication::screens();
+    screens.removeAll(primary);
+    screens.prepend(const_cast<QScreen*>(primary));
+    for (const QScreen* screen : screens) {
+        const QRect a = screen->availableGeometry();
+        areas.push_back({a.x(), a.y(), a.width(), a.height()});
+    }
+    const toolkit::TScreenRect placed =
+        toolkit::PlaceOnScreens({Left(), Top(), Width(), Height()}, areas);
+    SetLeft(placed.left);
+    SetTop(placed.top);
 }

@@ -35,6 +35,10 @@ class TForm : public TWinControl {
 
     void Close();
 
+    // Moves the window, as little as it takes, so that it lies whole on one
+    // screen's available area, unless it does already.
+    void KeepOnScreen();
+
     TNotifyEvent OnClose;
 
     // The topmost control under a point of the client area that takes mouse
