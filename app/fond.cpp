@@ -21,6 +21,7 @@ TF_Fond::TF_Fond() {
     SetTop(116);
     CreerControles();
     CreerComposants();
+    OnKeyPress = [this](TObject* s, char& k) { FormKeyPress(s, k); };
     FormCreate(this);
     // On a small screen, a projector or a second screen the specified place
     // can leave part of the window off the desktop.

@@ -231,6 +231,9 @@ class TF_Fond : public TForm {
     void IM_DemarrerClick(TObject* Sender);
     void IM_ArreterClick(TObject* Sender);
     void IM_FINMesuresClick(TObject* Sender);
+    // The space bar presses the button the reception panel shows, for hands
+    // busy with the instrument; an entry the user sees keeps its keys.
+    void FormKeyPress(TObject* Sender, char& Key);
     // --- recording (enregistrement.cpp) ---
     void EnregistrerLigne(const std::string& ligne);
     void IM_EcrireClick(TObject* Sender);

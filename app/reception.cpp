@@ -219,3 +219,18 @@ void TF_Fond::IM_FINMesuresClick(TObject*) {
     P_Volet->SetVisible(false);
     if (FichierOuvert) FichierDonnees.Fermer();
 }
+
+void TF_Fond::FormKeyPress(TObject*, char& Key) {
+    if (Key != ' ' || !P_ReceptionMesures->Showing()) return;
+    for (const TEdit* entree :
+         {EPression, EAngleElevation, EIdentificationPhotometre, EIdentificationLogiciel, EV0Vert,
+          EVnVert, EV0Rouge, EVnRouge, EMotDePasse, Edit1})
+        if (entree->Focused() && Uncovered(*entree)) return;
+    // Stacked in this order, the topmost shown is the one the user sees.
+    for (TImage* bouton : {IM_Ecrire, IM_Arreter, IM_Demarrer}) {
+        if (!bouton->Showing()) continue;
+        Key = 0;
+        bouton->Click();
+        return;
+    }
+}

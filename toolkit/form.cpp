@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -47,10 +48,37 @@ void SendMouse(QWidget* target, QEvent::Type type, const QPoint& windowPoint, QW
     QApplication::sendEvent(target, &event);
 }
 
+// Hands the window's typed characters to the form first.
+class KeyPreview : public QObject {
+  public:
+    KeyPreview(TForm* form, QWidget* window) : QObject(window), form_(form), window_(window) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || !form_->OnKeyPress) return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget == nullptr || widget->window() != window_) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+            return false;
+        const QString text = key->text();
+        if (text.size() != 1 || text[0].unicode() < 0x20 || text[0].unicode() >= 0x7F) return false;
+        char k = static_cast<char>(text[0].unicode());
+        toolkit::Guarded([&] { form_->OnKeyPress(form_, k); });
+        return k == 0;
+    }
+
+  private:
+    TForm* form_;
+    QWidget* window_;
+};
+
 }  // namespace
 
 TForm::TForm(std::string name)
-    : TWinControl(nullptr, std::move(name), new FormWidget(this), true, 0xF0F0F0) {}
+    : TWinControl(nullptr, std::move(name), new FormWidget(this), true, 0xF0F0F0) {
+    qApp->installEventFilter(new KeyPreview(this, Widget()));
+}
 
 std::string TForm::Caption() const {
     return toolkit::FromQString(Widget()->windowTitle());
@@ -115,6 +143,12 @@ void TForm::MouseUpAt(int x, int y) {
 void TForm::ClickAt(int x, int y) {
     MouseDownAt(x, y);
     MouseUpAt(x, y);
+}
+
+bool TForm::Uncovered(const TControl& control) const {
+    const QWidget* w = control.Widget();
+    const QPoint centre = w->mapTo(Widget(), w->rect().center());
+    return ControlAt(centre.x(), centre.y()) == &control;
 }
 
 QImage TForm::Grab() const {

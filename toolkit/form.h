@@ -35,6 +35,15 @@ class TForm : public TWinControl {
 
     void Close();
 
+    // Sees each printable character typed anywhere in the window before the
+    // control with the focus does; setting the key to 0 takes it, so that the
+    // control never sees it. Keys with Ctrl, Alt or Meta are not shown.
+    TKeyPressEvent OnKeyPress;
+
+    // Whether the control is the topmost one at its own centre, so that the
+    // user sees it: one covered by a panel is not.
+    bool Uncovered(const TControl& control) const;
+
     // Moves the window, as little as it takes, so that it lies whole on one
     // screen's available area, unless it does already.
     void KeepOnScreen();

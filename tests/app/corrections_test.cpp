@@ -193,3 +193,44 @@ TEST_F(CorrectionsTest, TheProgramsOwnFilesAreNeverDataFiles) {
     EXPECT_TRUE(messages_.empty());
     EXPECT_EQ(f.NomFichier, choix);
 }
+
+TEST_F(CorrectionsTest, TheSpaceBarPressesTheButtonTheReceptionPanelShows) {
+    simulateur::TPhotometreSimule photometre(Reglages());
+    photometre.Demarrer();
+    TF_Fond& f = Ouvrir(photometre.Nom());
+    f.Show();
+    f.Edit1->SetFocus();
+    const auto espace = [&] {
+        QWidget* cible = QApplication::focusWidget() ? QApplication::focusWidget() : f.Widget();
+        QKeyEvent appui(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+        QApplication::sendEvent(cible, &appui);
+    };
+    espace();
+    EXPECT_TRUE(f.ComPort->Connected()) << "DEMARRER";
+    EXPECT_TRUE(f.IM_Arreter->Visible());
+    espace();
+    EXPECT_FALSE(f.ComPort->Connected()) << "ARRETER";
+    espace();
+    ASSERT_TRUE(photometre.AttendrePortOuvert(true, 5s));
+    photometre.EnvoyerMesure(simulateur::Mode::Continu, 410, 320, 780);
+    photometre.EnvoyerMesure(simulateur::Mode::Continu, 420, 310, 780);
+    ASSERT_TRUE(Attendre([&] { return f.LVMaxVert->Caption() == "2,051"; }));
+    espace();
+    EXPECT_EQ(Tensions().back(), Attendues(420, 310)) << "ECRIRE recorded the maxima";
+    EXPECT_EQ(f.Edit1->Text(), "Edit1") << "the hidden entry took no space";
+
+    // Without the reception panel the space goes where it always went.
+    f.IM_FINMesures->Click();
+    f.Edit1->SetFocus();
+    const bool connecte = f.ComPort->Connected();
+    espace();
+    EXPECT_EQ(f.ComPort->Connected(), connecte);
+    EXPECT_EQ(f.Edit1->Text(), " ");
+    EXPECT_TRUE(erreurs_.empty()) << (erreurs_.empty() ? "" : erreurs_.front());
+
+    // Each picture and value a newcomer may wonder about says what it is.
+    for (const TControl* c :
+         std::initializer_list<const TControl*>{f.IM_Xper, f.IM_Identification, f.G_Vert, f.G_Rouge,
+                                                f.LEOVert, f.LEORouge, f.LEOMaxVert, f.LEOMaxRouge})
+        EXPECT_FALSE(c->Widget()->toolTip().isEmpty()) << c->Name();
+}
