@@ -48,6 +48,13 @@ Site ChoisirSite(const Options& o) {
     return site;
 }
 
+// "Lundi 7 Décembre", without the dash the clock label ends with.
+std::string Date(const EnTeteSerie& e) {
+    std::string date = e.date;
+    while (!date.empty() && (date.back() == ' ' || date.back() == '-')) date.pop_back();
+    return date;
+}
+
 std::string Heure(int secondes) {
     char texte[16];
     std::snprintf(texte, sizeof texte, "%02d:%02d:%02d", secondes / 3600, secondes / 60 % 60,
@@ -74,7 +81,7 @@ void Langley(const Journee& j, const std::vector<Resultat>& resultats, std::pair
     const auto serie = SerieLangley(resultats, plage.first, plage.second);
     if (serie)
         erreurs << "Langley : série de la ligne " << j.series[*serie].enTete.ligne << " ("
-                << j.series[*serie].enTete.date << ")\n";
+                << Date(j.series[*serie].enTete) << ")\n";
     else
         erreurs << "Langley : aucun enregistrement entre " << Heure(plage.first) << " et "
                 << Heure(plage.second) << "\n";
@@ -105,8 +112,8 @@ void Resume(const Options& o, const Site& site, const Journee& j,
            << j.anomalies.size() << " ligne(s) ignorée(s) ou signalée(s)\n";
     for (size_t s = 0; s < j.series.size(); ++s) {
         const EnTeteSerie& e = j.series[s].enTete;
-        sortie << "Série " << s + 1 << " (ligne " << e.ligne << ") : " << e.date << "photomètre n°"
-               << e.photometre << ", "
+        sortie << "Série " << s + 1 << " (ligne " << e.ligne << ") : " << Date(e)
+               << ", photomètre n°" << e.photometre << ", "
                << (e.pression ? std::to_string(*e.pression) + " hPa" : "pression inconnue") << ", "
                << j.series[s].enregistrements.size() << " enregistrement(s)";
         std::optional<double> basse, haute;

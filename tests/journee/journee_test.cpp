@@ -5,12 +5,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <random>
 #include <sstream>
+#include <tuple>
 
 #include "platform/textfile.h"
 #include "science/export_csv.h"
+#include "science/masse_air.h"
 #include "science/site.h"
+#include "science/soleil.h"
 #include "support/dossier.h"
 
 namespace {
@@ -53,6 +58,70 @@ void EcrireMatinee(const std::string& chemin) {
     }
     lignes.push_back("Simple;11:00:00  ;1,2");
     WriteTextFile(chemin, lignes);
+}
+
+// A clear December morning in Lyon as the instrument would record it: the
+// voltages follow V = Vn + V0/d² · exp(−τ m) with the sun's true air mass and
+// 0.5 % noise, one record every 30 s from 08:20 to 12:00 (UTC+1).
+void EcrireMatineeClaire(const std::string& chemin, double v0Vert, double v0Rouge) {
+    std::vector<std::string> lignes = {
+        "-- Date     : Lundi 7 Décembre - ",
+        "-- Photomètre n°7 Logiciel v1,2",
+        "-- Pression : 1008 hPa",
+        "-- Angle d'élévation solaire : 15 deg",
+        "ETALONNAGE",
+        "-- V0Vert  = 2,00V VnVert  = 0,01V",
+        "-- V0Rouge = 2,00V VnRouge = 0,01V",
+        "Mode;Heure;VVert;EOVert;VRouge;EORouge;Température",
+    };
+    const science::Site site{45.764, 4.8357, 170, "UTC+1"};
+    science::Soleil soleil;
+    std::mt19937 generateur(12);
+    std::normal_distribution<double> bruit(0, 0.005);
+    const int64_t minuit = 1796601600;  // 2026-12-07 00:00 UTC
+    for (int t = 8 * 3600 + 1200; t <= 12 * 3600; t += 30) {
+        const auto p = soleil.Position(static_cast<double>(minuit + t - 3600), site, {1008, 15});
+        const double m = *science::MasseAirKastenYoung(p.elevationApparente);
+        const double d2 = p.distance * p.distance;
+        const auto v = [&](double v0, double tau) {
+            return 0.01 + v0 / d2 * std::exp(-tau * m) * (1 + bruit(generateur));
+        };
+        char ligne[96];
+        std::snprintf(ligne, sizeof ligne, "Simple;%02d:%02d:%02d  ;%.3f;0,20;%.3f;0,10;21",
+                      t / 3600, t / 60 % 60, t % 60, v(v0Vert, 0.25), v(v0Rouge, 0.13));
+        std::string texte = ligne;
+        std::replace(texte.begin(), texte.end(), '.', ',');
+        lignes.push_back(texte);
+    }
+    WriteTextFile(chemin, lignes);
+}
+
+TEST(Journee, LangleyGivesV0BackWithinOnePercentThroughTheCommandLine) {
+    Dossier d;
+    EcrireMatineeClaire(d.Fichier("lyon.txt"), 2.12, 2.05);
+    const Resultat r = Lancer(d,
+                              "lyon.txt --site 45.764,4.8357,170 --fuseau UTC+1 --annee 2026 "
+                              "--langley 08:00-12:00");
+    ASSERT_EQ(r.code, 0) << r.erreurs;
+    std::istringstream flux(r.sortie);
+    for (const auto& [canal, v0, pente] :
+         {std::tuple{"vert", 2.12, -0.25}, {"rouge", 2.05, -0.13}}) {
+        std::string ligne;
+        std::getline(flux, ligne);
+        std::vector<std::string> champs(1);
+        for (char c : ligne) {
+            if (c == ';')
+                champs.emplace_back();
+            else
+                champs.back() += c;
+        }
+        ASSERT_EQ(champs.size(), 8u) << ligne;
+        EXPECT_EQ(champs[1], canal);
+        EXPECT_NEAR(std::stod(champs[2]), v0, v0 * 0.01) << ligne;
+        EXPECT_NEAR(std::stod(champs[4]), pente, 0.01) << ligne;
+        EXPECT_GT(std::stod(champs[5]), 0.99) << ligne;
+        EXPECT_GT(std::stoi(champs[6]), 100) << ligne;
+    }
 }
 
 TEST(Journee, ExitCodesAndFrenchMessages) {
