@@ -33,4 +33,15 @@ std::string Point(double valeur, int decimales) {
     return texte;
 }
 
+std::vector<std::string> Decouper(std::string_view texte, char separateur) {
+    std::vector<std::string> champs(1);
+    for (char c : texte) {
+        if (c == separateur)
+            champs.emplace_back();
+        else
+            champs.back() += c;
+    }
+    return champs;
+}
+
 }  // namespace science

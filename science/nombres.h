@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Numbers as the science modules read and write them. The program's own
 // files carry the comma; a user may type a full stop: both are read.
@@ -16,5 +17,8 @@ std::optional<double> LireDecimal(std::string_view texte);
 
 // Fixed decimals with a full stop, "-0.000" written "0.000".
 std::string Point(double valeur, int decimales);
+
+// The fields between separators: "a,,b" gives "a", "", "b".
+std::vector<std::string> Decouper(std::string_view texte, char separateur);
 
 }  // namespace science

@@ -105,13 +105,7 @@ void EcrireSite(const std::string& chemin, const Site& site) {
 }
 
 Site SiteDepuisArgument(const std::string& texte) {
-    std::vector<std::string> parties(1);
-    for (char c : texte) {
-        if (c == ',')
-            parties.emplace_back();
-        else
-            parties.back() += c;
-    }
+    const std::vector<std::string> parties = Decouper(texte, ',');
     if (parties.size() < 2 || parties.size() > 3)
         throw ErreurSite("Site « " + texte + " » : attendu LAT,LON ou LAT,LON,ALT");
     double valeurs[3] = {0, 0, 0};

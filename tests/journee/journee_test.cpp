@@ -14,6 +14,7 @@
 #include "platform/textfile.h"
 #include "science/export_csv.h"
 #include "science/masse_air.h"
+#include "science/nombres.h"
 #include "science/site.h"
 #include "science/soleil.h"
 #include "support/dossier.h"
@@ -108,13 +109,7 @@ TEST(Journee, LangleyGivesV0BackWithinOnePercentThroughTheCommandLine) {
          {std::tuple{"vert", 2.12, -0.25}, {"rouge", 2.05, -0.13}}) {
         std::string ligne;
         std::getline(flux, ligne);
-        std::vector<std::string> champs(1);
-        for (char c : ligne) {
-            if (c == ';')
-                champs.emplace_back();
-            else
-                champs.back() += c;
-        }
+        const auto champs = science::Decouper(ligne, ';');
         ASSERT_EQ(champs.size(), 8u) << ligne;
         EXPECT_EQ(champs[1], canal);
         EXPECT_NEAR(std::stod(champs[2]), v0, v0 * 0.01) << ligne;

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "exemple.h"
+#include "science/nombres.h"
 
 namespace science {
 namespace {
@@ -13,14 +14,7 @@ using namespace exemple;
 
 // RFC 4180 fields of one line (no field here is quoted).
 std::vector<std::string> Champs(const std::string& ligne) {
-    std::vector<std::string> champs(1);
-    for (char c : ligne) {
-        if (c == ',')
-            champs.emplace_back();
-        else
-            champs.back() += c;
-    }
-    return champs;
+    return Decouper(ligne, ',');
 }
 
 std::vector<std::string> Lignes(const std::string& texte) {
