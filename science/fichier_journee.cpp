@@ -91,12 +91,23 @@ class Lecteur {
         Signaler(ligne.empty() ? "ligne vide" : "ligne étrangère au fichier de mesures");
     }
 
+    // A header torn before its end leaves the series without the values
+    // its depths need: said once, at the header's first line.
+    void FinSerie() {
+        if (journee.series.empty() || lignesEnTete_ >= 8) return;
+        journee.anomalies.push_back(
+            {journee.series.back().enTete.ligne,
+             "en-tête incomplet : " + std::to_string(lignesEnTete_) + " lignes sur 8"});
+    }
+
   private:
     void Signaler(std::string message) {
         journee.anomalies.push_back({numero_, std::move(message)});
     }
 
     void NouvelleSerie(std::string_view date) {
+        FinSerie();
+        lignesEnTete_ = 1;
         Serie serie;
         EnTeteSerie& e = serie.enTete;
         e.ligne = numero_;
@@ -139,6 +150,7 @@ class Lecteur {
             return true;
         }
         EnTeteSerie& e = journee.series.back().enTete;
+        ++lignesEnTete_;
         if (Commence(ligne, PrefixePhotometre)) {
             const auto reste = ligne.substr(PrefixePhotometre.size());
             const auto sep = reste.find(SeparateurLogiciel);
@@ -239,6 +251,7 @@ class Lecteur {
     }
 
     size_t numero_ = 0;
+    int lignesEnTete_ = 8;
     std::optional<int> dernieresSecondes_;
     int jours_ = 0;
 };
@@ -248,6 +261,7 @@ class Lecteur {
 Journee LireJournee(const std::vector<std::string>& lignes) {
     Lecteur lecteur;
     for (size_t i = 0; i < lignes.size(); ++i) lecteur.Ligne(i + 1, lignes[i]);
+    lecteur.FinSerie();
     return std::move(lecteur.journee);
 }
 

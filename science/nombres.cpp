@@ -15,7 +15,7 @@ std::optional<double> LireDecimal(std::string_view texte) {
     for (char c : texte) tampon[n++] = c == ',' ? '.' : c;
     // from_chars takes no leading '+'; a typed one is harmless.
     const char* debut = tampon;
-    if (*debut == '+') ++debut;
+    if (debut[0] == '+' && n > 1 && debut[1] != '-') ++debut;
     double valeur = 0;
     const auto [fin, erreur] = std::from_chars(debut, tampon + n, valeur);
     if (erreur != std::errc() || fin != tampon + n || !std::isfinite(valeur)) return std::nullopt;

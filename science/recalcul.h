@@ -66,7 +66,8 @@ std::optional<double> ExposantAngstrom(std::optional<double> eoVert, std::option
                                        double lambdaVert, double lambdaRouge);
 
 // One result per record, in file order; series whose weekday does not match
-// the year chosen are reported in anomalies.
+// the year chosen are reported in anomalies. An unknown time zone in the
+// site raises ErreurFuseau.
 std::vector<Resultat> Recalculer(const Journee& journee, const ReglagesRecalcul& reglages,
                                  std::vector<Anomalie>* anomalies = nullptr);
 

@@ -117,6 +117,24 @@ TEST(FichierJournee, RecordsBeforeAnyHeaderAndUnreadableDatesAreReported) {
     EXPECT_EQ(j.series[0].enregistrements.size(), 1u);
 }
 
+TEST(FichierJournee, TornHeaderIsReportedOnce) {
+    auto enTete = LignesEnTeteA(EnTeteExemple());
+    enTete.resize(3);  // date, photometer, pressure
+    const Journee j = LireJournee(Fichier({
+        enTete,
+        {Simple("08:00:01", "1,000", "1,000")},
+        LignesEnTeteB(EnTeteExemple()),
+        {Simple("08:00:02", "1,000", "1,000")},
+    }));
+    ASSERT_EQ(j.anomalies.size(), 1u);
+    EXPECT_EQ(j.anomalies[0].ligne, 1u);
+    EXPECT_EQ(j.anomalies[0].message, "en-tête incomplet : 3 lignes sur 8");
+    ASSERT_EQ(j.series.size(), 2u);
+    EXPECT_EQ(j.series[0].enTete.pression, 820);
+    EXPECT_FALSE(j.series[0].enTete.v0Vert);
+    EXPECT_EQ(j.series[0].enregistrements.size(), 1u);
+}
+
 TEST(FichierJournee, SeriesRunningPastMidnightMoveToTheNextDay) {
     const Journee j = LireJournee(Fichier({
         LignesEnTeteA(EnTeteExemple()),
