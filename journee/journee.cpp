@@ -138,6 +138,8 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     ReglagesRecalcul reglages;
     reglages.site = site;
     reglages.annee = o.annee;
+    reglages.lambdaVert = o.lambdaVert;
+    reglages.lambdaRouge = o.lambdaRouge;
     Journee j;
     try {
         j = LireFichierJournee(o.fichier);

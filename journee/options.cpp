@@ -1,5 +1,7 @@
 #include "journee/options.h"
 
+#include "science/nombres.h"
+
 namespace journee {
 
 namespace {
@@ -46,7 +48,7 @@ Options LireOptions(const std::vector<std::string>& arguments) {
             nom.erase(egal);
         }
         const bool connue = nom == "--site" || nom == "--annee" || nom == "--fuseau" ||
-                            nom == "--csv" || nom == "--langley";
+                            nom == "--csv" || nom == "--langley" || nom == "--longueurs-onde";
         if (!connue) throw ErreurArguments("option inconnue : " + nom);
         if (!valeur) {
             if (i + 1 >= arguments.size()) throw ErreurArguments(nom + " : valeur manquante");
@@ -62,6 +64,17 @@ Options LireOptions(const std::vector<std::string>& arguments) {
                 throw ErreurArguments("--annee : " + *valeur + " est trop ancienne");
         } else if (nom == "--fuseau") {
             o.fuseau = *valeur;
+        } else if (nom == "--longueurs-onde") {
+            const auto parties = science::Decouper(*valeur, ',');
+            const auto vert = parties.size() == 2 ? science::LireDecimal(parties[0]) : std::nullopt;
+            const auto rouge =
+                parties.size() == 2 ? science::LireDecimal(parties[1]) : std::nullopt;
+            if (!vert || !rouge || !(*vert > 0) || !(*rouge > 0) || *vert == *rouge)
+                throw ErreurArguments(
+                    "--longueurs-onde : attendu VERT,ROUGE en nm (505,625), reçu « " + *valeur +
+                    " »");
+            o.lambdaVert = *vert;
+            o.lambdaRouge = *rouge;
         } else if (nom == "--csv") {
             if (valeur->empty()) throw ErreurArguments("--csv : nom de fichier vide");
             o.csv = *valeur;
@@ -80,6 +93,7 @@ Options LireOptions(const std::vector<std::string>& arguments) {
 std::string TexteUsage() {
     return "Usage : solvenare-journee FICHIER [--site LAT,LON[,ALT]] [--annee AAAA]\n"
            "                          [--fuseau ZONE] [--csv SORTIE] [--langley HH:MM-HH:MM]\n"
+           "                          [--longueurs-onde VERT,ROUGE]\n"
            "\n"
            "Relit un fichier de mesures de Solvenare et recalcule chaque mesure avec la\n"
            "position vraie du soleil.\n"
@@ -90,6 +104,9 @@ std::string TexteUsage() {
            "  --fuseau ZONE         le fuseau de l'horloge : Europe/Paris, UTC+1...\n"
            "  --csv SORTIE          écrit les mesures recalculées en CSV (- : sortie standard)\n"
            "  --langley HH:MM-HH:MM droite de Langley sur cette plage horaire\n"
+           "  --longueurs-onde VERT,ROUGE\n"
+           "                        longueurs d'onde des voies en nm pour l'exposant\n"
+           "                        d'Ångström (505,625 par défaut)\n"
            "Sans --csv ni --langley : un résumé du fichier.\n";
 }
 

@@ -20,6 +20,8 @@ struct Options {
     std::optional<int> annee;
     std::optional<std::string> fuseau;
     std::optional<std::string> csv;  // "-" for standard output
+    // The instrument's nominal wavelengths, nm, for the Ångström exponent.
+    double lambdaVert = 505, lambdaRouge = 625;
     // Times of day in seconds on the file's clock.
     std::optional<std::pair<int, int>> langley;
 };

@@ -17,6 +17,11 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
     ASSERT_TRUE(o.langley);
     EXPECT_EQ(o.langley->first, 6 * 3600 + 30 * 60);
     EXPECT_EQ(o.langley->second, 9 * 3600 + 45 * 60);
+    EXPECT_EQ(o.lambdaVert, 505);
+    EXPECT_EQ(o.lambdaRouge, 625);
+    const Options l = LireOptions({"a.txt", "--longueurs-onde", "500,670.5"});
+    EXPECT_EQ(l.lambdaVert, 500);
+    EXPECT_EQ(l.lambdaRouge, 670.5);
     EXPECT_TRUE(LireOptions({"--aide"}).aide);
 }
 
@@ -33,6 +38,10 @@ TEST(Options, BadCommandLinesAreNamedInFrench) {
         {{"a.txt", "--annee", "03"}, "--annee : attendu AAAA, reçu « 03 »"},
         {{"a.txt", "--annee", "20x3"}, "--annee : « 20x3 » n'est pas de la forme attendue"},
         {{"a.txt", "--annee", "1899"}, "--annee : 1899 est trop ancienne"},
+        {{"a.txt", "--longueurs-onde", "505"},
+         "--longueurs-onde : attendu VERT,ROUGE en nm (505,625), reçu « 505 »"},
+        {{"a.txt", "--longueurs-onde=505,505"},
+         "--longueurs-onde : attendu VERT,ROUGE en nm (505,625), reçu « 505,505 »"},
         {{"a.txt", "--langley", "0630"}, "--langley : attendu HH:MM-HH:MM, reçu « 0630 »"},
         {{"a.txt", "--langley", "06:30-24:00"}, "--langley : « 24:00 » n'est pas une heure HH:MM"},
         {{"a.txt", "--langley", "6:30-09:00"}, "--langley : « 6:30 » n'est pas une heure HH:MM"},
