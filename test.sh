@@ -3,7 +3,7 @@
 # SANITIZE=1, the whole suite then runs a second time, built with the address
 # and undefined-behaviour sanitizers; the tests of the two threaded parts (the
 # serial layer with its thread base, and the photometer simulator) run under
-# the thread sanitizer; and the fuzzer runs for a minute. On CI, or with
+# the thread sanitizer; and the fuzzers run for a while each. On CI, or with
 # FRESH_MACHINE=1, the Debian package is finally installed and started on a
 # fresh Debian system.
 set -euo pipefail
@@ -30,9 +30,10 @@ if [ "${CI:-}" = true ] || [ "${SANITIZE:-}" = 1 ]; then
         TSAN_OPTIONS="halt_on_error=1 exitcode=66" "build-tsan/tests/$t" --gtest_brief=1
     done
 
-    echo "A minute of fuzzing (framer and packet handler):"
+    echo "Fuzzing (framer and packet handler, then data files):"
     scripts/fuzz.sh 60 reception
     scripts/fuzz.sh 30 trames
+    scripts/fuzz.sh 20 journee
 fi
 
 if [ "${CI:-}" = true ] || [ "${FRESH_MACHINE:-}" = 1 ]; then

@@ -7,6 +7,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     clang libclang-rt-14-dev
     libgtest-dev
+    liberfa-dev
     qt6-base-dev qt6-svg-dev qt6-translations-l10n
     xvfb xauth fonts-liberation2
     groff

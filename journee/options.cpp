@@ -1,0 +1,113 @@
+#include "journee/options.h"
+
+#include "science/nombres.h"
+
+namespace journee {
+
+namespace {
+
+int Nombre(const std::string& texte, size_t debut, size_t longueur, const std::string& option) {
+    int valeur = 0;
+    for (size_t i = debut; i < debut + longueur; ++i) {
+        if (i >= texte.size() || texte[i] < '0' || texte[i] > '9')
+            throw ErreurArguments(option + " : « " + texte + " » n'est pas de la forme attendue");
+        valeur = valeur * 10 + (texte[i] - '0');
+    }
+    return valeur;
+}
+
+// "HH:MM"
+int HeureMinute(const std::string& texte, const std::string& option) {
+    if (texte.size() != 5 || texte[2] != ':')
+        throw ErreurArguments(option + " : « " + texte + " » n'est pas une heure HH:MM");
+    const int h = Nombre(texte, 0, 2, option), m = Nombre(texte, 3, 2, option);
+    if (h > 23 || m > 59)
+        throw ErreurArguments(option + " : « " + texte + " » n'est pas une heure HH:MM");
+    return h * 3600 + m * 60;
+}
+
+}  // namespace
+
+Options LireOptions(const std::vector<std::string>& arguments) {
+    Options o;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        std::string nom = arguments[i];
+        if (nom == "-h" || nom == "--aide" || nom == "--help") {
+            o.aide = true;
+            continue;
+        }
+        if (nom.size() < 2 || nom.compare(0, 2, "--") != 0 || nom == "-") {
+            if (!o.fichier.empty())
+                throw ErreurArguments("un seul fichier de mesures : « " + nom + " » en trop");
+            o.fichier = nom;
+            continue;
+        }
+        std::optional<std::string> valeur;
+        if (const auto egal = nom.find('='); egal != std::string::npos) {
+            valeur = nom.substr(egal + 1);
+            nom.erase(egal);
+        }
+        const bool connue = nom == "--site" || nom == "--annee" || nom == "--fuseau" ||
+                            nom == "--csv" || nom == "--langley" || nom == "--longueurs-onde";
+        if (!connue) throw ErreurArguments("option inconnue : " + nom);
+        if (!valeur) {
+            if (i + 1 >= arguments.size()) throw ErreurArguments(nom + " : valeur manquante");
+            valeur = arguments[++i];
+        }
+        if (nom == "--site") {
+            o.site = *valeur;
+        } else if (nom == "--annee") {
+            if (valeur->size() != 4)
+                throw ErreurArguments("--annee : attendu AAAA, reçu « " + *valeur + " »");
+            o.annee = Nombre(*valeur, 0, 4, nom);
+            if (*o.annee < 1900)
+                throw ErreurArguments("--annee : " + *valeur + " est trop ancienne");
+        } else if (nom == "--fuseau") {
+            o.fuseau = *valeur;
+        } else if (nom == "--longueurs-onde") {
+            const auto parties = science::Decouper(*valeur, ',');
+            const auto vert = parties.size() == 2 ? science::LireDecimal(parties[0]) : std::nullopt;
+            const auto rouge =
+                parties.size() == 2 ? science::LireDecimal(parties[1]) : std::nullopt;
+            if (!vert || !rouge || !(*vert > 0) || !(*rouge > 0) || *vert == *rouge)
+                throw ErreurArguments(
+                    "--longueurs-onde : attendu VERT,ROUGE en nm (505,625), reçu « " + *valeur +
+                    " »");
+            o.lambdaVert = *vert;
+            o.lambdaRouge = *rouge;
+        } else if (nom == "--csv") {
+            if (valeur->empty()) throw ErreurArguments("--csv : nom de fichier vide");
+            o.csv = *valeur;
+        } else {
+            const auto tiret = valeur->find('-');
+            if (tiret == std::string::npos)
+                throw ErreurArguments("--langley : attendu HH:MM-HH:MM, reçu « " + *valeur + " »");
+            o.langley = {HeureMinute(valeur->substr(0, tiret), nom),
+                         HeureMinute(valeur->substr(tiret + 1), nom)};
+        }
+    }
+    if (!o.aide && o.fichier.empty()) throw ErreurArguments("fichier de mesures manquant");
+    return o;
+}
+
+std::string TexteUsage() {
+    return "Usage : solvenare-journee FICHIER [--site LAT,LON[,ALT]] [--annee AAAA]\n"
+           "                          [--fuseau ZONE] [--csv SORTIE] [--langley HH:MM-HH:MM]\n"
+           "                          [--longueurs-onde VERT,ROUGE]\n"
+           "\n"
+           "Relit un fichier de mesures de Solvenare et recalcule chaque mesure avec la\n"
+           "position vraie du soleil.\n"
+           "  --site LAT,LON[,ALT]  le site (degrés, est positif ; mètres) ; sinon Site.txt\n"
+           "                        dans le dossier courant\n"
+           "  --annee AAAA          l'année des dates des en-têtes (sinon celle que donne\n"
+           "                        la date de modification du fichier)\n"
+           "  --fuseau ZONE         le fuseau de l'horloge : Europe/Paris, UTC+1...\n"
+           "  --csv SORTIE          écrit les mesures recalculées en CSV (- : sortie standard)\n"
+           "  --langley HH:MM-HH:MM droite de Langley sur cette plage horaire\n"
+           "  --longueurs-onde VERT,ROUGE\n"
+           "                        longueurs d'onde des voies en nm pour l'exposant\n"
+           "                        d'Ångström (505,625 par défaut)\n"
+           "Sans --csv ni --langley : un résumé du fichier.\n";
+}
+
+}  // namespace journee

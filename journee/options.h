@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace journee {
+
+// A bad command line; the text is French and names the option.
+class ErreurArguments : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Options {
+    bool aide = false;
+    std::string fichier;
+    std::optional<std::string> site;  // "LAT,LON[,ALT]"; otherwise the site file
+    std::optional<int> annee;
+    std::optional<std::string> fuseau;
+    std::optional<std::string> csv;  // "-" for standard output
+    // The instrument's nominal wavelengths, nm, for the Ångström exponent.
+    double lambdaVert = 505, lambdaRouge = 625;
+    // Times of day in seconds on the file's clock.
+    std::optional<std::pair<int, int>> langley;
+};
+
+// The arguments without the program's name. "--option valeur" and
+// "--option=valeur" both work.
+Options LireOptions(const std::vector<std::string>& arguments);
+
+std::string TexteUsage();
+
+}  // namespace journee

@@ -1,0 +1,79 @@
+#include "science/export_csv.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include "science/nombres.h"
+
+namespace science {
+
+namespace {
+
+std::string DateHeure(int64_t secondes) {
+    using namespace std::chrono;
+    const sys_seconds t{seconds{secondes}};
+    const sys_days jour = floor<days>(t);
+    const year_month_day ymd{jour};
+    const hh_mm_ss hms{t - jour};
+    char texte[64];
+    std::snprintf(texte, sizeof texte, "%04d-%02u-%02uT%02ld:%02ld:%02ld",
+                  static_cast<int>(ymd.year()), static_cast<unsigned>(ymd.month()),
+                  static_cast<unsigned>(ymd.day()), static_cast<long>(hms.hours().count()),
+                  static_cast<long>(hms.minutes().count()),
+                  static_cast<long>(hms.seconds().count()));
+    return texte;
+}
+
+template <typename T>
+void Cellule(std::string& ligne, const std::optional<T>& valeur, int decimales) {
+    ligne += ',';
+    if (valeur) ligne += Point(static_cast<double>(*valeur), decimales);
+}
+
+}  // namespace
+
+std::string IsoUtc(int64_t utc) {
+    return DateHeure(utc) + "Z";
+}
+
+std::string IsoLocal(int64_t utc, int32_t decalage) {
+    const int32_t a = decalage < 0 ? -decalage : decalage;
+    char zone[24];
+    std::snprintf(zone, sizeof zone, "%c%02d:%02d", decalage < 0 ? '-' : '+', a / 3600,
+                  a / 60 % 60);
+    return DateHeure(utc + decalage) + zone;
+}
+
+void EcrireCsv(std::ostream& sortie, const std::vector<Resultat>& resultats, const Site& site) {
+    sortie << EnTeteCsv << "\r\n";
+    const std::string lieu = "," + Point(site.latitude, 6) + "," + Point(site.longitude, 6) + "," +
+                             Point(site.altitude, 1);
+    std::string ligne;
+    for (const Resultat& r : resultats) {
+        ligne.clear();
+        if (r.utc) {
+            ligne += IsoUtc(*r.utc);
+            ligne += ',';
+            ligne += IsoLocal(*r.utc, r.decalage);
+        } else {
+            ligne += ',';
+        }
+        ligne += lieu;
+        Cellule(ligne, r.pression, 0);
+        Cellule(ligne, r.elevation, 4);
+        Cellule(ligne, r.masseAir, 4);
+        Cellule(ligne, r.vVert, 3);
+        Cellule(ligne, r.vRouge, 3);
+        Cellule(ligne, r.eoVert, 4);
+        Cellule(ligne, r.eoRouge, 4);
+        Cellule(ligne, r.angstrom, 3);
+        Cellule(ligne, r.temperature, 0);
+        // No field can hold a comma, a quote or a line end: none is quoted.
+        ligne += r.mode == Mode::Simple ? ",simple," : ",continu,";
+        ligne += std::to_string(r.ligne);
+        ligne += "\r\n";
+        sortie << ligne;
+    }
+}
+
+}  // namespace science

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Reading a data file as the program writes it: an optional creation line,
+// then series, each a header block (of either kind) followed by its record
+// lines. A line that is torn, foreign or damaged is reported with its number
+// and skipped; reading never fails on content.
+namespace science {
+
+enum class Mode { Simple, Continu };
+
+struct EnTeteSerie {
+    size_t ligne = 0;  // line of "-- Date", from 1
+    char bloc = '?';   // 'A' after a plain validation, 'B' after a write into the photometer
+    std::string date;  // as written: "Lundi 6 Décembre - "
+    int jourSemaine = 0, jour = 0, mois = 0;  // Monday is 1; 0 where the date is unreadable
+    std::string photometre, logiciel;
+    std::optional<int> pression;  // hPa
+    std::optional<int> angle;     // degrees, as the user typed it
+    std::optional<double> v0Vert, vnVert, v0Rouge, vnRouge;
+};
+
+struct Enregistrement {
+    size_t ligne = 0;
+    Mode mode = Mode::Simple;
+    int jours = 0;     // days after the header's date: a series may run past midnight
+    int secondes = 0;  // time of day on the clock
+    // Nothing for the placeholders ("---", "------", "----").
+    std::optional<double> vVert, eoVert, vRouge, eoRouge;
+    std::optional<int> temperature;
+};
+
+struct Serie {
+    EnTeteSerie enTete;
+    std::vector<Enregistrement> enregistrements;
+};
+
+struct Anomalie {
+    size_t ligne = 0;
+    std::string message;  // French
+};
+
+struct Journee {
+    std::vector<Serie> series;
+    std::vector<Anomalie> anomalies;
+};
+
+// The lines as UTF-8 (what ReadTextLines gives).
+Journee LireJournee(const std::vector<std::string>& lignes);
+
+// Reads the file; an unreadable one raises EInOutError.
+Journee LireFichierJournee(const std::string& chemin);
+
+}  // namespace science

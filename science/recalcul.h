@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "science/fichier_journee.h"
+#include "science/fuseau.h"
+#include "science/site.h"
+#include "science/soleil.h"
+
+// Each record of a data file computed again: its instant, the sun's place
+// then, the air mass, the optical depths from the header's pressure and
+// constants with that air mass and the ephemeris distance, and the Ångström
+// exponent. A value that has no meaning is nothing, never a number.
+namespace science {
+
+struct Date {
+    int annee = 0, mois = 0, jour = 0;
+};
+
+struct ReglagesRecalcul {
+    Site site;
+    // The header's date has no year: this one if given, else the year that
+    // puts the date on or before the file's last change.
+    std::optional<int> annee;
+    Date modification;
+    double lambdaVert = 505;   // nm
+    double lambdaRouge = 625;  // nm
+    double deltaT = DeltaTDefaut;
+    // Air temperature for refraction: the records carry the instrument's,
+    // which stands in the sun.
+    double temperatureAir = 15;
+};
+
+struct Resultat {
+    size_t serie = 0;  // index in Journee::series
+    size_t ligne = 0;
+    Mode mode = Mode::Simple;
+    int secondesHorloge = 0;          // time of day as recorded
+    std::optional<int64_t> utc;       // seconds since 1970; nothing for an undated series
+    int32_t decalage = 0;             // local time − UTC, seconds
+    std::optional<int> pression;      // hPa, from the header
+    std::optional<double> elevation;  // apparent, degrees
+    std::optional<double> elevationVraie;
+    std::optional<double> distance;  // AU
+    std::optional<double> masseAir;
+    std::optional<double> vVert, vRouge, vnVert, vnRouge;
+    std::optional<double> eoVert, eoRouge;
+    std::optional<double> angstrom;
+    std::optional<int> temperature;
+};
+
+// The year of a header's date (day, month) for a file last changed on that
+// date: the latest year that puts it no later than one day after the change.
+int AnneeProbable(int jour, int mois, const Date& modification);
+
+// Monday is 1.
+int JourDeLaSemaine(const Date& date);
+
+// The day of the file's last change, on the local clock; raises EInOutError.
+Date DateModification(const std::string& chemin);
+
+// α = −ln(τ_green/τ_red) / ln(λ_green/λ_red); nothing unless both depths are positive.
+std::optional<double> ExposantAngstrom(std::optional<double> eoVert, std::optional<double> eoRouge,
+                                       double lambdaVert, double lambdaRouge);
+
+// One result per record, in file order; series whose weekday does not match
+// the year chosen are reported in anomalies. An unknown time zone in the
+// site raises ErreurFuseau.
+std::vector<Resultat> Recalculer(const Journee& journee, const ReglagesRecalcul& reglages,
+                                 std::vector<Anomalie>* anomalies = nullptr);
+
+}  // namespace science

@@ -1,0 +1,98 @@
+#include "science/soleil.h"
+
+#include <erfa.h>
+#include <erfam.h>
+
+#include <cmath>
+
+namespace science {
+
+namespace {
+
+constexpr double JourUnix = 2440587.5;  // Julian date of 1970-01-01 00:00
+constexpr double SecondesParJour = 86400.0;
+constexpr double Degre = ERFA_DD2R;
+constexpr double HumiditeRelative = 0.5;  // unknown; it moves refraction by under 0.1 %
+constexpr double LongueurOndeMicrons = 0.55;
+
+Soleil::Lent CalculerLent(double tt1, double tt2) {
+    Soleil::Lent l{};
+    double ehpv[2][3];
+    eraEpv00(tt1, tt2, ehpv, l.ebpv);
+    for (int i = 0; i < 3; ++i) l.ehp[i] = ehpv[0][i];
+    eraXys00b(tt1, tt2, &l.x, &l.y, &l.s);
+    return l;
+}
+
+PositionSoleil Observer(const Soleil::Lent& l, double utc, double deltaT, const Site& site,
+                        const Meteo& meteo) {
+    const double ut2 = utc / SecondesParJour;
+    const double tt2 = (utc + deltaT) / SecondesParJour;
+    double refa = 0, refb = 0;
+    if (meteo.pressionHpa > 0)
+        eraRefco(meteo.pressionHpa, meteo.temperatureC, HumiditeRelative, LongueurOndeMicrons,
+                 &refa, &refb);
+    eraASTROM astrom;
+    eraApco(JourUnix, tt2, const_cast<double(*)[3]>(l.ebpv), const_cast<double*>(l.ehp), l.x, l.y,
+            l.s, eraEra00(JourUnix, ut2), site.longitude * Degre, site.latitude * Degre,
+            site.altitude, 0, 0, eraSp00(JourUnix, tt2), refa, refb, &astrom);
+
+    // From the observer to the sun; the sun's own motion during the light
+    // time (8 minutes at 13 m/s) is far below what matters here.
+    double p[3];
+    for (int i = 0; i < 3; ++i) p[i] = (l.ebpv[0][i] - l.ehp[i]) - astrom.eb[i];
+    const double norme = eraPm(p);
+    for (double& c : p) c /= norme;
+    double propre[3], cirs[3], ri, di;
+    eraAb(p, astrom.v, astrom.em, astrom.bm1, propre);
+    eraRxp(astrom.bpn, propre, cirs);
+    eraC2s(cirs, &ri, &di);
+
+    PositionSoleil position;
+    double aob, zob, hob, dob, rob;
+    eraAtioq(ri, di, &astrom, &aob, &zob, &hob, &dob, &rob);
+    position.azimut = aob / Degre;
+    position.elevationApparente = 90.0 - zob / Degre;
+    astrom.refa = astrom.refb = 0;
+    eraAtioq(ri, di, &astrom, &aob, &zob, &hob, &dob, &rob);
+    position.elevationVraie = 90.0 - zob / Degre;
+    position.distance = eraPm(const_cast<double*>(l.ehp));
+    return position;
+}
+
+}  // namespace
+
+PositionSoleil CalculerPositionSoleil(double utc, const Site& site, const Meteo& meteo,
+                                      double deltaT) {
+    const Soleil::Lent l = CalculerLent(JourUnix, (utc + deltaT) / SecondesParJour);
+    return Observer(l, utc, deltaT, site, meteo);
+}
+
+const Soleil::Lent& Soleil::Noeud(int64_t minute) {
+    const auto trouve = noeuds_.find(minute);
+    if (trouve != noeuds_.end()) return trouve->second;
+    // A long file sweeps forward: old nodes are not needed again.
+    if (noeuds_.size() > 4096) noeuds_.clear();
+    return noeuds_.emplace(minute, CalculerLent(JourUnix, minute * 60.0 / SecondesParJour))
+        .first->second;
+}
+
+PositionSoleil Soleil::Position(double utc, const Site& site, const Meteo& meteo) {
+    const double tt = utc + deltaT_;
+    const double m = std::floor(tt / 60.0);
+    const double f = tt / 60.0 - m;
+    // Copies: fetching the second node may clear the map.
+    const Lent a = Noeud(static_cast<int64_t>(m));
+    const Lent b = Noeud(static_cast<int64_t>(m) + 1);
+    Lent l{};
+    const auto mix = [f](double u, double v) { return u + (v - u) * f; };
+    for (int k = 0; k < 2; ++k)
+        for (int i = 0; i < 3; ++i) l.ebpv[k][i] = mix(a.ebpv[k][i], b.ebpv[k][i]);
+    for (int i = 0; i < 3; ++i) l.ehp[i] = mix(a.ehp[i], b.ehp[i]);
+    l.x = mix(a.x, b.x);
+    l.y = mix(a.y, b.y);
+    l.s = mix(a.s, b.s);
+    return Observer(l, utc, deltaT_, site, meteo);
+}
+
+}  // namespace science

@@ -1,0 +1,191 @@
+// The real program run as a user runs it, in a folder of its own.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <sstream>
+#include <tuple>
+
+#include "platform/textfile.h"
+#include "science/export_csv.h"
+#include "science/masse_air.h"
+#include "science/nombres.h"
+#include "science/site.h"
+#include "science/soleil.h"
+#include "support/dossier.h"
+
+namespace {
+
+struct Resultat {
+    int code = -1;
+    std::string sortie, erreurs;
+};
+
+Resultat Lancer(const Dossier& d, const std::string& arguments) {
+    const std::string commande = "cd '" + d.chemin + "' && '" SOLVENARE_JOURNEE "' " + arguments +
+                                 " >sortie.txt 2>erreurs.txt";
+    const int statut = std::system(commande.c_str());
+    Resultat r;
+    r.code = WIFEXITED(statut) ? WEXITSTATUS(statut) : -1;
+    r.sortie = LireOctets(d.Fichier("sortie.txt"));
+    r.erreurs = LireOctets(d.Fichier("erreurs.txt"));
+    return r;
+}
+
+// A clear morning at the published solar-position example's site, one record
+// a minute, written as the program writes it (a torn last line included).
+void EcrireMatinee(const std::string& chemin) {
+    std::vector<std::string> lignes = {
+        "SOLVENARE",
+        "-- Date     : Vendredi 17 Octobre - ",
+        "-- Photomètre n°7 Logiciel v1,2",
+        "-- Pression : 820 hPa",
+        "-- Angle d'élévation solaire : 20 deg",
+        "ETALONNAGE",
+        "-- V0Vert  = 2,00V VnVert  = 0,10V",
+        "-- V0Rouge = 2,00V VnRouge = 0,10V",
+        "Mode;Heure;VVert;EOVert;VRouge;EORouge;Température",
+    };
+    for (int minute = 7 * 60 + 30; minute < 11 * 60; ++minute) {
+        char ligne[96];
+        std::snprintf(ligne, sizeof ligne, "Simple;%02d:%02d:00  ;1,234;0,20;1,456;0,10;21",
+                      minute / 60, minute % 60);
+        lignes.push_back(ligne);
+    }
+    lignes.push_back("Simple;11:00:00  ;1,2");
+    WriteTextFile(chemin, lignes);
+}
+
+// A clear December morning in Lyon as the instrument would record it: the
+// voltages follow V = Vn + V0/d² · exp(−τ m) with the sun's true air mass and
+// 0.5 % noise, one record every 30 s from 08:20 to 12:00 (UTC+1).
+void EcrireMatineeClaire(const std::string& chemin, double v0Vert, double v0Rouge) {
+    std::vector<std::string> lignes = {
+        "-- Date     : Lundi 7 Décembre - ",
+        "-- Photomètre n°7 Logiciel v1,2",
+        "-- Pression : 1008 hPa",
+        "-- Angle d'élévation solaire : 15 deg",
+        "ETALONNAGE",
+        "-- V0Vert  = 2,00V VnVert  = 0,01V",
+        "-- V0Rouge = 2,00V VnRouge = 0,01V",
+        "Mode;Heure;VVert;EOVert;VRouge;EORouge;Température",
+    };
+    const science::Site site{45.764, 4.8357, 170, "UTC+1"};
+    science::Soleil soleil;
+    std::mt19937 generateur(12);
+    std::normal_distribution<double> bruit(0, 0.005);
+    const int64_t minuit = 1796601600;  // 2026-12-07 00:00 UTC
+    for (int t = 8 * 3600 + 1200; t <= 12 * 3600; t += 30) {
+        const auto p = soleil.Position(static_cast<double>(minuit + t - 3600), site, {1008, 15});
+        const double m = *science::MasseAirKastenYoung(p.elevationApparente);
+        const double d2 = p.distance * p.distance;
+        const auto v = [&](double v0, double tau) {
+            return 0.01 + v0 / d2 * std::exp(-tau * m) * (1 + bruit(generateur));
+        };
+        char ligne[96];
+        std::snprintf(ligne, sizeof ligne, "Simple;%02d:%02d:%02d  ;%.3f;0,20;%.3f;0,10;21",
+                      t / 3600, t / 60 % 60, t % 60, v(v0Vert, 0.25), v(v0Rouge, 0.13));
+        std::string texte = ligne;
+        std::replace(texte.begin(), texte.end(), '.', ',');
+        lignes.push_back(texte);
+    }
+    WriteTextFile(chemin, lignes);
+}
+
+TEST(Journee, LangleyGivesV0BackWithinOnePercentThroughTheCommandLine) {
+    Dossier d;
+    EcrireMatineeClaire(d.Fichier("lyon.txt"), 2.12, 2.05);
+    const Resultat r = Lancer(d,
+                              "lyon.txt --site 45.764,4.8357,170 --fuseau UTC+1 --annee 2026 "
+                              "--langley 08:00-12:00");
+    ASSERT_EQ(r.code, 0) << r.erreurs;
+    std::istringstream flux(r.sortie);
+    for (const auto& [canal, v0, pente] :
+         {std::tuple{"vert", 2.12, -0.25}, {"rouge", 2.05, -0.13}}) {
+        std::string ligne;
+        std::getline(flux, ligne);
+        const auto champs = science::Decouper(ligne, ';');
+        ASSERT_EQ(champs.size(), 8u) << ligne;
+        EXPECT_EQ(champs[1], canal);
+        EXPECT_NEAR(std::stod(champs[2]), v0, v0 * 0.01) << ligne;
+        EXPECT_NEAR(std::stod(champs[4]), pente, 0.01) << ligne;
+        EXPECT_GT(std::stod(champs[5]), 0.99) << ligne;
+        EXPECT_GT(std::stoi(champs[6]), 100) << ligne;
+    }
+}
+
+TEST(Journee, ExitCodesAndFrenchMessages) {
+    Dossier d;
+    EcrireMatinee(d.Fichier("matin.txt"));
+    const struct {
+        std::string arguments;
+        int code;
+        std::string erreur;  // beginning of standard error
+    } cas[] = {
+        {"", 2, "solvenare-journee : fichier de mesures manquant"},
+        {"matin.txt --vitesse 3", 2, "solvenare-journee : option inconnue : --vitesse"},
+        {"matin.txt --site 95,2", 2, "solvenare-journee : --site : Latitude hors limites"},
+        {"matin.txt --site 39.7,-105.2 --fuseau Lune/Mer", 2,
+         "solvenare-journee : Fuseau horaire inconnu : « Lune/Mer »"},
+        {"absent.txt --site 39.7,-105.2", 1,
+         "solvenare-journee : Impossible de lire « absent.txt » : Fichier introuvable"},
+        {"matin.txt", 1, "solvenare-journee : Fichier du site « Site.txt » illisible"},
+        {"matin.txt --site 39.7,-105.2 --annee 2003 --csv /pas/de/dossier/x.csv", 1,
+         "matin.txt, ligne 220 : enregistrement de 3 champs au lieu de 7\n"
+         "solvenare-journee : Impossible d'écrire « /pas/de/dossier/x.csv »"},
+        {"matin.txt --site 39.7,-105.2 --annee 2003", 0,
+         "matin.txt, ligne 220 : enregistrement de 3 champs au lieu de 7"},
+        {"--aide", 0, ""},
+    };
+    for (const auto& c : cas) {
+        const Resultat r = Lancer(d, c.arguments);
+        EXPECT_EQ(r.code, c.code) << c.arguments << "\n" << r.erreurs;
+        EXPECT_EQ(r.erreurs.substr(0, c.erreur.size()), c.erreur) << c.arguments;
+    }
+}
+
+TEST(Journee, SiteFileCsvOnStandardOutputAndLangley) {
+    Dossier d;
+    EcrireMatinee(d.Fichier("matin.txt"));
+    science::EcrireSite(d.Fichier(science::NomFichierSite),
+                        {39.742476, -105.1786, 1830.14, "UTC-7"});
+
+    const Resultat csv = Lancer(d, "matin.txt --annee 2003 --csv -");
+    ASSERT_EQ(csv.code, 0) << csv.erreurs;
+    EXPECT_EQ(csv.sortie.substr(0, csv.sortie.find("\r\n")), science::EnTeteCsv);
+    EXPECT_NE(csv.sortie.find("\r\n2003-10-17T14:30:00Z,2003-10-17T07:30:00-07:00,39.742476,"
+                              "-105.178600,1830.1,820,"),
+              std::string::npos);
+    size_t lignes = 0;
+    for (size_t p = 0; (p = csv.sortie.find("\r\n", p)) != std::string::npos; p += 2) ++lignes;
+    EXPECT_EQ(lignes, 1u + 210u);
+
+    const Resultat fichier = Lancer(d, "matin.txt --annee 2003 --csv sortie.csv");
+    ASSERT_EQ(fichier.code, 0);
+    EXPECT_EQ(LireOctets(d.Fichier("sortie.csv")), csv.sortie);
+
+    // Constant voltages under a rising sun: the fit runs, the line's form is fixed.
+    const Resultat langley = Lancer(d, "matin.txt --annee 2003 --langley 07:00-10:00");
+    ASSERT_EQ(langley.code, 0) << langley.erreurs;
+    std::istringstream flux(langley.sortie);
+    std::string vert, rouge;
+    std::getline(flux, vert);
+    std::getline(flux, rouge);
+    EXPECT_EQ(vert.rfind("langley;vert;", 0), 0u) << vert;
+    EXPECT_EQ(rouge.rfind("langley;rouge;", 0), 0u) << rouge;
+    EXPECT_EQ(std::count(vert.begin(), vert.end(), ';'), 7);
+    EXPECT_EQ(vert.find(','), std::string::npos) << "decimal point, not comma";
+    EXPECT_NE(langley.erreurs.find("Langley : série de la ligne 2"), std::string::npos);
+
+    const Resultat resume = Lancer(d, "matin.txt --annee 2003");
+    ASSERT_EQ(resume.code, 0);
+    EXPECT_NE(resume.sortie.find("1 série(s), 210 enregistrement(s)"), std::string::npos)
+        << resume.sortie;
+}
+
+}  // namespace

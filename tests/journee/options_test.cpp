@@ -1,0 +1,60 @@
+#include "journee/options.h"
+
+#include <gtest/gtest.h>
+
+namespace journee {
+namespace {
+
+TEST(Options, ReadsEveryOptionInBothSpellings) {
+    const Options o =
+        LireOptions({"mesures.txt", "--site", "-33.9,18.4,12", "--annee=2025", "--fuseau",
+                     "Africa/Johannesburg", "--csv=-", "--langley", "06:30-09:45"});
+    EXPECT_EQ(o.fichier, "mesures.txt");
+    EXPECT_EQ(o.site, "-33.9,18.4,12");
+    EXPECT_EQ(o.annee, 2025);
+    EXPECT_EQ(o.fuseau, "Africa/Johannesburg");
+    EXPECT_EQ(o.csv, "-");
+    ASSERT_TRUE(o.langley);
+    EXPECT_EQ(o.langley->first, 6 * 3600 + 30 * 60);
+    EXPECT_EQ(o.langley->second, 9 * 3600 + 45 * 60);
+    EXPECT_EQ(o.lambdaVert, 505);
+    EXPECT_EQ(o.lambdaRouge, 625);
+    const Options l = LireOptions({"a.txt", "--longueurs-onde", "500,670.5"});
+    EXPECT_EQ(l.lambdaVert, 500);
+    EXPECT_EQ(l.lambdaRouge, 670.5);
+    EXPECT_TRUE(LireOptions({"--aide"}).aide);
+}
+
+TEST(Options, BadCommandLinesAreNamedInFrench) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string message;
+    } cas[] = {
+        {{}, "fichier de mesures manquant"},
+        {{"a.txt", "b.txt"}, "un seul fichier de mesures : « b.txt » en trop"},
+        {{"a.txt", "--vitesse", "3"}, "option inconnue : --vitesse"},
+        {{"a.txt", "--csv"}, "--csv : valeur manquante"},
+        {{"a.txt", "--csv="}, "--csv : nom de fichier vide"},
+        {{"a.txt", "--annee", "03"}, "--annee : attendu AAAA, reçu « 03 »"},
+        {{"a.txt", "--annee", "20x3"}, "--annee : « 20x3 » n'est pas de la forme attendue"},
+        {{"a.txt", "--annee", "1899"}, "--annee : 1899 est trop ancienne"},
+        {{"a.txt", "--longueurs-onde", "505"},
+         "--longueurs-onde : attendu VERT,ROUGE en nm (505,625), reçu « 505 »"},
+        {{"a.txt", "--longueurs-onde=505,505"},
+         "--longueurs-onde : attendu VERT,ROUGE en nm (505,625), reçu « 505,505 »"},
+        {{"a.txt", "--langley", "0630"}, "--langley : attendu HH:MM-HH:MM, reçu « 0630 »"},
+        {{"a.txt", "--langley", "06:30-24:00"}, "--langley : « 24:00 » n'est pas une heure HH:MM"},
+        {{"a.txt", "--langley", "6:30-09:00"}, "--langley : « 6:30 » n'est pas une heure HH:MM"},
+    };
+    for (const auto& c : cas) {
+        try {
+            LireOptions(c.arguments);
+            ADD_FAILURE() << c.message;
+        } catch (const ErreurArguments& e) {
+            EXPECT_EQ(e.what(), c.message);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace journee
