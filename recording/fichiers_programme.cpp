@@ -24,7 +24,7 @@ bool MemeFichier(const std::filesystem::path& a, const std::filesystem::path& b)
 
 const std::vector<std::string>& FichiersDuProgramme() {
     static const std::vector<std::string> noms = {"Parametres.txt", "SitesWeb.txt",
-                                                  "Doc_Solvenare.pdf"};
+                                                  "Doc_Solvenare.pdf", "Site.txt"};
     return noms;
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-// The program keeps its own files (settings, links, manual) in the folder
+// The program keeps its own files (settings, links, manual, measuring site) in the folder
 // that is current when it starts, which is also where the save dialog opens.
 // A data file is only ever appended to, so one of those chosen as a data file
 // would receive measurement lines.
