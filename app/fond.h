@@ -52,6 +52,10 @@ class TF_Fond : public TForm {
     TEdit* EPression = nullptr;
     TEdit* EAngleElevation = nullptr;
     TProgressBar* PBPortSerie = nullptr;
+    // What to check when the photometer does not answer the link check; two
+    // lines, hidden until then.
+    TLabel* L_ConseilLiaison = nullptr;
+    TLabel* L_ConseilLiaisonSuite = nullptr;
 
     // --- information panel ---
     TPanel* P_Informations = nullptr;
@@ -201,6 +205,9 @@ class TF_Fond : public TForm {
     bool ReceptionOuverte = false;
     // The folder current at start, which holds the program's own files.
     std::string DossierProgramme;
+    // Ticks of T_LiaisonSerie since the link check started or its port was
+    // chosen, while no identification has come.
+    int32_t TicksSansReponse = 0;
     // Clock fields, rewritten at every tick.
     TDateTime Maintenant;
     std::string NomJour, NomMois;
@@ -287,11 +294,13 @@ class TF_Fond : public TForm {
     void T_EcriturePhotometreTimer(TObject* Sender);
     void EcrirePhotometre();
     // --- port menu and link check (liaison.cpp) ---
+    void PreparerPortSerie();
     void ConstruireMenuPortSerie();
     void IM_SerieMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void PM_PortSerieClick(TObject* Sender);
     void T_LiaisonSerieTimer(TObject* Sender);
     void DemanderIdentification();
+    void AfficherConseilLiaison(bool visible);
 
   private:
     void CreerControles();

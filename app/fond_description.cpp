@@ -72,6 +72,12 @@ const std::vector<Description>& DescriptionFond() {
      .aCouleur = true, .curseur = crIBeam, .maxLength = 2, .tabOrder = 1, .onKeyPress = &F::EAngleElevationKeyPress},
     {.nom = "PBPortSerie", .champ = &F::PBPortSerie, .parent = &F::P_ParametresMesures, .left = 28, .top = 196,
      .width = 217, .height = 13, .maximum = 10},
+    {.nom = "L_ConseilLiaison", .champ = &F::L_ConseilLiaison, .parent = &F::P_ParametresMesures, .left = 16,
+     .top = 212, .texte = "Le photomètre ne répond pas : est-il allumé ?", .police = P(11, Magenta, false),
+     .visible = false},
+    {.nom = "L_ConseilLiaisonSuite", .champ = &F::L_ConseilLiaisonSuite, .parent = &F::P_ParametresMesures,
+     .left = 16, .top = 225, .texte = "Vérifiez aussi le câble et le port série choisi.",
+     .police = P(11, Magenta, false), .visible = false},
 
     // --- information ---
     {.nom = "P_Informations", .champ = &F::P_Informations, .left = 372, .top = 0, .width = 342, .height = 374,

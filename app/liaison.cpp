@@ -1,8 +1,61 @@
 // The serial port menu and the link check with the photometer.
+#include <QEvent>
+#include <QObject>
+#include <QWidget>
+#include <functional>
+
 #include "fond.h"
 #include "ports.h"
 
+namespace {
+
+// A request goes out from the third tick; after a whole cycle of ten more
+// (eight requests over five seconds) without an answer, the user is told
+// what to check.
+constexpr int32_t TicksAvantConseilLiaison = 13;
+
+// Runs a function each time a widget is hidden on purpose (not when its
+// parent is).
+class AuMasquage : public QObject {
+  public:
+    AuMasquage(QWidget* widget, std::function<void()> action)
+        : QObject(widget), action_(std::move(action)) {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::HideToParent) action_();
+        return false;
+    }
+
+  private:
+    std::function<void()> action_;
+};
+
+}  // namespace
+
+void TF_Fond::PreparerPortSerie() {
+    ConstruireMenuPortSerie();
+    // The packet handler ends the link check by hiding its progress bar; the
+    // advice about a silent photometer goes with it.
+    new AuMasquage(PBPortSerie->Widget(), [this] {
+        TicksSansReponse = 0;
+        AfficherConseilLiaison(false);
+    });
+}
+
+void TF_Fond::AfficherConseilLiaison(bool visible) {
+    L_ConseilLiaison->SetVisible(visible);
+    L_ConseilLiaisonSuite->SetVisible(visible);
+}
+
+// Built at start and again each time the menu opens, so that an adapter
+// plugged in meanwhile can be chosen; the port chosen stays checked.
 void TF_Fond::ConstruireMenuPortSerie() {
+    std::string coche;
+    for (int i = 0; i < PM_PortSerie->Count(); ++i)
+        if (PM_PortSerie->Items(i)->Checked()) coche = PM_PortSerie->Items(i)->Caption();
+    PM_PortSerie->Clear();
+
     CB_SerieProvisoire->ClearItems();
     for (const std::string& nom : ports::ListSerialPorts()) CB_SerieProvisoire->AddItem(nom);
     std::vector<std::string> noms = CB_SerieProvisoire->Items();
@@ -10,10 +63,11 @@ void TF_Fond::ConstruireMenuPortSerie() {
     for (size_t i = 0; i < noms.size(); ++i) {
         auto entree = std::make_unique<TMenuItem>();
         entree->SetCaption(noms[i]);
+        entree->SetHint(ports::DescribePort(noms[i]));
         entree->SetRadioItem(true);
         entree->SetTag(static_cast<int>(i));
         entree->OnClick = [this](TObject* Sender) { PM_PortSerieClick(Sender); };
-        PM_PortSerie->Add(std::move(entree));
+        PM_PortSerie->Add(std::move(entree))->SetChecked(noms[i] == coche);
     }
 }
 
@@ -24,6 +78,7 @@ void TF_Fond::IM_SerieMouseDown(TObject*, TMouseButton, TShiftState, int X, int 
         PBPortSerie->SetVisible(true);
         PBPortSerie->SetPosition(1);
     }
+    ConstruireMenuPortSerie();
     PM_PortSerie->Popup(Left() + IM_Serie->Left() + X, Top() + IM_Serie->Top() + Y);
 }
 
@@ -36,10 +91,20 @@ void TF_Fond::PM_PortSerieClick(TObject* Sender) {
     ComPort->SetPort(entree.Caption());
     L_ComPort->SetCaption(ComPort->Port());
     // A link check goes on with the port chosen. One that could not be
-    // opened, or whose device went away, is opened anew.
+    // opened, or whose device went away, is opened anew. The choice is saved
+    // even when that port cannot be opened either: the adapter may be plugged
+    // in later, and the error is still shown.
     if (T_LiaisonSerie->Enabled()) {
-        if (memePort) ComPort->Close();
-        ComPort->Open();
+        // The port chosen gets its own time to answer.
+        TicksSansReponse = 0;
+        AfficherConseilLiaison(false);
+        try {
+            if (memePort) ComPort->Close();
+            ComPort->Open();
+        } catch (...) {
+            EnregistrerParametres();
+            throw;
+        }
     }
     EnregistrerParametres();
 }
@@ -58,6 +123,7 @@ void TF_Fond::T_LiaisonSerieTimer(TObject*) {
         }
     }
     if (PBPortSerie->Position() == 10) PBPortSerie->SetPosition(0);
+    if (++TicksSansReponse >= TicksAvantConseilLiaison) AfficherConseilLiaison(true);
 }
 
 void TF_Fond::DemanderIdentification() {

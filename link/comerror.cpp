@@ -1,7 +1,6 @@
 #include "comerror.h"
 
 #include <array>
-#include <cstdio>
 
 #include "localisation.h"
 
@@ -46,15 +45,29 @@ const std::array<std::string, EComPort::MessageCount>& Messages() {
     return messages;
 }
 
+// The suffix as the catalogue gives it: %d takes the error number and %s the
+// system's text for it. Any other '%' is kept as written, so no catalogue can
+// make the formatting read what was not passed.
+std::string Suffix(int systemErrorCode) {
+    const std::string format = localisation::Translate(" (win error code: %d)");
+    std::string suffix;
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 'd') {
+            suffix += std::to_string(systemErrorCode);
+            ++i;
+        } else if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's') {
+            suffix += localisation::SystemErrorText(systemErrorCode);
+            ++i;
+        } else {
+            suffix += format[i];
+        }
+    }
+    return suffix;
+}
+
 std::string Text(int errorCode, int systemErrorCode) {
     std::string text = EComPort::MessageOf(errorCode);
-    if (systemErrorCode != -1) {
-        const std::string suffix = localisation::Translate(" (win error code: %d)");
-        const int size = std::snprintf(nullptr, 0, suffix.c_str(), systemErrorCode);
-        std::string formatted(static_cast<size_t>(size), '\0');
-        std::snprintf(formatted.data(), formatted.size() + 1, suffix.c_str(), systemErrorCode);
-        text += formatted;
-    }
+    if (systemErrorCode != -1) text += Suffix(systemErrorCode);
     return text;
 }
 

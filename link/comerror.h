@@ -2,7 +2,8 @@
 
 #include "exception.h"
 
-// A failure of the serial layer: a numbered English message, with the
+// A failure of the serial layer: a numbered English message (French where
+// the serial domain's catalogue applies, see localisation.h), with the
 // system's error number (errno) where the failure has one, else -1.
 class EComPort : public Exception {
   public:

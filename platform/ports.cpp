@@ -42,7 +42,62 @@ bool IsRealSerialPort(const std::string& name) {
     return true;
 }
 
+// The first line of a sysfs attribute, without its line end; "" when absent.
+std::string Attribute(const std::string& path) {
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' '))
+        line.pop_back();
+    return line;
+}
+
+std::string RealPath(const std::string& path) {
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) return "";
+    std::string result = resolved;
+    std::free(resolved);
+    return result;
+}
+
+std::string LinkTargetName(const std::string& link) {
+    const std::string target = RealPath(link);
+    const auto slash = target.rfind('/');
+    return slash == std::string::npos ? "" : target.substr(slash + 1);
+}
+
 }  // namespace
+
+std::string DescribePort(const std::string& name, const std::string& sysRoot) {
+    std::vector<std::string> lines;
+    auto Add = [&lines](const std::string& label, const std::string& value) {
+        if (!value.empty()) lines.push_back(label + value);
+    };
+    const std::string root = RealPath(sysRoot);
+    const std::string device = name.find('/') == std::string::npos && !root.empty()
+                                   ? RealPath(sysRoot + "/class/tty/" + name + "/device")
+                                   : "";
+    if (!device.empty()) {
+        // The USB device is the nearest folder above the port that carries
+        // the USB identity.
+        for (std::string dir = device; dir.size() > root.size() && dir.rfind(root, 0) == 0;
+             dir.erase(dir.rfind('/'))) {
+            if (!Exists(dir + "/idVendor")) continue;
+            Add("Fabricant : ", Attribute(dir + "/manufacturer"));
+            Add("Produit : ", Attribute(dir + "/product"));
+            Add("Numéro de série : ", Attribute(dir + "/serial"));
+            const std::string vendor = Attribute(dir + "/idVendor");
+            const std::string product = Attribute(dir + "/idProduct");
+            if (!vendor.empty() && !product.empty()) Add("USB : ", vendor + ":" + product);
+            break;
+        }
+        Add("Pilote : ", LinkTargetName(device + "/driver"));
+    }
+    if (lines.empty()) Add("Port publié par un programme : ", PublishedPortPath(name));
+    std::string text;
+    for (const auto& line : lines) text += (text.empty() ? "" : "\n") + line;
+    return text;
+}
 
 bool NaturalLess(const std::string& a, const std::string& b) {
     size_t i = 0, j = 0;

@@ -21,6 +21,12 @@ std::string PublishedPortsDirectory();
 // The device a published short name points at, or "" when none is published.
 std::string PublishedPortPath(const std::string& name);
 
+// What the system knows of the device behind a port, in French, one fact a
+// line: maker, product and serial number of a USB adapter, its USB identity
+// and driver; the driver of another port; the device a published port
+// points at. "" when nothing is known. sysRoot is where sysfs is mounted.
+std::string DescribePort(const std::string& name, const std::string& sysRoot = "/sys");
+
 // Natural order: runs of digits compare by value.
 bool NaturalLess(const std::string& a, const std::string& b);
 

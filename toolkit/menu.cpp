@@ -33,6 +33,11 @@ void TMenuItem::SetCaption(const std::string& caption) {
     action_->setText(EscapeAmpersands(caption));
 }
 
+void TMenuItem::SetHint(const std::string& hint) {
+    hint_ = hint;
+    action_->setToolTip(toolkit::ToQString(hint));
+}
+
 void TMenuItem::SetEnabled(bool enabled) {
     enabled_ = enabled;
     action_->setEnabled(enabled);
@@ -67,7 +72,9 @@ void TMenuItem::Click() {
     });
 }
 
-TPopupMenu::TPopupMenu(std::string name) : name_(std::move(name)), menu_(new QMenu) {}
+TPopupMenu::TPopupMenu(std::string name) : name_(std::move(name)), menu_(new QMenu) {
+    menu_->setToolTipsVisible(true);
+}
 
 TPopupMenu::~TPopupMenu() {
     // Items before groups before the menu: each action leaves its group and
@@ -84,6 +91,11 @@ TMenuItem* TPopupMenu::Add(std::unique_ptr<TMenuItem> item) {
     Regroup(added);
     if (added->checked_ && added->radioItem_) UncheckGroupOf(added);
     return added;
+}
+
+void TPopupMenu::Clear() {
+    // Each action leaves its group and the menu as it is destroyed.
+    items_.clear();
 }
 
 void TPopupMenu::Regroup(TMenuItem* item) {

@@ -30,6 +30,9 @@ class TMenuItem : public TObject {
     void SetTag(int tag) { tag_ = tag; }
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
+    // Shown as a tooltip while the pointer rests on the entry; none when empty.
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& hint);
 
     // Checking a radio item unchecks the radio items of the same group in its
     // menu. Choosing an entry does not check it: the handler does.
@@ -53,6 +56,7 @@ class TMenuItem : public TObject {
 
     std::string name_;
     std::string caption_;
+    std::string hint_;
     int tag_ = 0;
     bool enabled_ = true;
     bool radioItem_ = false;
@@ -73,6 +77,8 @@ class TPopupMenu : public TObject {
 
     const std::string& Name() const { return name_; }
     TMenuItem* Add(std::unique_ptr<TMenuItem> item);
+    // Removes and destroys every entry. Not from an entry's own OnClick.
+    void Clear();
     int Count() const { return static_cast<int>(items_.size()); }
     // Throws std::out_of_range for a position outside the menu.
     TMenuItem* Items(int index) const { return items_.at(static_cast<size_t>(index)).get(); }

@@ -75,4 +75,10 @@ TEST_F(FondTest, CapturesOfEveryScreen) {
     f.P_ParametresMesures->SetVisible(false);
     f.IM_InformationsClick(nullptr);
     Enregistrer(f, "7_informations");
+
+    // Not one of the designed screens: the advice of a check nobody answers.
+    f.IM_OKInformationsClick(nullptr);
+    f.P_ParametresMesures->SetVisible(true);
+    f.AfficherConseilLiaison(true);
+    Enregistrer(f, "8_parametres_sans_reponse");
 }

@@ -1,5 +1,12 @@
+#include <QMenu>
+#include <algorithm>
+
 #include "fond_fixture.h"
+#include "parametres.h"
+#include "protocole.h"
 #include "pty_pair.h"
+#include "textfile.h"
+#include "threads.h"
 
 namespace {
 
@@ -125,4 +132,121 @@ TEST_F(FondTest, ClicksReachTheTopmostVisibleEnabledControl) {
     f.P_Etalonnages->SetVisible(false);
     f.ClickAt(372 + 298 + 20, 321 + 20);
     EXPECT_FALSE(f.P_Informations->Visible());
+}
+
+TEST_F(FondTest, PortChosenWhileTheCheckWaitsIsSavedEvenWhenItCannotOpen) {
+    ports_ = {"ttyAbsent8", "ttyAbsent9"};
+    TF_Fond& f = Demarrer();
+    f.PM_PortSerie->Items(0)->Click();
+    EXPECT_THROW(DebuterVerification(f), EComPort);
+
+    f.PM_PortSerie->Items(1)->Click();
+    EXPECT_EQ(erreurs_.size(), 1u) << "the failed open is still shown";
+    EXPECT_EQ(PortsEnregistres(ReadTextLines("Parametres.txt")),
+              std::vector<std::string>{"ttyAbsent9"});
+    EXPECT_EQ(f.L_ComPort->Caption(), "ttyAbsent9");
+    EXPECT_TRUE(f.PM_PortSerie->Items(1)->Checked());
+}
+
+TEST_F(FondTest, SilentPhotometerGetsAdviceThatGoesWhenItAnswers) {
+    PtyPair photometre;
+    TF_Fond& f = Demarrer();
+    f.ComPort->SetPort(photometre.Path());
+    DebuterVerification(f);
+    EXPECT_FALSE(f.L_ConseilLiaison->Visible());
+    // The first request goes out on the third tick; the advice comes a whole
+    // cycle of requests later, 6.5 s after the check started.
+    for (int tick = 1; tick <= 12; ++tick) f.T_LiaisonSerieTimer(nullptr);
+    EXPECT_FALSE(f.L_ConseilLiaison->Visible());
+    f.T_LiaisonSerieTimer(nullptr);
+    EXPECT_TRUE(f.L_ConseilLiaison->Visible());
+    EXPECT_TRUE(f.L_ConseilLiaisonSuite->Visible());
+    EXPECT_TRUE(messages_.empty() && erreurs_.empty()) << "no box";
+    for (int tick = 0; tick < 20; ++tick) f.T_LiaisonSerieTimer(nullptr);
+    EXPECT_TRUE(f.L_ConseilLiaison->Visible());
+    EXPECT_EQ(f.LOKPortSerie->Caption(), "en cours...") << "the check goes on";
+    EXPECT_EQ(photometre.Receive(2).substr(0, 2), "\xFF\x40") << "the requests go on";
+
+    photometre.Send(simulateur::TrameIdentification(simulateur::Identification{}));
+    for (int i = 0; i < 500 && f.LOKPortSerie->Caption() != "OK !"; ++i) {
+        Traiter();
+        threads::WaitAndRunHandOvers(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(f.LOKPortSerie->Caption(), "OK !");
+    EXPECT_FALSE(f.L_ConseilLiaison->Visible());
+    EXPECT_FALSE(f.L_ConseilLiaisonSuite->Visible());
+
+    // A new check starts counting afresh.
+    DebuterVerification(f);
+    for (int tick = 1; tick <= 12; ++tick) f.T_LiaisonSerieTimer(nullptr);
+    EXPECT_FALSE(f.L_ConseilLiaison->Visible());
+}
+
+TEST_F(FondTest, PortChosenDuringTheCheckGetsItsOwnTimeBeforeTheAdvice) {
+    PtyPair photometre;
+    ports_ = {photometre.Path()};
+    TF_Fond& f = Demarrer();
+    f.PM_PortSerie->Items(0)->Click();
+    DebuterVerification(f);
+    for (int tick = 0; tick < 13; ++tick) f.T_LiaisonSerieTimer(nullptr);
+    ASSERT_TRUE(f.L_ConseilLiaison->Visible());
+    f.PM_PortSerie->Items(0)->Click();
+    EXPECT_FALSE(f.L_ConseilLiaison->Visible());
+    for (int tick = 0; tick < 12; ++tick) f.T_LiaisonSerieTimer(nullptr);
+    EXPECT_FALSE(f.L_ConseilLiaison->Visible());
+}
+
+TEST_F(FondTest, PortMenuIsBuiltAnewAtEachOpening) {
+    namespace fs = std::filesystem;
+    char tmpl[] = "/tmp/solvenare-runtime-XXXXXX";
+    const std::string runtime = mkdtemp(tmpl);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    ports::SetListSerialPortsForTests(nullptr);  // the real discovery
+    WriteTextFile("Parametres.txt", LignesParametres("SIM7"));
+    TF_Fond& f = Demarrer();
+    auto Legendes = [&f] {
+        std::vector<std::string> legendes;
+        for (int i = 0; i < f.PM_PortSerie->Count(); ++i)
+            legendes.push_back(f.PM_PortSerie->Items(i)->Caption());
+        return legendes;
+    };
+    auto Entree = [&](const std::string& nom) -> TMenuItem* {
+        const auto legendes = Legendes();
+        const auto it = std::find(legendes.begin(), legendes.end(), nom);
+        return it == legendes.end()
+                   ? nullptr
+                   : f.PM_PortSerie->Items(static_cast<int>(it - legendes.begin()));
+    };
+    EXPECT_EQ(Entree("SIM7"), nullptr);
+    EXPECT_EQ(f.L_ComPort->Caption(), "NEANT") << "the remembered port is not there yet";
+
+    // The remembered port and another one appear after start-up.
+    PtyPair sim7, sim8;
+    fs::create_directories(ports::PublishedPortsDirectory());
+    fs::create_symlink(sim7.Path(), ports::PublishedPortsDirectory() + "/SIM7");
+    fs::create_symlink(sim8.Path(), ports::PublishedPortsDirectory() + "/SIM8");
+    f.IM_SerieMouseDown(nullptr, mbLeft, {}, 5, 5);
+    ASSERT_NE(Entree("SIM7"), nullptr);
+    ASSERT_NE(Entree("SIM8"), nullptr);
+    EXPECT_EQ(Entree("SIM8")->Hint(), "Port publié par un programme : " + sim8.Path());
+    Entree("SIM7")->Click();
+    EXPECT_EQ(f.ComPort->Port(), "SIM7");
+    EXPECT_EQ(f.L_ComPort->Caption(), "SIM7");
+    EXPECT_EQ(ReadTextLines("Parametres.txt"), LignesParametres("SIM7")) << "the name alone";
+
+    // The next opening keeps the chosen port checked; a port gone is gone.
+    fs::remove(ports::PublishedPortsDirectory() + "/SIM8");
+    f.IM_SerieMouseDown(nullptr, mbLeft, {}, 5, 5);
+    EXPECT_EQ(Entree("SIM8"), nullptr);
+    ASSERT_NE(Entree("SIM7"), nullptr);
+    EXPECT_TRUE(Entree("SIM7")->Checked());
+    for (int i = 0; i < f.PM_PortSerie->Count(); ++i) {
+        EXPECT_EQ(f.PM_PortSerie->Items(i)->Tag(), i);
+        EXPECT_EQ(f.PM_PortSerie->Items(i)->Checked(), f.PM_PortSerie->Items(i) == Entree("SIM7"));
+    }
+    EXPECT_EQ(f.PM_PortSerie->PopupCount(), 2);
+
+    f.PM_PortSerie->Menu()->hide();
+    unsetenv("XDG_RUNTIME_DIR");
+    fs::remove_all(runtime);
 }

@@ -9,6 +9,10 @@
 // One application object for every test, laid out as the program is.
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // The serial layer's messages in English whatever the developer's locale
+    // (Qt wants UTF-8, so not plain C).
+    setenv("LC_ALL", "C.UTF-8", 1);
+    unsetenv("LANGUAGE");
     QApplication app(argc, argv);
     InstallerPoliceDeSubstitution();
     toolkit::SetApplicationTitle("Solvenare 1.0");

@@ -79,3 +79,32 @@ TEST(Menu, CaptionIsShownAsWrittenAndPopupDoesNotWait) {
     EXPECT_EQ(menu.LastPopupPoint(), QPoint(710, 160));
     menu.Menu()->hide();
 }
+
+TEST(Menu, ClearedAndRefilledWithHintsAsTooltips) {
+    TPopupMenu menu;
+    EXPECT_TRUE(menu.Menu()->toolTipsVisible());
+    for (const char* caption : {"ttyS0", "ttyUSB0"}) {
+        auto item = std::make_unique<TMenuItem>();
+        item->SetCaption(caption);
+        item->SetRadioItem(true);
+        menu.Add(std::move(item));
+    }
+    menu.Items(1)->SetChecked(true);
+    menu.Clear();
+    EXPECT_EQ(menu.Count(), 0);
+    EXPECT_TRUE(menu.Menu()->actions().isEmpty());
+
+    for (const char* caption : {"ttyUSB0", "SIM0"}) {
+        auto item = std::make_unique<TMenuItem>();
+        item->SetCaption(caption);
+        item->SetRadioItem(true);
+        menu.Add(std::move(item));
+    }
+    menu.Items(0)->SetHint("Fabricant : FTDI\nProduit : FT232R USB UART");
+    menu.Items(1)->SetChecked(true);
+    menu.Items(0)->SetChecked(true);
+    EXPECT_EQ(Checks(menu), (std::vector<bool>{true, false})) << "one group still";
+    EXPECT_EQ(menu.Items(0)->Action()->toolTip().toStdString(),
+              "Fabricant : FTDI\nProduit : FT232R USB UART");
+    EXPECT_EQ(menu.Items(0)->Action()->text().toStdString(), "ttyUSB0");
+}

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <stdexcept>
+
+#include "ciel.h"
 
 using namespace simulateur;
 
@@ -44,6 +47,21 @@ TEST(LigneCommande, SimulatedHourIsThatLocalTimeToday) {
     EXPECT_EQ(t.tm_min, 45);
 }
 
+TEST(LigneCommande, MiddayStartsAtTheSitesHighestSunWhateverTheClock) {
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"--midi"}, {"--midi", "--latitude", "-33,9", "--longitude", "151,2"}}) {
+        SCOPED_TRACE(arguments.size());
+        const auto o = LireOptions(arguments);
+        const std::time_t simule = std::time(nullptr) + o.reglages.decalageHorloge.count();
+        const double midi = ElevationSoleil(o.reglages.site, simule);
+        EXPECT_GE(midi, ElevationSoleil(o.reglages.site, simule - 1800));
+        EXPECT_GE(midi, ElevationSoleil(o.reglages.site, simule + 1800));
+        // At these latitudes the noon sun stands above 20 degrees all year.
+        EXPECT_GT(midi, 20.0);
+        EXPECT_LE(std::abs(o.reglages.decalageHorloge.count()), 12 * 3600);
+    }
+}
+
 TEST(LigneCommande, RefusesWhatItCannotUse) {
     for (const std::vector<std::string>& faux :
          std::vector<std::vector<std::string>>{{"--cadence", "-1"},
@@ -58,6 +76,8 @@ TEST(LigneCommande, RefusesWhatItCannotUse) {
                                                {"--heure", "midi"},
                                                {"--bruit", "1.5"},
                                                {"--decoupe=oui"},
+                                               {"--midi=oui"},
+                                               {"--midi", "--heure", "12:00"},
                                                {"--inconnue"},
                                                {"--comptes", "/tmp/pas-de-fichier-ici.txt"}}) {
         SCOPED_TRACE(faux.front());

@@ -64,6 +64,19 @@ double ElevationSoleil(const Site& site, std::time_t instant) {
     return std::asin(std::clamp(s, -1.0, 1.0)) * 180.0 / Pi;
 }
 
+std::time_t MidiSolaire(const Site& site, std::time_t autour) {
+    std::time_t midi = autour;
+    double plusHaute = ElevationSoleil(site, autour);
+    for (std::time_t t = autour - 12 * 3600; t <= autour + 12 * 3600; t += 60) {
+        const double e = ElevationSoleil(site, t);
+        if (e > plusHaute) {
+            plusHaute = e;
+            midi = t;
+        }
+    }
+    return midi;
+}
+
 double DistanceTerreSoleil(int jour) {
     return 0.99972111 / (1.0 + 0.0167 * std::cos(2 * Pi * jour / 365.25));
 }

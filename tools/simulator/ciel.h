@@ -28,6 +28,9 @@ struct Site {
 
 // Degrees above the horizon at that moment; negative at night.
 double ElevationSoleil(const Site& site, std::time_t instant);
+// The moment of the highest sun, at the minute, within twelve hours of
+// `autour`: the site's solar noon nearest to it.
+std::time_t MidiSolaire(const Site& site, std::time_t autour);
 // Astronomical units, on day 1 to 366 of the year, as the program reckons it.
 double DistanceTerreSoleil(int jour);
 

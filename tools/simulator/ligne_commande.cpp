@@ -6,6 +6,8 @@
 #include <ctime>
 #include <stdexcept>
 
+#include "ciel.h"
+
 namespace simulateur {
 namespace {
 
@@ -70,6 +72,7 @@ std::chrono::seconds DecalagePour(const std::string& option, const std::string& 
 Options LireOptions(const std::vector<std::string>& arguments) {
     Options o;
     Reglages& r = o.reglages;
+    bool midi = false, heure = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         std::string option = arguments[i];
         std::string valeur;
@@ -122,6 +125,9 @@ Options LireOptions(const std::vector<std::string>& arguments) {
             r.site.longitude = Decimal(option, Valeur(), -180, 180);
         } else if (option == "--heure") {
             r.decalageHorloge = DecalagePour(option, Valeur());
+            heure = true;
+        } else if (option == "--midi") {
+            midi = true;
         } else if (option == "--bruit") {
             r.bruit = Entier(option, Valeur(), 0, 1000);
         } else if (option == "--decoupe") {
@@ -135,8 +141,15 @@ Options LireOptions(const std::vector<std::string>& arguments) {
                                      " (--help pour la liste)");
         }
         if (valeurJointe && (option == "--decoupe" || option == "--discret" || option == "--help" ||
-                             option == "--aide"))
+                             option == "--aide" || option == "--midi"))
             throw std::runtime_error("Option " + option + " : n'attend pas de valeur");
+    }
+    if (midi && heure) throw std::runtime_error("Options --midi et --heure : l'une ou l'autre");
+    // After every option: the site may come after --midi.
+    if (midi) {
+        const std::time_t maintenant = std::time(nullptr);
+        r.decalageHorloge = std::chrono::seconds(
+            static_cast<long long>(MidiSolaire(r.site, maintenant) - maintenant));
     }
     return o;
 }
@@ -171,6 +184,8 @@ Mesures :
   --latitude D          latitude du site en degrés, nord positif (défaut : 45)
   --longitude D         longitude du site en degrés, est positif (défaut : 5)
   --heure HH:MM         heure locale simulée au départ (défaut : l'heure réelle)
+  --midi                part du midi solaire du site, soleil au plus haut, quelle
+                        que soit l'heure réelle (ce que fait ./run.sh)
   --comptes FICHIER     lit les comptes dans FICHIER, une trame par ligne
                         « vert rouge température » (entiers), repris en boucle
 
