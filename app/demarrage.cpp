@@ -54,7 +54,7 @@ void TF_Fond::FormCreate(TObject*) {
     Etape([this] { PositionVolet = 200; });
     Etape([this] { ChargerRessourcesInternet(); });
     Etape([this] { ComDataPacket->SetStartString(std::string(1, '\xFF')); });
-    Etape([this] { PreparerPortSerie(); });
+    Etape([this] { ConstruireMenuPortSerie(); });
     Etape([this] { LireParametres(); });
     Etape([this] {
         Etat = EtatRepos;

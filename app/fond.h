@@ -294,7 +294,6 @@ class TF_Fond : public TForm {
     void T_EcriturePhotometreTimer(TObject* Sender);
     void EcrirePhotometre();
     // --- port menu and link check (liaison.cpp) ---
-    void PreparerPortSerie();
     void ConstruireMenuPortSerie();
     void IM_SerieMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void PM_PortSerieClick(TObject* Sender);

@@ -1,9 +1,4 @@
 // The serial port menu and the link check with the photometer.
-#include <QEvent>
-#include <QObject>
-#include <QWidget>
-#include <functional>
-
 #include "fond.h"
 #include "ports.h"
 
@@ -14,36 +9,10 @@ namespace {
 // what to check.
 constexpr int32_t TicksAvantConseilLiaison = 13;
 
-// Runs a function each time a widget is hidden on purpose (not when its
-// parent is).
-class AuMasquage : public QObject {
-  public:
-    AuMasquage(QWidget* widget, std::function<void()> action)
-        : QObject(widget), action_(std::move(action)) {
-        widget->installEventFilter(this);
-    }
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::HideToParent) action_();
-        return false;
-    }
-
-  private:
-    std::function<void()> action_;
-};
-
 }  // namespace
 
-void TF_Fond::PreparerPortSerie() {
-    ConstruireMenuPortSerie();
-    // The packet handler ends the link check by hiding its progress bar; the
-    // advice about a silent photometer goes with it.
-    new AuMasquage(PBPortSerie->Widget(), [this] {
-        TicksSansReponse = 0;
-        AfficherConseilLiaison(false);
-    });
-}
-
 void TF_Fond::AfficherConseilLiaison(bool visible) {
+    if (!visible) TicksSansReponse = 0;
     L_ConseilLiaison->SetVisible(visible);
     L_ConseilLiaisonSuite->SetVisible(visible);
 }
@@ -96,7 +65,6 @@ void TF_Fond::PM_PortSerieClick(TObject* Sender) {
     // in later, and the error is still shown.
     if (T_LiaisonSerie->Enabled()) {
         // The port chosen gets its own time to answer.
-        TicksSansReponse = 0;
         AfficherConseilLiaison(false);
         try {
             if (memePort) ComPort->Close();

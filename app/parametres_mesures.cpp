@@ -30,6 +30,7 @@ void TF_Fond::IM_FichiersClick(TObject*) {
     PBPortSerie->SetVisible(true);
     PBPortSerie->SetPosition(0);
     LOKPortSerie->SetCaption("en cours...");
+    AfficherConseilLiaison(false);
     ComDataPacket->SetSize(11);
     ComDataPacket->SetStartString(std::string(1, '\xFF'));
     Etat = EtatVerificationLiaison;

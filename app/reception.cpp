@@ -30,6 +30,7 @@ void TF_Fond::ComDataPacketPacket(TObject*, const std::string& Str) {
                 PBPortSerie->SetVisible(false);
                 PBPortSerie->SetPosition(0);
                 IM_OKParametresDesMesures->SetEnabled(true);
+                AfficherConseilLiaison(false);
                 identificationAcceptee = true;
             }
         }
