@@ -10,7 +10,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 for f in bin/solvenare bin/solvenare-lanceur bin/solvenare-simulateur \
          share/solvenare/SitesWeb.txt share/solvenare/Doc_Solvenare.pdf \
-         share/applications/solvenare.desktop share/metainfo/org.solvenare.Solvenare.metainfo.xml \
+         share/applications/solvenare.desktop share/metainfo/org.solvenare.solvenare.metainfo.xml \
          share/icons/hicolor/scalable/apps/solvenare.svg; do
     [ -e "$prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done

@@ -53,5 +53,5 @@ echo "Starting the installed launcher as an ordinary user..."
         [ -f /home/observateur/Solvenare/$f ] || { echo "no $f in the user folder"; exit 1; }
     done
     [ -f /usr/share/applications/solvenare.desktop ]
-    [ -f /usr/share/metainfo/org.solvenare.Solvenare.metainfo.xml ]'
+    [ -f /usr/share/metainfo/org.solvenare.solvenare.metainfo.xml ]'
 echo "The package installs and starts on a fresh $PRETTY_NAME."

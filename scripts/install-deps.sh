@@ -11,6 +11,7 @@ packages=(
     xvfb xauth fonts-liberation2
     groff
     dpkg-dev file debootstrap
+    lintian appstream desktop-file-utils binutils
 )
 
 missing=()
