@@ -36,11 +36,11 @@ fi
 export SOLVENARE_DOSSIER="$prefix/home/Solvenare" QT_QPA_PLATFORM=offscreen
 # Called by a relative path, from the folder above the installation.
 status=0
-(cd "$prefix/.." && timeout 4 "$(basename "$prefix")/bin/solvenare-lanceur") >/dev/null 2>&1 &
+(cd "$prefix/.." && timeout 8 "$(basename "$prefix")/bin/solvenare-lanceur") >/dev/null 2>&1 &
 premier=$!
-sleep 2
+sleep 3
 second=0
-timeout 3 "$prefix/bin/solvenare-lanceur" >/dev/null 2>&1 || second=$?
+timeout 4 "$prefix/bin/solvenare-lanceur" >/dev/null 2>&1 || second=$?
 wait "$premier" || status=$?
 [ "$status" = 124 ] || { echo "the program did not keep running (exit $status)"; exit 1; }
 [ "$second" = 0 ] || { echo "a second start did not find the program open (exit $second)"; exit 1; }
