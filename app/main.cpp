@@ -2,12 +2,16 @@
 #include <QApplication>
 
 #include "fond.h"
+#include "instance_unique.h"
 #include "preparation.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    TInstanceUnique instance;
+    if (instance.DejaOuverte()) return 0;
     PreparerApplication(application);
     TF_Fond F_Fond;
+    instance.Ecouter(F_Fond.Widget());
     F_Fond.Show();
     return QApplication::exec();
 }

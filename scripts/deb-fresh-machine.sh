@@ -2,8 +2,9 @@
 # Proves that the Debian package installs and starts on a fresh Debian
 # machine: a minimal system is made with debootstrap, the package is
 # installed there with apt (which must find every dependency it names), and
-# the installed launcher is started by an ordinary user. Needs root (or
-# sudo) and the Debian mirror. Usage: scripts/deb-fresh-machine.sh [build]
+# the installed launcher is started by an ordinary user, then the menu
+# entry's demonstration. Needs root (or sudo) and the Debian mirror.
+# Usage: scripts/deb-fresh-machine.sh [build]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
@@ -21,6 +22,7 @@ deb="$(ls "$build"/solvenare_*_amd64.deb)"
 root="$(mktemp -d /tmp/solvenare-fresh-XXXXXX)"
 chmod 755 "$root"  # the root of the new system, which its users must enter
 cleanup() {
+    "${sudo[@]}" umount "$root/dev/pts" 2>/dev/null || true
     "${sudo[@]}" umount "$root/proc" 2>/dev/null || true
     "${sudo[@]}" rm -rf --one-file-system "$root" "$root.log"
 }
@@ -31,7 +33,10 @@ echo "Making a fresh $VERSION_CODENAME system..."
     http://deb.debian.org/debian >"$root.log" 2>&1 || { cat "$root.log"; exit 1; }
 rm -f "$root.log"
 "${sudo[@]}" mount -t proc proc "$root/proc"
+# The demonstration's simulator is a pseudo-terminal.
+"${sudo[@]}" mount --bind /dev/pts "$root/dev/pts"
 "${sudo[@]}" cp "$deb" "$root/tmp/solvenare.deb"
+"${sudo[@]}" cp packaging/essai_demonstration.sh "$root/tmp/"
 
 echo "Installing $(basename "$deb") there with apt..."
 "${sudo[@]}" chroot "$root" sh -c 'apt-get update -qq &&
@@ -53,5 +58,7 @@ echo "Starting the installed launcher as an ordinary user..."
         [ -f /home/observateur/Solvenare/$f ] || { echo "no $f in the user folder"; exit 1; }
     done
     [ -f /usr/share/applications/solvenare.desktop ]
-    [ -f /usr/share/metainfo/org.solvenare.Solvenare.metainfo.xml ]'
-echo "The package installs and starts on a fresh $PRETTY_NAME."
+    [ -f /usr/share/metainfo/org.solvenare.solvenare.metainfo.xml ]
+    echo "Starting the menu entry'"'"'s demonstration as that user..."
+    su observateur -c "cd && sh /tmp/essai_demonstration.sh /usr/share/applications/solvenare.desktop"'
+echo "The package installs, starts and runs its demonstration on a fresh $PRETTY_NAME."

@@ -13,6 +13,7 @@ packages=(
     xvfb xauth fonts-liberation2
     groff
     dpkg-dev file debootstrap
+    lintian appstream desktop-file-utils binutils
 )
 
 if [ "$(id -u)" -eq 0 ]; then
