@@ -70,5 +70,5 @@ std::string TexteTemperature(double degres) {
 int PositionPointeur(int count, int gaucheZero) {
     // The detector gives 10-bit counts; a larger one (noise read as a frame)
     // stops at the gauge's end, as the gauge itself does.
-    return gaucheZero + std::clamp(count, 0, 1023) / 8;
+    return gaucheZero + std::clamp(count, 0, measurement::CompteMaximal) / 8;
 }

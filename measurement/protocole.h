@@ -25,6 +25,8 @@ inline constexpr int TailleTrameMesure = 8;
 inline constexpr int TailleCommandeEcriture = 12;
 
 inline constexpr double VoltsParCompte = 0.0048828125;  // 5 V over 1024 counts
+// The detectors' counts are 10 bits.
+inline constexpr int CompteMaximal = 1023;
 // A calibration constant must stay below this: 5 V is the count 1024, which
 // the photometer reports back as 5,00 V, and such an identification is refused.
 inline constexpr double TensionLimite = 5.0;
