@@ -4,7 +4,9 @@
 
 #include "application.h"
 #include "astronomie.h"
+#include "description.h"
 #include "fond.h"
+#include "measurement/protocole.h"
 #include "parametres.h"
 #include "textfile.h"
 
@@ -32,28 +34,18 @@ void TF_Fond::FormCreate(TObject*) {
     });
     Etape([this] {
         SetHeight(398);
-        IM_Logo->SetLeft(0);
-        IM_Logo->SetTop(0);
-        P_Informations->SetLeft(372);
-        P_Informations->SetTop(0);
-        P_MotDePasse->SetLeft(188);
-        P_MotDePasse->SetTop(120);
-        P_ReceptionMesures->SetLeft(372);
-        P_ReceptionMesures->SetTop(0);
-        P_Etalonnages->SetLeft(372);
-        P_Etalonnages->SetTop(132);
-        P_ParametresMesures->SetLeft(372);
-        P_ParametresMesures->SetTop(132);
-        L_Date->SetLeft(105);
-        L_Date->SetTop(355);
-        L_Heure->SetLeft(216);
-        L_Heure->SetTop(355);
-        P_Volet->SetLeft(372);
-        P_Volet->SetTop(200);
+        // Each panel where the window's description places it.
+        for (TControl* c : std::initializer_list<TControl*>{
+                 IM_Logo, P_Informations, P_MotDePasse, P_ReceptionMesures, P_Etalonnages,
+                 P_ParametresMesures, L_Date, L_Heure, P_Volet}) {
+            const Description& d = DescriptionDe(c->Name());
+            c->SetLeft(d.left);
+            c->SetTop(d.top);
+        }
     });
-    Etape([this] { PositionVolet = 200; });
+    Etape([this] { PositionVolet = CourseDuVolet().ferme; });
     Etape([this] { ChargerRessourcesInternet(); });
-    Etape([this] { ComDataPacket->SetStartString(std::string(1, '\xFF')); });
+    Etape([this] { ComDataPacket->SetStartString(measurement::ChaineDebut()); });
     Etape([this] { ConstruireMenuPortSerie(); });
     Etape([this] { LireParametres(); });
     Etape([this] {

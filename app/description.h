@@ -52,3 +52,12 @@ struct Description {
 
 // The window's controls, lowest first.
 const std::vector<Description>& DescriptionFond();
+// The control of that name; a name the table lacks is a programming error.
+const Description& DescriptionDe(const std::string& nom);
+
+// The sliding cover's course: its top when closed over the maxima (single
+// mode) and when open (continuous mode), and its move per tick.
+struct CourseVolet {
+    int ferme, ouvert, pas;
+};
+const CourseVolet& CourseDuVolet();

@@ -1,7 +1,7 @@
 // Writing the identification and the constants into the photometer.
-#include "commande.h"
 #include "fond.h"
 #include "lignes.h"
+#include "measurement/protocole.h"
 #include "textfile.h"
 
 void TF_Fond::T_EcriturePhotometreTimer(TObject*) {
@@ -22,13 +22,13 @@ void TF_Fond::T_EcriturePhotometreTimer(TObject*) {
     }
     PasserModeSimple();
     P_Volet->SetVisible(true);
-    ComDataPacket->SetSize(8);
+    ComDataPacket->SetSize(measurement::TailleTrameMesure);
 }
 
 void TF_Fond::EcrirePhotometre() {
     ComPort->Open();
-    const std::string commande =
-        CommandeEcriture(NumeroPhotometre, VersionLogiciel, V0Vert, VnVert, V0Rouge, VnRouge);
+    const std::string commande = measurement::CommandeEcriture(NumeroPhotometre, VersionLogiciel,
+                                                               V0Vert, VnVert, V0Rouge, VnRouge);
     for (char octet : commande) ComPort->Write(&octet, 1);
     Etat = EtatRepos;
 }

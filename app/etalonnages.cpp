@@ -1,40 +1,29 @@
 // The calibration panel: the values the photometer reported, the expert
 // edits and the validation.
-#include <cmath>
+#include <utility>
 
 #include "calculs.h"
+#include "calibration/etalonnages.h"
 #include "fond.h"
 #include "lignes.h"
 #include "numbers.h"
 #include "saisie.h"
 
 void TF_Fond::T_EtalonnageTimer(TObject*) {
-    switch (EtapeEtalonnage) {
-        case 1:
-            LIdentificationPhotometre->SetCaption(TexteEntier(NumeroPhotometre));
-            break;
-        case 2:
-            LIdentificationLogiciel->SetCaption(FormatFixe(VersionLogiciel / 10.0, 1));
-            break;
-        case 3:
-            LV0Vert->SetCaption(FormatFixe(V0Vert, 2));
-            break;
-        case 4:
-            LVnVert->SetCaption(FormatFixe(VnVert, 2));
-            break;
-        case 5:
-            LV0Rouge->SetCaption(FormatFixe(V0Rouge, 2));
-            break;
-        case 6:
-            LVnRouge->SetCaption(FormatFixe(VnRouge, 2));
-            break;
-        default:
-            break;
-    }
-    EtapeEtalonnage += 1;
-    if (EtapeEtalonnage == 7) {
+    using calibration::Champ;
+    const calibration::Etape etape = calibration::EtapeAffichage(
+        EtapeEtalonnage, {NumeroPhotometre, VersionLogiciel, V0Vert, VnVert, V0Rouge, VnRouge});
+    const std::pair<Champ, TLabel*> labels[] = {{Champ::Numero, LIdentificationPhotometre},
+                                                {Champ::Version, LIdentificationLogiciel},
+                                                {Champ::V0Vert, LV0Vert},
+                                                {Champ::VnVert, LVnVert},
+                                                {Champ::V0Rouge, LV0Rouge},
+                                                {Champ::VnRouge, LVnRouge}};
+    for (const auto& [champ, label] : labels)
+        if (champ == etape.champ) label->SetCaption(etape.texte);
+    EtapeEtalonnage = etape.suivante;
+    if (etape.finie) {
         T_Etalonnage->SetEnabled(false);
-        EtapeEtalonnage = 0;
         ComPort->Close();
     }
 }
@@ -96,40 +85,28 @@ void TF_Fond::EVnRougeChange(TObject*) {
 
 std::optional<TF_Fond::SaisieExpert> TF_Fond::LireSaisieExpert() {
     // Every entry is read and judged before anything is stored or sent.
-    SaisieExpert s;
+    calibration::SaisieExpert s;
     s.v0Vert = StrToFloat(EV0Vert->Text());
     s.vnVert = StrToFloat(EVnVert->Text());
     s.v0Rouge = StrToFloat(EV0Rouge->Text());
     s.vnRouge = StrToFloat(EVnRouge->Text());
-    const long long numero = StrToInt(EIdentificationPhotometre->Text());
-    const double version = StrToFloat(EIdentificationLogiciel->Text());
-    // 5,0 V would be sent as the count 1024, which the photometer reports
-    // back as 5,00 V: its identification would then never be accepted.
-    const std::pair<TEdit*, double> constantes[] = {
-        {EV0Vert, s.v0Vert}, {EVnVert, s.vnVert}, {EV0Rouge, s.v0Rouge}, {EVnRouge, s.vnRouge}};
-    bool incoherent = false;
-    for (const auto& [edit, valeur] : constantes) incoherent = incoherent || !(valeur < 5.0);
-    if (incoherent) {
-        ShowMessage(
-            "Valeurs d'étalonnages incohérentes. Revenez en mode simple ou vérifiez votre câble.");
-        for (const auto& [edit, valeur] : constantes)
-            if (!(valeur < 5.0)) edit->SetFocus();
-        return std::nullopt;
+    s.numero = StrToInt(EIdentificationPhotometre->Text());
+    s.version = StrToFloat(EIdentificationLogiciel->Text());
+    const calibration::Jugement jugement = calibration::JugerSaisieExpert(s);
+    if (const auto& refus = jugement.refus) {
+        ShowMessage(refus->message);
+        using calibration::Entree;
+        const std::pair<Entree, TEdit*> entrees[] = {{Entree::V0Vert, EV0Vert},
+                                                     {Entree::VnVert, EVnVert},
+                                                     {Entree::V0Rouge, EV0Rouge},
+                                                     {Entree::VnRouge, EVnRouge},
+                                                     {Entree::Numero, EIdentificationPhotometre},
+                                                     {Entree::Version, EIdentificationLogiciel}};
+        for (const Entree focus : refus->focus)
+            for (const auto& [entree, edit] : entrees)
+                if (entree == focus) edit->SetFocus();
     }
-    if (numero < 0 || numero > 255) {
-        ShowMessage("Numéro de photomètre incorrect (0 à 255) !");
-        EIdentificationPhotometre->SetFocus();
-        return std::nullopt;
-    }
-    const double dixiemes = std::trunc(version * 10);
-    if (!(dixiemes >= 0 && dixiemes <= 255)) {
-        ShowMessage("Version incorrecte (0,0 à 25,5) !");
-        EIdentificationLogiciel->SetFocus();
-        return std::nullopt;
-    }
-    s.numero = static_cast<uint8_t>(numero);
-    s.versionFois10 = static_cast<uint8_t>(dixiemes);
-    return s;
+    return jugement.acceptees;
 }
 
 void TF_Fond::IM_OKEtalonnagesClick(TObject*) {

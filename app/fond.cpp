@@ -5,6 +5,7 @@
 
 #include "couleurs.h"
 #include "description.h"
+#include "measurement/protocole.h"
 
 // The pictures live in this static library: they must be registered by hand.
 static void InitialiserRessources() {
@@ -155,7 +156,7 @@ void TF_Fond::CreerComposants() {
     ComDataPacket->BeginLoading();
     ComDataPacket->SetComPort(ComPort.get());
     ComDataPacket->SetStartString("255");
-    ComDataPacket->SetSize(8);
+    ComDataPacket->SetSize(measurement::TailleTrameMesure);
     ComDataPacket->OnPacket = [this](TObject* s, const std::string& str) {
         ComDataPacketPacket(s, str);
     };

@@ -6,19 +6,21 @@
 #include <string>
 #include <vector>
 
+#include "calibration/etalonnages.h"
 #include "clock.h"
 #include "comdatapacket.h"
 #include "comport.h"
 #include "fichier_donnees.h"
 #include "lignes.h"
+#include "measurement/reception.h"
 #include "toolkit.h"
 
 // Values of Etat, the program state.
-constexpr int32_t EtatRepos = 0;
-constexpr int32_t EtatVerificationLiaison = 34;
-constexpr int32_t EtatExpert = 51;
-constexpr int32_t EtatSimple = 160;
-constexpr int32_t EtatContinu = 240;
+using measurement::EtatContinu;
+using measurement::EtatExpert;
+using measurement::EtatRepos;
+using measurement::EtatSimple;
+using measurement::EtatVerificationLiaison;
 
 // The main window: every control, the serial port and its framer, the timers
 // and the state all handlers share. Its controls are built from the window's
@@ -199,7 +201,7 @@ class TF_Fond : public TForm {
     int32_t EssaisMotDePasse = 0;
     bool VirguleSaisie = false;
     int32_t EtapeEtalonnage = 0;
-    int32_t PositionVolet = 200;
+    int32_t PositionVolet = 0;  // placed at start, from the window's description
     // Whether the reception panel has opened since the data file was chosen:
     // measurement frames before that have no header block to live under.
     bool ReceptionOuverte = false;
@@ -225,14 +227,14 @@ class TF_Fond : public TForm {
     std::string CalculerEOVert();
     std::string CalculerEORouge();
     double CalculerTemperature(int32_t count);
-    void AfficherMesureSimple();
-    void AfficherMesureContinue(int compteVert, int compteRouge);
+    void AfficherMesure(const measurement::Affichage& affichage, bool continu);
     // Shows the reception panel in single mode, framing measurement frames.
     void OuvrirReceptionMesures();
     // Shows the reception panel, ready to start.
     void MontrerReceptionMesures();
     void PasserModeSimple();
     void PasserModeContinu();
+    void PasserMode(int32_t mode);  // EtatSimple or EtatContinu
     void IM_RAZVertClick(TObject* Sender);
     void IM_RAZRougeClick(TObject* Sender);
     void IM_DemarrerClick(TObject* Sender);
@@ -282,10 +284,7 @@ class TF_Fond : public TForm {
     void FermerSaisieEtalonnages();
     // The six expert entries, read and judged; none when one is refused
     // (its message has been shown).
-    struct SaisieExpert {
-        uint8_t numero = 0, versionFois10 = 0;
-        double v0Vert = 0, vnVert = 0, v0Rouge = 0, vnRouge = 0;
-    };
+    using SaisieExpert = calibration::Constantes;
     std::optional<SaisieExpert> LireSaisieExpert();
     void RetenirConstantes(const SaisieExpert& saisie);
     // The header block's texts, as the window shows them.

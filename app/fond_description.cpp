@@ -1,6 +1,8 @@
 // The window's stored description: every control with its place, texts,
 // fonts, colours and handlers, in stacking order (lowest first; windowed
 // controls of a parent lie over its pictures and labels whatever the order).
+#include <stdexcept>
+
 #include "couleurs.h"
 #include "description.h"
 #include "fond.h"
@@ -320,4 +322,17 @@ const std::vector<Description>& DescriptionFond() {
     };
     // clang-format on
     return table;
+}
+
+const Description& DescriptionDe(const std::string& nom) {
+    for (const Description& d : DescriptionFond())
+        if (nom == d.nom) return d;
+    throw std::logic_error("no control named " + nom + " in the window's description");
+}
+
+const CourseVolet& CourseDuVolet() {
+    // Closed where the table places the cover, over the maxima; open, its
+    // top one pixel above the window's bottom edge.
+    static const CourseVolet course{DescriptionDe("P_Volet").top, 372, 4};
+    return course;
 }

@@ -1,5 +1,6 @@
 // The serial port menu and the link check with the photometer.
 #include "fond.h"
+#include "measurement/protocole.h"
 #include "ports.h"
 
 namespace {
@@ -95,7 +96,7 @@ void TF_Fond::T_LiaisonSerieTimer(TObject*) {
 }
 
 void TF_Fond::DemanderIdentification() {
-    ComDataPacket->SetStartString(std::string(1, '\xFF'));
-    ComPort->Write("\xFF", 1);
-    ComPort->Write("\x40", 1);
+    ComDataPacket->SetStartString(measurement::ChaineDebut());
+    // Each byte written by itself, as the photometer reads them.
+    for (const char octet : measurement::RequeteIdentification()) ComPort->Write(&octet, 1);
 }

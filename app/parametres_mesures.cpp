@@ -1,6 +1,8 @@
 // The data-file choice and the measurement parameters.
+#include "calibration/etalonnages.h"
 #include "fichiers_programme.h"
 #include "fond.h"
+#include "measurement/protocole.h"
 #include "numbers.h"
 #include "saisie.h"
 
@@ -31,8 +33,8 @@ void TF_Fond::IM_FichiersClick(TObject*) {
     PBPortSerie->SetPosition(0);
     LOKPortSerie->SetCaption("en cours...");
     AfficherConseilLiaison(false);
-    ComDataPacket->SetSize(11);
-    ComDataPacket->SetStartString(std::string(1, '\xFF'));
+    ComDataPacket->SetSize(measurement::TailleTrameIdentification);
+    ComDataPacket->SetStartString(measurement::ChaineDebut());
     Etat = EtatVerificationLiaison;
     IM_OKParametresDesMesures->SetEnabled(false);
     T_LiaisonSerie->SetEnabled(true);
@@ -48,12 +50,11 @@ void TF_Fond::LNomFichierClick(TObject*) {
 
 namespace {
 
-// Enter in one of the two fields: its flag is set; both set, the panel is
-// validated, otherwise the focus goes to the other field.
+// Enter in one of the two fields: both flags set, the panel is validated,
+// otherwise the focus goes to the other field.
 template <typename Valider>
 void EntreeParametre(uint32_t& saisie, uint32_t drapeau, TEdit* autre, Valider valider) {
-    saisie |= drapeau;
-    if (saisie == 3) {
+    if (calibration::EntreeParametre(saisie, drapeau)) {
         valider();
     } else {
         autre->SetFocus();
@@ -64,14 +65,14 @@ void EntreeParametre(uint32_t& saisie, uint32_t drapeau, TEdit* autre, Valider v
 
 void TF_Fond::EPressionKeyPress(TObject*, char& Key) {
     if (Key == ToucheEntree)
-        EntreeParametre(SaisieParametres, 1, EAngleElevation,
+        EntreeParametre(SaisieParametres, calibration::SaisiePression, EAngleElevation,
                         [this] { IM_OKParametresDesMesuresClick(nullptr); });
     FiltrerChiffres(Key);
 }
 
 void TF_Fond::EAngleElevationKeyPress(TObject*, char& Key) {
     if (Key == ToucheEntree)
-        EntreeParametre(SaisieParametres, 2, EPression,
+        EntreeParametre(SaisieParametres, calibration::SaisieAngle, EPression,
                         [this] { IM_OKParametresDesMesuresClick(nullptr); });
     FiltrerChiffres(Key);
 }

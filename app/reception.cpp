@@ -3,132 +3,45 @@
 #include <cmath>
 
 #include "calculs.h"
+#include "description.h"
 #include "fond.h"
 #include "lignes.h"
-#include "trames.h"
-
-void TF_Fond::ComDataPacketPacket(TObject*, const std::string& Str) {
-    bool identificationAcceptee = false;
-    // A packet shorter than its layout is not decoded; its first byte still
-    // gives the mode of the following frames, so a stray mode byte cannot
-    // leave the reception stuck.
-    if (Etat == EtatVerificationLiaison) {
-        if (const auto id = DecoderIdentification(Str)) {
-            NumeroPhotometre = id->numero;
-            VersionLogiciel = id->version;
-            V0Vert = id->v0Vert;
-            VnVert = id->vnVert;
-            V0Rouge = id->v0Rouge;
-            VnRouge = id->vnRouge;
-            if (!id->acceptee) {
-                LiaisonOK = false;
-            } else {
-                LiaisonOK = true;
-                T_LiaisonSerie->SetEnabled(false);
-                LOKPortSerie->SetCaption("OK !");
-                Etat = EtatRepos;
-                PBPortSerie->SetVisible(false);
-                PBPortSerie->SetPosition(0);
-                IM_OKParametresDesMesures->SetEnabled(true);
-                AfficherConseilLiaison(false);
-                identificationAcceptee = true;
-            }
-        }
-    } else if (!ReceptionOuverte) {
-        // A photometer already measuring while the parameters are typed or
-        // the calibration read: its frames have no header block yet to be
-        // recorded under, and their mode waits for the reception panel.
-    } else if (Etat == EtatSimple && LiaisonOK) {
-        if (const auto mesure = DecoderMesure(Str)) {
-            PasserModeSimple();
-            VVert = mesure->vVert;
-            VRouge = mesure->vRouge;
-            TemperatureBrute = mesure->temperatureBrute;
-            AfficherMesureSimple();
-            EnregistrerLigne(LigneEnregistrement("Simple", L_Heure->Caption(), LVVert->Caption(),
-                                                 LEOVert->Caption(), LVRouge->Caption(),
-                                                 LEORouge->Caption(), LTemperature->Caption()));
-        }
-    } else if (Etat == EtatContinu && LiaisonOK) {
-        if (const auto mesure = DecoderMesure(Str)) {
-            PasserModeContinu();
-            VVert = mesure->vVert;
-            VRouge = mesure->vRouge;
-            TemperatureBrute = mesure->temperatureBrute;
-            AfficherMesureContinue(mesure->compteVert, mesure->compteRouge);
-        }
-    }
-
-    if (LiaisonOK) {
-        // The identification just accepted leaves the state at rest: its first
-        // byte is the photometer's number, not a mode.
-        if (identificationAcceptee || Str.empty() || !ReceptionOuverte) return;
-        // The mode byte says how the next frames are shown, nothing more. A
-        // byte that names the link check or expert mode (a count, in frames
-        // cut at 11 bytes while the calibration panel keeps the port open)
-        // would move the user's road there: it is an unknown mode instead.
-        const int32_t mode = static_cast<uint8_t>(Str[0]);
-        Etat = mode == EtatVerificationLiaison || mode == EtatExpert ? EtatRepos : mode;
-        if (Etat == EtatSimple) PasserModeSimple();
-        if (Etat == EtatContinu) PasserModeContinu();
-    } else {
-        DemanderIdentification();
-    }
-}
-
-std::string TF_Fond::CalculerEOVert() {
-    return TexteEO(EpaisseurOptique(VVert, V0Vert, VnVert, TauRayleighVert, DistanceTerreSoleil,
-                                    RapportPression, MasseAir));
-}
-
-std::string TF_Fond::CalculerEORouge() {
-    return TexteEO(EpaisseurOptique(VRouge, V0Rouge, VnRouge, TauRayleighRouge, DistanceTerreSoleil,
-                                    RapportPression, MasseAir));
-}
-
-double TF_Fond::CalculerTemperature(int32_t count) {
-    // Not a number where the sensor's formula has no value (a count above 5051).
-    return Temperature(count).value_or(std::nan(""));
-}
-
-void TF_Fond::AfficherMesureSimple() {
-    LVVert->SetCaption(TexteTension(VVert));
-    LEOVert->SetCaption(CalculerEOVert());
-    LVRouge->SetCaption(TexteTension(VRouge));
-    LEORouge->SetCaption(CalculerEORouge());
-    // A temperature without a value leaves the label as it was.
-    const double t = CalculerTemperature(TemperatureBrute);
-    if (std::isfinite(t)) LTemperature->SetCaption(TexteTemperature(t));
-}
+#include "measurement/protocole.h"
+#include "measurement/reception.h"
 
 namespace {
 
-// What one channel shows in continuous mode.
-struct Canal {
-    double v;
-    double& vMax;
-    int compte;
-    TLabel *lv, *leo, *lvMax, *leoMax;
-    TGauge* jauge;
-    TImage* pointeur;
-};
+measurement::EtatReception EtatReceptionDe(const TF_Fond& f) {
+    return {f.Etat,      f.LiaisonOK,         f.ReceptionOuverte,  f.VMaxVert,
+            f.VMaxRouge, f.SommeTemperatures, f.NombreTemperatures};
+}
 
-void AfficherCanal(const Canal& c, const std::string& eo) {
-    c.lv->SetCaption(TexteTension(c.v));
-    c.leo->SetCaption(eo);
-    c.jauge->SetProgress(c.compte);
-    if (c.v > c.vMax) {
-        c.vMax = c.v;
-        c.lvMax->SetCaption(TexteTension(c.vMax));
-        // The optical depth of the current voltage, which is the new maximum.
-        c.leoMax->SetCaption(eo);
-        c.pointeur->SetLeft(PositionPointeur(c.compte));
-    }
+measurement::Conditions ConditionsDe(const TF_Fond& f) {
+    // The pointers' places at count 0 are where the window's description puts them.
+    static const int zeroVert = DescriptionDe("IM_PointeurVert").left;
+    static const int zeroRouge = DescriptionDe("IM_PointeurRouge").left;
+    return {f.V0Vert,          f.VnVert,   f.V0Rouge, f.VnRouge, f.DistanceTerreSoleil,
+            f.RapportPression, f.MasseAir, zeroVert,  zeroRouge};
+}
+
+void AfficherCanal(const measurement::Canal& c, TLabel* lv, TLabel* leo) {
+    lv->SetCaption(c.tension);
+    leo->SetCaption(c.eo);
+}
+
+void AfficherCanalContinu(const measurement::Canal& c, TLabel* lv, TLabel* leo, TGauge* jauge,
+                          TLabel* lvMax, TLabel* leoMax, TImage* pointeur) {
+    AfficherCanal(c, lv, leo);
+    jauge->SetProgress(c.compte);
+    if (!c.maximum) return;
+    lvMax->SetCaption(c.maximum->tension);
+    leoMax->SetCaption(c.maximum->eo);
+    pointeur->SetLeft(c.maximum->pointeur);
 }
 
 void RemettreAZero(TGauge* jauge, TImage* pointeur, TLabel* lvMax, TLabel* leoMax, double& vMax) {
     jauge->SetProgress(0);
-    pointeur->SetLeft(PositionPointeur(0));
+    pointeur->SetLeft(DescriptionDe(pointeur->Name()).left);
     lvMax->SetCaption("0");
     leoMax->SetCaption("0");
     vMax = 0;
@@ -136,24 +49,75 @@ void RemettreAZero(TGauge* jauge, TImage* pointeur, TLabel* lvMax, TLabel* leoMa
 
 }  // namespace
 
-void TF_Fond::AfficherMesureContinue(int compteVert, int compteRouge) {
-    AfficherCanal({VVert, VMaxVert, compteVert, LVVert, LEOVert, LVMaxVert, LEOMaxVert, G_Vert,
-                   IM_PointeurVert},
-                  CalculerEOVert());
-    AfficherCanal({VRouge, VMaxRouge, compteRouge, LVRouge, LEORouge, LVMaxRouge, LEOMaxRouge,
-                   G_Rouge, IM_PointeurRouge},
-                  CalculerEORouge());
-    // A temperature without a value does not enter the mean.
-    const double t = CalculerTemperature(TemperatureBrute);
-    if (!std::isfinite(t)) return;
-    SommeTemperatures += t;
-    NombreTemperatures += 1;
-    if (NombreTemperatures == 100) {
-        LTemperature->SetCaption(TexteTemperature(SommeTemperatures / 100));
-        NombreTemperatures = 0;
-        SommeTemperatures = 0;
-        IM_ThermometreMiroir->SetVisible(!IM_ThermometreMiroir->Visible());
+void TF_Fond::ComDataPacketPacket(TObject*, const std::string& Str) {
+    measurement::EtatReception etat = EtatReceptionDe(*this);
+    const measurement::Decision d = measurement::RecevoirPaquet(etat, ConditionsDe(*this), Str);
+    if (const auto& id = d.identification) {
+        NumeroPhotometre = id->numero;
+        VersionLogiciel = id->version;
+        V0Vert = id->v0Vert;
+        VnVert = id->vnVert;
+        V0Rouge = id->v0Rouge;
+        VnRouge = id->vnRouge;
     }
+    if (d.liaisonEtablie) {
+        T_LiaisonSerie->SetEnabled(false);
+        LOKPortSerie->SetCaption("OK !");
+        PBPortSerie->SetVisible(false);
+        PBPortSerie->SetPosition(0);
+        IM_OKParametresDesMesures->SetEnabled(true);
+        AfficherConseilLiaison(false);
+    }
+    if (d.modeAvant) PasserMode(*d.modeAvant);
+    if (d.mesure) {
+        VVert = d.mesure->vVert;
+        VRouge = d.mesure->vRouge;
+        TemperatureBrute = d.mesure->temperatureBrute;
+    }
+    if (d.affichage) AfficherMesure(*d.affichage, d.modeAvant == EtatContinu);
+    VMaxVert = etat.vMaxVert;
+    VMaxRouge = etat.vMaxRouge;
+    SommeTemperatures = etat.sommeTemperatures;
+    NombreTemperatures = etat.nombreTemperatures;
+    if (d.enregistrer) {
+        const measurement::Affichage& a = *d.affichage;
+        // A temperature without a value left the label, and the line, as they were.
+        EnregistrerLigne(LigneEnregistrement("Simple", L_Heure->Caption(), a.vert.tension,
+                                             a.vert.eo, a.rouge.tension, a.rouge.eo,
+                                             a.temperature.value_or(LTemperature->Caption())));
+    }
+    // Not reached when the line could not be recorded: the mode stays as shown.
+    Etat = etat.etat;
+    LiaisonOK = etat.liaisonOK;
+    if (d.modeApres) PasserMode(*d.modeApres);
+    if (d.demanderIdentification) DemanderIdentification();
+}
+
+std::string TF_Fond::CalculerEOVert() {
+    return measurement::TexteEOVert(VVert, ConditionsDe(*this));
+}
+
+std::string TF_Fond::CalculerEORouge() {
+    return measurement::TexteEORouge(VRouge, ConditionsDe(*this));
+}
+
+double TF_Fond::CalculerTemperature(int32_t count) {
+    // Not a number where the sensor's formula has no value (a count above 5051).
+    return Temperature(count).value_or(std::nan(""));
+}
+
+void TF_Fond::AfficherMesure(const measurement::Affichage& a, bool continu) {
+    if (continu) {
+        AfficherCanalContinu(a.vert, LVVert, LEOVert, G_Vert, LVMaxVert, LEOMaxVert,
+                             IM_PointeurVert);
+        AfficherCanalContinu(a.rouge, LVRouge, LEORouge, G_Rouge, LVMaxRouge, LEOMaxRouge,
+                             IM_PointeurRouge);
+    } else {
+        AfficherCanal(a.vert, LVVert, LEOVert);
+        AfficherCanal(a.rouge, LVRouge, LEORouge);
+    }
+    if (a.temperature) LTemperature->SetCaption(*a.temperature);
+    if (a.basculerThermometre) IM_ThermometreMiroir->SetVisible(!IM_ThermometreMiroir->Visible());
 }
 
 void TF_Fond::IM_RAZVertClick(TObject*) {
@@ -177,7 +141,12 @@ void TF_Fond::PasserModeSimple() {
     LVMaxRouge->SetCaption("---");
     LEOMaxRouge->SetCaption("---");
     Etat = EtatSimple;
-    if (PositionVolet > 200) T_Volet->SetEnabled(true);
+    if (PositionVolet > CourseDuVolet().ferme) T_Volet->SetEnabled(true);
+}
+
+void TF_Fond::PasserMode(int32_t mode) {
+    if (mode == EtatSimple) PasserModeSimple();
+    if (mode == EtatContinu) PasserModeContinu();
 }
 
 void TF_Fond::PasserModeContinu() {
@@ -187,7 +156,7 @@ void TF_Fond::PasserModeContinu() {
     G_Vert->SetEnabled(true);
     G_Rouge->SetEnabled(true);
     Etat = EtatContinu;
-    if (PositionVolet < 372) T_Volet->SetEnabled(true);
+    if (PositionVolet < CourseDuVolet().ouvert) T_Volet->SetEnabled(true);
 }
 
 void TF_Fond::MontrerReceptionMesures() {
@@ -202,7 +171,7 @@ void TF_Fond::OuvrirReceptionMesures() {
     MontrerReceptionMesures();
     PasserModeSimple();
     P_Volet->SetVisible(true);
-    ComDataPacket->SetSize(8);
+    ComDataPacket->SetSize(measurement::TailleTrameMesure);
 }
 
 void TF_Fond::IM_DemarrerClick(TObject*) {

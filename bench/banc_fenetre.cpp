@@ -113,7 +113,8 @@ std::string BancFenetre::AllerJusquALaReception() {
     f.IM_Fichiers->Click();
     if (!Boucler([&] { return f.LiaisonOK; }, 10s)) return "the link check never ended";
     for (char k : std::string("1013\r90\r")) {
-        TEdit* champ = f.SaisieParametres & 1 ? f.EAngleElevation : f.EPression;
+        TEdit* champ =
+            f.SaisieParametres & calibration::SaisiePression ? f.EAngleElevation : f.EPression;
         champ->KeyPress(k);
     }
     if (!f.P_Etalonnages->Visible()) return "the calibration panel did not open";

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "processus.h"
-#include "protocole.h"
+#include "tools/simulator/protocole.h"
 
 namespace banc {
 

@@ -55,11 +55,13 @@
 #include "clock.h"
 #include "fond.h"
 #include "framing_model.h"
+#include "measurement/protocole.h"
 #include "police.h"
 #include "ports.h"
 #include "toolkit.h"
-#include "trames.h"
 #include "window_snapshot.h"
+
+using measurement::VoltsParCompte;
 
 namespace {
 

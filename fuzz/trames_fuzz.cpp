@@ -27,7 +27,11 @@
 #include "comdatapacket.h"
 #include "framing_model.h"
 #include "lignes.h"
-#include "trames.h"
+#include "measurement/protocole.h"
+
+using measurement::DecoderIdentification;
+using measurement::DecoderMesure;
+using measurement::VoltsParCompte;
 
 namespace {
 
@@ -125,9 +129,9 @@ void VerifierMesure(const std::string& payload, const Reglages& r) {
                                  ";" + vRouge + ";" + eo[1] + ";" + t;
     if (ligne != attendue) Fail("record line \"" + ligne + "\"");
 
-    const int pointeur = PositionPointeur(m->compteVert);
-    if (pointeur < GaucheZeroPointeur || pointeur > GaucheZeroPointeur + 1023 / 8)
-        Fail("pointer off its gauge");
+    constexpr int gaucheZero = 113;
+    const int pointeur = PositionPointeur(m->compteVert, gaucheZero);
+    if (pointeur < gaucheZero || pointeur > gaucheZero + 1023 / 8) Fail("pointer off its gauge");
 }
 
 }  // namespace

@@ -43,6 +43,22 @@ void TCustomComPort::ForEachLink(F f) {
     for (size_t i = 0; i < links_.size(); ++i) f(*links_[i]);
 }
 
+template <typename... Args>
+void TCustomComPort::TellLinks(LinkCallback<Args...> TComLink::*callback,
+                               std::type_identity_t<Args>... args) {
+    ForEachLink([&](TComLink& l) {
+        if (l.*callback) (l.*callback)(this, args...);
+    });
+}
+
+template <typename... Args>
+void TCustomComPort::TellLinksThenFire(LinkCallback<Args...> TComLink::*callback,
+                                       void (TCustomComPort::*fire)(Args...),
+                                       std::type_identity_t<Args>... args) {
+    TellLinks(callback, args...);
+    (this->*fire)(args...);
+}
+
 // --- open and close ---------------------------------------------------------------
 
 void TCustomComPort::ReapEndedThreads() {
@@ -69,29 +85,18 @@ void TCustomComPort::Open() {
         eventThread_ = std::make_unique<TComThread>(this, messageWindow_.get());
         threadCreated_ = true;
     }
-    ForEachLink([this](TComLink& l) {
-        if (l.OnConnectionChanged) l.OnConnectionChanged(this, true);
-    });
+    TellLinks(&TComLink::OnConnectionChanged, true);
     FireAfterOpen();
     ReportLines();
 }
 
 void TCustomComPort::ReportLines() {
     const bool cts = LineSignals().Contains(lsCTS);
-    ForEachLink([&](TComLink& l) {
-        if (l.OnCTSChanged) l.OnCTSChanged(this, cts);
-    });
-    FireCTSChange(cts);
+    TellLinksThenFire(&TComLink::OnCTSChanged, &TCustomComPort::FireCTSChange, cts);
     const bool dsr = LineSignals().Contains(lsDSR);
-    ForEachLink([&](TComLink& l) {
-        if (l.OnDSRChanged) l.OnDSRChanged(this, dsr);
-    });
-    FireDSRChange(dsr);
+    TellLinksThenFire(&TComLink::OnDSRChanged, &TCustomComPort::FireDSRChange, dsr);
     const bool rlsd = LineSignals().Contains(lsRLSD);
-    ForEachLink([&](TComLink& l) {
-        if (l.OnRLSDChanged) l.OnRLSDChanged(this, rlsd);
-    });
-    FireRLSDChange(rlsd);
+    TellLinksThenFire(&TComLink::OnRLSDChanged, &TCustomComPort::FireRLSDChange, rlsd);
 }
 
 void TCustomComPort::Close() {
@@ -99,15 +104,9 @@ void TCustomComPort::Close() {
     // the device must stay until the thread has let go of it.
     if (!connected_ || closing_) return;
     ReapEndedThreads();
-    ForEachLink([this](TComLink& l) {
-        if (l.OnCTSChanged) l.OnCTSChanged(this, false);
-    });
-    ForEachLink([this](TComLink& l) {
-        if (l.OnDSRChanged) l.OnDSRChanged(this, false);
-    });
-    ForEachLink([this](TComLink& l) {
-        if (l.OnRLSDChanged) l.OnRLSDChanged(this, false);
-    });
+    TellLinks(&TComLink::OnCTSChanged, false);
+    TellLinks(&TComLink::OnDSRChanged, false);
+    TellLinks(&TComLink::OnRLSDChanged, false);
     FireCTSChange(false);
     FireDSRChange(false);
     FireRLSDChange(false);
@@ -132,9 +131,7 @@ void TCustomComPort::Close() {
     serial::PurgeComm(handle_, serial::PURGE_TXCLEAR | serial::PURGE_RXCLEAR);
     CloseDevice();
     connected_ = false;
-    ForEachLink([this](TComLink& l) {
-        if (l.OnConnectionChanged) l.OnConnectionChanged(this, false);
-    });
+    TellLinks(&TComLink::OnConnectionChanged, false);
     FireAfterClose();
 }
 
@@ -262,9 +259,7 @@ int TCustomComPort::BeginWrite(const char* buffer, int count, TPendingTransfer* 
     const size_t size = count > 0 ? static_cast<size_t>(count) : 0;
     if (const int error = serial::BeginWrite(handle_, buffer, size, transfer->Progress))
         throw EComPort(CError_WriteFailed, error);
-    ForEachLink([this](TComLink& l) {
-        if (l.OnTxActivity) l.OnTxActivity(this, true);
-    });
+    TellLinks(&TComLink::OnTxActivity, true);
     return static_cast<int>(transfer->Progress.done);
 }
 
@@ -283,15 +278,11 @@ int TCustomComPort::AwaitTransfer(TPendingTransfer* transfer) {
         throw EComPort(transfer->Direction == tdWrite ? CError_WriteFailed : CError_ReadFailed,
                        error);
     if (transfer->Direction == tdRead && BytesWaiting() == 0) {
-        ForEachLink([this](TComLink& l) {
-            if (l.OnRxActivity) l.OnRxActivity(this, false);
-        });
+        TellLinks(&TComLink::OnRxActivity, false);
     } else if (transfer->SentData) {
         const char* data = transfer->SentData.get();
         const int sent = transfer->SentCount;
-        ForEachLink([&](TComLink& l) {
-            if (l.OnTxBuffer) l.OnTxBuffer(this, data, sent);
-        });
+        TellLinks(&TComLink::OnTxBuffer, data, sent);
     }
     return static_cast<int>(transfer->Progress.done);
 }
@@ -372,51 +363,31 @@ void TCustomComPort::HandleEvent(TComEvent event) {
             HandleArrival();
             break;
         case evTxEmpty:
-            ForEachLink([this](TComLink& l) {
-                if (l.OnTxActivity) l.OnTxActivity(this, false);
-            });
-            ForEachLink([this](TComLink& l) {
-                if (l.OnTxEmptied) l.OnTxEmptied(this);
-            });
-            FireTxEmpty();
+            TellLinks(&TComLink::OnTxActivity, false);
+            TellLinksThenFire(&TComLink::OnTxEmptied, &TCustomComPort::FireTxEmpty);
             break;
         case evBreak:
             FireBreak();
             break;
         case evRing:
-            ForEachLink([this](TComLink& l) {
-                if (l.OnRingSeen) l.OnRingSeen(this);
-            });
-            FireRing();
+            TellLinksThenFire(&TComLink::OnRingSeen, &TCustomComPort::FireRing);
             break;
         case evCTS: {
             const bool on = LineSignals().Contains(lsCTS);
-            ForEachLink([&](TComLink& l) {
-                if (l.OnCTSChanged) l.OnCTSChanged(this, on);
-            });
-            FireCTSChange(on);
+            TellLinksThenFire(&TComLink::OnCTSChanged, &TCustomComPort::FireCTSChange, on);
             break;
         }
         case evDSR: {
             const bool on = LineSignals().Contains(lsDSR);
-            ForEachLink([&](TComLink& l) {
-                if (l.OnDSRChanged) l.OnDSRChanged(this, on);
-            });
-            FireDSRChange(on);
+            TellLinksThenFire(&TComLink::OnDSRChanged, &TCustomComPort::FireDSRChange, on);
             break;
         }
         case evRxFlag:
-            ForEachLink([this](TComLink& l) {
-                if (l.OnRxFlagSeen) l.OnRxFlagSeen(this);
-            });
-            FireRxFlag();
+            TellLinksThenFire(&TComLink::OnRxFlagSeen, &TCustomComPort::FireRxFlag);
             break;
         case evRLSD: {
             const bool on = LineSignals().Contains(lsRLSD);
-            ForEachLink([&](TComLink& l) {
-                if (l.OnRLSDChanged) l.OnRLSDChanged(this, on);
-            });
-            FireRLSDChange(on);
+            TellLinksThenFire(&TComLink::OnRLSDChanged, &TCustomComPort::FireRLSDChange, on);
             break;
         }
         case evRx80Full:
@@ -428,9 +399,7 @@ void TCustomComPort::HandleEvent(TComEvent event) {
 void TCustomComPort::HandleArrival() {
     int count = BytesWaiting();
     if (count > 0) {
-        ForEachLink([this](TComLink& l) {
-            if (l.OnRxActivity) l.OnRxActivity(this, true);
-        });
+        TellLinks(&TComLink::OnRxActivity, true);
     }
     if (count > 0 && !MerelyAnnounces()) {
         std::unique_ptr<char[]> bytes;

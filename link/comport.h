@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "comerror.h"
@@ -148,6 +150,16 @@ class TCustomComPort : public TComponent {
     void HandleArrival();
     template <typename F>
     void ForEachLink(F f);
+    // Calls the callback of every link that has it set, with the port as sender.
+    template <typename... Args>
+    using LinkCallback = std::function<void(TObject*, Args...)>;
+    template <typename... Args>
+    void TellLinks(LinkCallback<Args...> TComLink::*callback, std::type_identity_t<Args>... args);
+    // Every link first, then the port's own trigger, with the same values.
+    template <typename... Args>
+    void TellLinksThenFire(LinkCallback<Args...> TComLink::*callback,
+                           void (TCustomComPort::*fire)(Args...),
+                           std::type_identity_t<Args>... args);
     void ReportLines();
 
     void ReapEndedThreads();

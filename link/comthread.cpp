@@ -16,29 +16,8 @@ constexpr TComEvent deliveryOrder[] = {evError, evRxChar, evTxEmpty, evBreak, ev
 }  // namespace
 
 int LineEventCode(TComEvent event) {
-    switch (event) {
-        case evRxChar:
-            return 1;
-        case evRxFlag:
-            return 2;
-        case evTxEmpty:
-            return 4;
-        case evCTS:
-            return 8;
-        case evDSR:
-            return 16;
-        case evRLSD:
-            return 32;
-        case evBreak:
-            return 64;
-        case evError:
-            return 128;
-        case evRing:
-            return 256;
-        case evRx80Full:
-            return 1024;
-    }
-    return 0;
+    // The event's bit in the device's event mask.
+    return static_cast<int>(EventsToMask(TComEvents{event}));
 }
 
 // --- TMessageWindow ------------------------------------------------------------

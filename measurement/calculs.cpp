@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "measurement/protocole.h"
 #include "numbers.h"
-#include "trames.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ std::optional<long double> EpaisseurOptique(double v, double v0, double vn, doub
 }
 
 std::optional<double> Temperature(int32_t count) {
-    const long double vt = count * static_cast<long double>(VoltsParCompte) / 2.375L;
+    const long double vt = count * static_cast<long double>(measurement::VoltsParCompte) / 2.375L;
     // The value under the root is rounded to a double before the root is
     // taken: that is how the sensor's formula is defined.
     const double somme = static_cast<double>((1.8639L - vt) / 3.88e-6L + 2196200.0L);
@@ -67,8 +67,8 @@ std::string TexteTemperature(double degres) {
     return TexteEntier(entier == 0 ? 0 : static_cast<long long>(entier));
 }
 
-int PositionPointeur(int count) {
+int PositionPointeur(int count, int gaucheZero) {
     // The detector gives 10-bit counts; a larger one (noise read as a frame)
     // stops at the gauge's end, as the gauge itself does.
-    return GaucheZeroPointeur + std::clamp(count, 0, 1023) / 8;
+    return gaucheZero + std::clamp(count, 0, measurement::CompteMaximal) / 8;
 }

@@ -9,9 +9,6 @@ inline constexpr double TauRayleighVert = 0.138;
 inline constexpr double TauRayleighRouge = 0.058;
 inline constexpr int PressionStandard = 1013;  // hPa
 
-// Left of a gauge's pointer image at count 0, in pixels.
-inline constexpr int GaucheZeroPointeur = 113;
-
 double RapportPression(int pression);
 
 // 1 / sin(elevation). An elevation whose sine is exactly 0 raises EZeroDivide.
@@ -35,5 +32,6 @@ std::string TexteTension(double volts);              // "2,124"
 // Whole degrees, halves to even, never "-0"; "----" for a value that is not finite.
 std::string TexteTemperature(double degres);
 
-// Left of a gauge's pointer image at the count of the maximum.
-int PositionPointeur(int count);
+// Left of a gauge's pointer image at the count of the maximum, from its left
+// at count 0 (the window's layout): one pixel every 8 counts.
+int PositionPointeur(int count, int gaucheZero);

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "platform/descripteur.h"
+
 // A manual-reset event that a poll can wait on: set stays set until reset.
 class TEvent {
   public:
     explicit TEvent(bool initiallySet = false);
-    ~TEvent();
     TEvent(const TEvent&) = delete;
     TEvent& operator=(const TEvent&) = delete;
 
@@ -14,8 +15,8 @@ class TEvent {
     // Blocks until the event is set.
     void WaitSet() const;
     // Readable while the event is set.
-    int Descriptor() const { return fd_; }
+    int Descriptor() const { return fd_.Get(); }
 
   private:
-    int fd_;
+    platform::Descripteur fd_;
 };

@@ -17,6 +17,9 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <memory>
+
+#include "platform/descripteur.h"
 
 namespace serial {
 
@@ -25,8 +28,8 @@ namespace serial {
 int SetArbitrarySpeed(int fd, uint32_t rate);
 
 struct Device {
-    int fd = -1;
-    int kick = -1;  // eventfd: a write started, look for the output queue to empty
+    platform::Descripteur fd;
+    platform::Descripteur kick;  // eventfd: a write started, look for the output queue to empty
     std::atomic<uint32_t> mask{0};
     std::atomic<bool> txPending{false};
     std::atomic<int> inputSize{1024};
@@ -35,6 +38,10 @@ struct Device {
     bool hasCounters = false;
     serial_icounter_struct errorBase{};  // counters at the last ClearCommError
     CommTimeouts timeouts{};
+
+    ~Device() {
+        if (fd.Valide()) ioctl(fd.Get(), TIOCNXCL);
+    }
 };
 
 namespace {
@@ -49,14 +56,10 @@ bool Unsupported(int error) {
 
 int PollOne(int fd, short events, int timeoutMs, short& revents) {
     pollfd p{fd, events, 0};
-    for (;;) {
-        const int n = poll(&p, 1, timeoutMs);
-        if (n >= 0) {
-            revents = n == 0 ? 0 : p.revents;
-            return 0;
-        }
-        if (errno != EINTR) return errno;
-    }
+    const int n = platform::SansInterruption([&] { return poll(&p, 1, timeoutMs); });
+    if (n < 0) return errno;
+    revents = n == 0 ? 0 : p.revents;
+    return 0;
 }
 
 int RemainingMs(const Transfer& t) {
@@ -126,9 +129,9 @@ int ErrorCount(const serial_icounter_struct& c) {
 // A read of 0 bytes (a device that hung up) is nothing read, not an error.
 int ReadAvailable(Device& d, Transfer& t) {
     while (t.done < t.count) {
-        const ssize_t n = read(d.fd, t.destination + t.done, t.count - t.done);
+        const ssize_t n = platform::SansInterruption(
+            [&] { return read(d.fd.Get(), t.destination + t.done, t.count - t.done); });
         if (n < 0) {
-            if (errno == EINTR) continue;
             if (errno == EAGAIN) return 0;
             return errno;
         }
@@ -143,9 +146,9 @@ int ReadAvailable(Device& d, Transfer& t) {
 
 int WriteAvailable(Device& d, Transfer& t) {
     while (t.done < t.count) {
-        const ssize_t n = write(d.fd, t.source + t.done, t.count - t.done);
+        const ssize_t n = platform::SansInterruption(
+            [&] { return write(d.fd.Get(), t.source + t.done, t.count - t.done); });
         if (n < 0) {
-            if (errno == EINTR) continue;
             if (errno == EAGAIN) return 0;
             return errno;
         }
@@ -153,7 +156,7 @@ int WriteAvailable(Device& d, Transfer& t) {
             t.done += static_cast<size_t>(n);
             d.txPending = true;
             const uint64_t one = 1;
-            [[maybe_unused]] ssize_t ignored = write(d.kick, &one, sizeof one);
+            [[maybe_unused]] ssize_t ignored = write(d.kick.Get(), &one, sizeof one);
         }
     }
     return 0;
@@ -172,43 +175,34 @@ std::string DevicePath(const std::string& portName) {
 int OpenDevice(const std::string& portName, Handle& handle) {
     handle = InvalidHandle;
     if (portName.empty()) return ENOENT;
-    const int fd = open(DevicePath(portName).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return errno;
+    platform::Descripteur device(platform::SansInterruption([&] {
+        return open(DevicePath(portName).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    }));
+    if (!device.Valide()) return errno;
+    const int fd = device.Get();
     // TIOCEXCL keeps other users out, but not root: the lock holds for all,
     // in this process and in others alike.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
-        close(fd);
-        return error;
-    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) return errno == EWOULDBLOCK ? EBUSY : errno;
     ioctl(fd, TIOCEXCL);
-    auto* d = new Device;
-    d->fd = fd;
-    d->kick = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (d->kick < 0) {
-        const int error = errno;
-        CloseDevice(d);
-        return error;
-    }
+    auto d = std::make_unique<Device>();
+    d->fd = std::move(device);
+    d->kick = platform::Descripteur(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!d->kick.Valide()) return errno;
     int lines = 0;
     d->hasModemLines = ioctl(fd, TIOCMGET, &lines) == 0;
     d->hasCounters = ioctl(fd, TIOCGICOUNT, &d->errorBase) == 0;
-    handle = d;
+    // The port owns the device from here until CloseDevice.
+    handle = d.release();
     return 0;
 }
 
 void CloseDevice(Handle handle) {
-    if (handle == InvalidHandle) return;
-    if (handle->fd >= 0) {
-        ioctl(handle->fd, TIOCNXCL);
-        close(handle->fd);
-    }
-    if (handle->kick >= 0) close(handle->kick);
-    delete handle;
+    // Closes both descriptors, releasing the exclusive use first.
+    std::unique_ptr<Device> owned(handle);
 }
 
 int NativeDescriptor(Handle handle) {
-    return handle == InvalidHandle ? -1 : handle->fd;
+    return handle == InvalidHandle ? -1 : handle->fd.Get();
 }
 
 int SetupComm(Handle handle, int inputSize, int outputSize) {
@@ -225,7 +219,7 @@ int SetCommState(Handle handle, const DeviceControl& dcb) {
     if (dcb.ByteSize < 5 || dcb.ByteSize > 8 || dcb.Parity > 4 || dcb.StopBits > 2 ||
         dcb.BaudRate == 0)
         return EINVAL;
-    const int fd = handle->fd;
+    const int fd = handle->fd.Get();
 
     // Built whole from the block, never from what the device had: raw, no
     // echo, no translation, a read returns at once.
@@ -303,10 +297,10 @@ int ClearCommError(Handle handle, uint32_t& errors, int& inputQueue) {
     errors = 0;
     inputQueue = 0;
     if (handle == InvalidHandle) return EBADF;
-    if (ioctl(handle->fd, FIONREAD, &inputQueue) != 0) return errno;
+    if (ioctl(handle->fd.Get(), FIONREAD, &inputQueue) != 0) return errno;
     if (!handle->hasCounters) return 0;
     serial_icounter_struct now{};
-    if (ioctl(handle->fd, TIOCGICOUNT, &now) != 0) return Unsupported(errno) ? 0 : errno;
+    if (ioctl(handle->fd.Get(), TIOCGICOUNT, &now) != 0) return Unsupported(errno) ? 0 : errno;
     const auto& was = handle->errorBase;
     if (now.frame != was.frame) errors |= CE_FRAME;
     if (now.parity != was.parity) errors |= CE_RXPARITY;
@@ -321,7 +315,7 @@ int GetCommModemStatus(Handle handle, uint32_t& status) {
     status = 0;
     if (handle == InvalidHandle) return EBADF;
     int lines = 0;
-    if (ioctl(handle->fd, TIOCMGET, &lines) != 0) return Unsupported(errno) ? 0 : errno;
+    if (ioctl(handle->fd.Get(), TIOCMGET, &lines) != 0) return Unsupported(errno) ? 0 : errno;
     if (lines & TIOCM_CTS) status |= MS_CTS_ON;
     if (lines & TIOCM_DSR) status |= MS_DSR_ON;
     if (lines & TIOCM_RNG) status |= MS_RING_ON;
@@ -333,10 +327,12 @@ int PurgeComm(Handle handle, uint32_t flags) {
     if (handle == InvalidHandle) return EBADF;
     // Transfers never outlive the call that awaits them, so aborting has
     // nothing to stop; only a device that is not open can refuse.
-    if (fcntl(handle->fd, F_GETFL) < 0) return errno;
+    if (fcntl(handle->fd.Get(), F_GETFL) < 0) return errno;
     const bool tx = flags & PURGE_TXCLEAR;
     const bool rx = flags & PURGE_RXCLEAR;
-    if ((tx || rx) && tcflush(handle->fd, tx && rx ? TCIOFLUSH : tx ? TCOFLUSH : TCIFLUSH) != 0)
+    if ((tx || rx) && tcflush(handle->fd.Get(), tx && rx ? TCIOFLUSH
+                                                : tx     ? TCOFLUSH
+                                                         : TCIFLUSH) != 0)
         return errno;
     return 0;
 }
@@ -354,7 +350,7 @@ int BeginWrite(Handle handle, const char* data, size_t count, Transfer& t) {
                      std::chrono::milliseconds(uint64_t{to.WriteTotalTimeoutMultiplier} * count +
                                                to.WriteTotalTimeoutConstant);
     }
-    if (fcntl(handle->fd, F_GETFL) < 0) return errno;
+    if (fcntl(handle->fd.Get(), F_GETFL) < 0) return errno;
     return WriteAvailable(*handle, t);
 }
 
@@ -370,7 +366,7 @@ int BeginRead(Handle handle, char* destination, size_t count, Transfer& t) {
                      std::chrono::milliseconds(uint64_t{to.ReadTotalTimeoutMultiplier} * count +
                                                to.ReadTotalTimeoutConstant);
     }
-    if (fcntl(handle->fd, F_GETFL) < 0) return errno;
+    if (fcntl(handle->fd.Get(), F_GETFL) < 0) return errno;
     return ReadAvailable(*handle, t);
 }
 
@@ -382,7 +378,7 @@ int AwaitTransfer(Handle handle, Transfer& t) {
             const int wait = RemainingMs(t);
             if (wait == 0) break;  // written in part: the time-out is no error
             short revents = 0;
-            if (const int error = PollOne(d.fd, POLLOUT, wait, revents)) return error;
+            if (const int error = PollOne(d.fd.Get(), POLLOUT, wait, revents)) return error;
             if (revents & (POLLERR | POLLHUP | POLLNVAL)) return revents & POLLNVAL ? EBADF : EIO;
             if (revents & POLLOUT) {
                 if (const int error = WriteAvailable(d, t)) return error;
@@ -405,7 +401,7 @@ int AwaitTransfer(Handle handle, Transfer& t) {
             wait = wait < 0 ? interval : std::min(wait, interval);
         }
         short revents = 0;
-        if (const int error = PollOne(d.fd, POLLIN, wait, revents)) return error;
+        if (const int error = PollOne(d.fd.Get(), POLLIN, wait, revents)) return error;
         if (revents & POLLNVAL) return EBADF;
         if (revents & (POLLERR | POLLHUP)) return EIO;
         if (revents == 0) {
@@ -424,8 +420,8 @@ EventWait::EventWait(Handle handle, int stopDescriptor) : handle_(handle), stop_
         setupError_ = EBADF;
         return;
     }
-    epoll_ = epoll_create1(EPOLL_CLOEXEC);
-    if (epoll_ < 0) {
+    epoll_ = platform::Descripteur(epoll_create1(EPOLL_CLOEXEC));
+    if (!epoll_.Valide()) {
         setupError_ = errno;
         return;
     }
@@ -434,37 +430,35 @@ EventWait::EventWait(Handle handle, int stopDescriptor) : handle_(handle), stop_
     // event does. Bytes a handler leaves unread do not wake the wait again.
     epoll_event device{};
     device.events = EPOLLET | ((watched & EV_RXCHAR) ? EPOLLIN : 0u);
-    device.data.fd = handle_->fd;
+    device.data.fd = handle_->fd.Get();
     epoll_event stop{};
     stop.events = EPOLLIN;
     stop.data.fd = stop_;
     epoll_event kick{};
     kick.events = EPOLLIN;
-    kick.data.fd = handle_->kick;
-    if (epoll_ctl(epoll_, EPOLL_CTL_ADD, handle_->fd, &device) != 0 ||
-        epoll_ctl(epoll_, EPOLL_CTL_ADD, stop_, &stop) != 0 ||
-        epoll_ctl(epoll_, EPOLL_CTL_ADD, handle_->kick, &kick) != 0) {
+    kick.data.fd = handle_->kick.Get();
+    if (epoll_ctl(epoll_.Get(), EPOLL_CTL_ADD, handle_->fd.Get(), &device) != 0 ||
+        epoll_ctl(epoll_.Get(), EPOLL_CTL_ADD, stop_, &stop) != 0 ||
+        epoll_ctl(epoll_.Get(), EPOLL_CTL_ADD, handle_->kick.Get(), &kick) != 0) {
         setupError_ = errno;
         return;
     }
     int lines = 0;
-    if (handle_->hasModemLines && ioctl(handle_->fd, TIOCMGET, &lines) == 0)
+    if (handle_->hasModemLines && ioctl(handle_->fd.Get(), TIOCMGET, &lines) == 0)
         modemLines_ = static_cast<uint32_t>(lines);
     serial_icounter_struct c{};
-    if (handle_->hasCounters && ioctl(handle_->fd, TIOCGICOUNT, &c) == 0)
+    if (handle_->hasCounters && ioctl(handle_->fd.Get(), TIOCGICOUNT, &c) == 0)
         counters_ = {c.cts, c.dsr, c.rng, c.dcd, c.brk, ErrorCount(c)};
 }
 
-EventWait::~EventWait() {
-    if (epoll_ >= 0) close(epoll_);
-}
+EventWait::~EventWait() = default;
 
 uint32_t EventWait::TakeChanges(uint32_t watched) {
     uint32_t events = 0;
     Device& d = *handle_;
     if (d.hasCounters) {
         serial_icounter_struct c{};
-        if (ioctl(d.fd, TIOCGICOUNT, &c) == 0) {
+        if (ioctl(d.fd.Get(), TIOCGICOUNT, &c) == 0) {
             const Counters now{c.cts, c.dsr, c.rng, c.dcd, c.brk, ErrorCount(c)};
             if (now.cts != counters_.cts) events |= EV_CTS;
             if (now.dsr != counters_.dsr) events |= EV_DSR;
@@ -476,7 +470,7 @@ uint32_t EventWait::TakeChanges(uint32_t watched) {
         }
     } else if (d.hasModemLines) {
         int lines = 0;
-        if (ioctl(d.fd, TIOCMGET, &lines) == 0) {
+        if (ioctl(d.fd.Get(), TIOCMGET, &lines) == 0) {
             const uint32_t changed = modemLines_ ^ static_cast<uint32_t>(lines);
             if (changed & TIOCM_CTS) events |= EV_CTS;
             if (changed & TIOCM_DSR) events |= EV_DSR;
@@ -487,12 +481,12 @@ uint32_t EventWait::TakeChanges(uint32_t watched) {
     }
     if ((watched & EV_RX80FULL) != 0) {
         int waiting = 0;
-        if (ioctl(d.fd, FIONREAD, &waiting) == 0 && waiting * 5 >= d.inputSize * 4)
+        if (ioctl(d.fd.Get(), FIONREAD, &waiting) == 0 && waiting * 5 >= d.inputSize * 4)
             events |= EV_RX80FULL;
     }
     if ((watched & EV_TXEMPTY) != 0 && d.txPending) {
         int queued = 0;
-        if (ioctl(d.fd, TIOCOUTQ, &queued) != 0 || queued == 0) {
+        if (ioctl(d.fd.Get(), TIOCOUTQ, &queued) != 0 || queued == 0) {
             d.txPending = false;
             events |= EV_TXEMPTY;
         }
@@ -520,7 +514,7 @@ EventWait::Result EventWait::Wait(uint32_t& mask, int& error) {
         if ((watched & EV_RX80FULL) != 0 && (watched & EV_RXCHAR) == 0) timeout = 100;
         if ((watched & EV_TXEMPTY) != 0 && d.txPending) {
             int queued = 0;
-            if (ioctl(d.fd, TIOCOUTQ, &queued) == 0 && queued > 0) {
+            if (ioctl(d.fd.Get(), TIOCOUTQ, &queued) == 0 && queued > 0) {
                 // About the time the queued bytes take at the slowest usual speed.
                 const int drain = std::max(1, queued / 10);
                 timeout = timeout < 0 ? drain : std::min(timeout, drain);
@@ -529,22 +523,22 @@ EventWait::Result EventWait::Wait(uint32_t& mask, int& error) {
             }
         }
         epoll_event ready[3];
-        const int n = epoll_wait(epoll_, ready, 3, timeout);
+        const int n =
+            platform::SansInterruption([&] { return epoll_wait(epoll_.Get(), ready, 3, timeout); });
         if (n < 0) {
-            if (errno == EINTR) continue;
             error = errno;
             return Result::Failed;
         }
         bool stopped = false, gone = false, received = false;
         for (int i = 0; i < n; ++i) {
             if (ready[i].data.fd == stop_) stopped = true;
-            if (ready[i].data.fd == d.fd) {
+            if (ready[i].data.fd == d.fd.Get()) {
                 if (ready[i].events & (EPOLLHUP | EPOLLERR)) gone = true;
                 if (ready[i].events & EPOLLIN) received = true;
             }
-            if (ready[i].data.fd == d.kick) {
+            if (ready[i].data.fd == d.kick.Get()) {
                 uint64_t value;
-                [[maybe_unused]] ssize_t ignored = read(d.kick, &value, sizeof value);
+                [[maybe_unused]] ssize_t ignored = read(d.kick.Get(), &value, sizeof value);
             }
         }
         if (stopped) return Result::Stopped;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/descripteur.h"
+
 // The serial device calls on POSIX termios, shaped after the operations the
 // serial layer needs: open for exclusive use, device control block, queue
 // sizes, time-outs, event mask and event wait, error and modem status, purge,
@@ -144,7 +146,7 @@ class EventWait {
 
     Handle handle_;
     int stop_;
-    int epoll_ = -1;
+    platform::Descripteur epoll_;
     int setupError_ = 0;
     uint32_t modemLines_ = 0;
     struct Counters {

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/descripteur.h"
+
 namespace shell {
 namespace {
 
@@ -73,7 +75,8 @@ void Open(const std::string& target) {
     std::string argument = target;
     char* const argv[] = {name.data(), argument.data(), nullptr};
     const long maxDescriptor = sysconf(_SC_OPEN_MAX);
-    const int devNull = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    platform::Descripteur devNull;
+    platform::Ouvrir("/dev/null", platform::Acces::Lecture, devNull);
 
     const pid_t child = fork();
     if (child == 0) {
@@ -85,7 +88,7 @@ void Open(const std::string& target) {
             sigemptyset(&none);
             sigprocmask(SIG_SETMASK, &none, nullptr);
             signal(SIGPIPE, SIG_DFL);
-            if (devNull >= 0) dup2(devNull, STDIN_FILENO);
+            if (devNull.Valide()) dup2(devNull.Get(), STDIN_FILENO);
             // The serial port's descriptor, and the lock on it, must not live
             // on in a browser that outlasts the program.
             if (close_range(3, ~0U, 0) != 0) {
@@ -97,11 +100,7 @@ void Open(const std::string& target) {
         // Orphaned at once, the application is reaped by init, never by us.
         _exit(0);
     }
-    if (child > 0) {
-        while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-        }
-    }
-    if (devNull >= 0) close(devNull);
+    if (child > 0) platform::SansInterruption([&] { return waitpid(child, nullptr, 0); });
 }
 
 }  // namespace shell

@@ -1,11 +1,11 @@
 #include "textfile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
+
+#include "platform/descripteur.h"
 
 namespace {
 
@@ -51,22 +51,11 @@ char32_t NextUtf8(const std::string& s, size_t& i) {
 }
 
 std::string ReadAll(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw EInOutError(errno);
+    platform::Descripteur file;
+    if (const int error = platform::Ouvrir(path, platform::Acces::Lecture, file))
+        throw EInOutError(error);
     std::string data;
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int error = errno;
-            close(fd);
-            throw EInOutError(error);
-        }
-        if (n == 0) break;
-        data.append(buf, static_cast<size_t>(n));
-    }
-    close(fd);
+    if (const int error = platform::LireTout(file.Get(), data)) throw EInOutError(error);
     return data;
 }
 
@@ -134,18 +123,9 @@ std::vector<std::string> ReadTextLines(const std::string& path) {
 void WriteTextFile(const std::string& path, const std::vector<std::string>& lines) {
     std::string data;
     for (const auto& line : lines) data += Utf8ToWindows1252(line) + "\r\n";
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) throw EInOutError(errno);
-    size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int error = errno;
-            close(fd);
-            throw EInOutError(error);
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (close(fd) != 0) throw EInOutError(errno);
+    platform::Descripteur file;
+    if (const int error = platform::Ouvrir(path, platform::Acces::Remplacement, file))
+        throw EInOutError(error);
+    if (const int error = platform::EcrireTout(file.Get(), data)) throw EInOutError(error);
+    if (const int error = file.Fermer()) throw EInOutError(error);
 }

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/descripteur.h"
+
 // The data file: only ever appended to, Windows-1252 with CR LF. Every
 // operation reports its failure at once as an EInOutError ("Fichier
 // introuvable", "Erreur E/S <errno>"), and every line written is on the disk
@@ -33,7 +35,7 @@ class TFichierDonnees {
     void AjouterLigne(const std::string& ligne);
 
     void Fermer();
-    bool Ouvert() const { return fd_ >= 0; }
+    bool Ouvert() const { return fichier_.Valide(); }
     const std::string& Nom() const { return nom_; }
 
   private:
@@ -41,5 +43,5 @@ class TFichierDonnees {
     void Ecrire(const std::vector<std::string>& lignes);
 
     std::string nom_;
-    int fd_ = -1;
+    platform::Descripteur fichier_;
 };

@@ -72,7 +72,8 @@ TEST_F(BoutEnBoutTest, FromThePortMenuToTheRecordedLines) {
     // Parameters typed, then the calibration panel shows what the photometer
     // reported and closes the port; Enter validates it.
     for (char k : std::string("1013\r90\r")) {
-        TEdit* champ = f.SaisieParametres & 1 ? f.EAngleElevation : f.EPression;
+        TEdit* champ =
+            f.SaisieParametres & calibration::SaisiePression ? f.EAngleElevation : f.EPression;
         champ->KeyPress(k);
     }
     ASSERT_TRUE(f.P_Etalonnages->Visible());

@@ -89,7 +89,8 @@ TEST_F(CorrectionsTest, FramesBeforeTheReceptionPanelAreNeitherShownNorRecorded)
     EXPECT_EQ(f.Etat, EtatRepos) << "no mode taken from frames the panel does not show";
 
     for (char k : std::string("1013\r90\r")) {
-        TEdit* champ = f.SaisieParametres & 1 ? f.EAngleElevation : f.EPression;
+        TEdit* champ =
+            f.SaisieParametres & calibration::SaisiePression ? f.EAngleElevation : f.EPression;
         champ->KeyPress(k);
     }
     ASSERT_TRUE(f.P_Etalonnages->Visible());

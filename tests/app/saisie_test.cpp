@@ -81,13 +81,13 @@ TEST_F(SaisieTest, ParameterKeysAndTheEnterCycle) {
     Taper(f.EPression, "1a0.1-3 ");
     EXPECT_EQ(f.EPression->Text(), "1013") << "only digits reach the field";
     Taper(f.EPression, "\r");
-    EXPECT_EQ(f.SaisieParametres, 1u);
+    EXPECT_EQ(f.SaisieParametres, calibration::SaisiePression);
     EXPECT_TRUE(f.EAngleElevation->Focused());
     Taper(f.EAngleElevation, "9x5");
     EXPECT_EQ(f.EAngleElevation->Text(), "95");
     Identifier(f);
     Taper(f.EAngleElevation, "\r");
-    EXPECT_EQ(f.SaisieParametres, 3u);
+    EXPECT_EQ(f.SaisieParametres, calibration::SaisieComplete);
     EXPECT_TRUE(f.P_Etalonnages->Visible()) << "Enter in both fields validates";
     EXPECT_EQ(f.EAngleElevation->Text(), "90");
     EXPECT_EQ(f.AngleElevation, 90);
@@ -118,7 +118,7 @@ TEST_F(SaisieTest, ValidationMessagesAndTheLinkNotYetVerified) {
     g.EAngleElevation->SetText("45");
     g.IM_OKParametresDesMesures->Click();  // disabled: the click cannot reach it
     char entree = 13;
-    g.SaisieParametres = 3;
+    g.SaisieParametres = calibration::SaisieComplete;
     g.EPressionKeyPress(nullptr, entree);
     EXPECT_TRUE(messages_.empty());
     EXPECT_FALSE(g.P_Etalonnages->Visible());

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "commande.h"
 #include "saisie.h"
 
 TEST(Saisie, KeyFilters) {
@@ -21,14 +20,4 @@ TEST(Saisie, KeyFilters) {
         EXPECT_EQ(d, c.decimal) << int(c.touche) << " in " << c.texte;
         EXPECT_EQ(e, c.chiffres) << int(c.touche);
     }
-}
-
-TEST(Commande, VoltagesAsCountsAndTheWholeCommand) {
-    EXPECT_EQ(CodeTension(2.12), 434);
-    EXPECT_EQ(CodeTension(5.0), 1024);
-    EXPECT_EQ(CodeTension(0.01), 2);
-    EXPECT_EQ(CodeTension(0.0), 0);
-    EXPECT_EQ(CodeTension(1.65), 337);
-    EXPECT_EQ(CommandeEcriture(7, 10, 2.12, 0.01, 1.65, 0.02),
-              std::string("\xFF\x80\x07\x0A\x01\xB2\x00\x02\x01\x51\x00\x04", 12));
 }

@@ -89,5 +89,5 @@ TEST(Calculs, VoltagesAndPointer) {
     struct Case {
         int count, left;
     } cases[] = {{0, 113}, {7, 113}, {8, 114}, {1023, 240}, {1024, 240}, {65535, 240}};
-    for (const auto& c : cases) EXPECT_EQ(PositionPointeur(c.count), c.left) << c.count;
+    for (const auto& c : cases) EXPECT_EQ(PositionPointeur(c.count, 113), c.left) << c.count;
 }

@@ -70,7 +70,7 @@ TLecteurRequetes::Requete TLecteurRequetes::Lire(uint8_t octet) {
             return Requete::Aucune;
         case Etat::Champs:
             champs_[recus_++] = octet;
-            if (recus_ < 10) return Requete::Aucune;
+            if (recus_ < TailleChamps) return Requete::Aucune;
             etat_ = Etat::Attente;
             ecriture_.numero = champs_[0];
             ecriture_.version = champs_[1];

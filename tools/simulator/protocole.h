@@ -3,18 +3,22 @@
 #include <cstdint>
 #include <string>
 
+#include "measurement/protocole.h"
+
 // The bytes exchanged with the program: the frames the photometer sends and
-// the requests it reads.
+// the requests it reads. The bytes and the scale are the instrument's, named
+// once in the program's protocol; building frames and reading commands stay
+// written here, from the instrument's side, so that a fault in the program's
+// decoding or encoding shows in the tests instead of being shared.
 namespace simulateur {
 
-constexpr uint8_t OctetDebut = 0xFF;
-constexpr uint8_t CodeIdentification = 0x40;
-constexpr uint8_t CodeEcriture = 0x80;
+constexpr uint8_t OctetDebut = measurement::OctetDebut;
+constexpr uint8_t CodeIdentification = measurement::CodeIdentification;
+constexpr uint8_t CodeEcriture = measurement::CodeEcriture;
 
-enum class Mode : uint8_t { Simple = 0xA0, Continu = 0xF0 };
+enum class Mode : uint8_t { Simple = measurement::ModeSimple, Continu = measurement::ModeContinu };
 
-// Counts are 5/1024 V each.
-constexpr double VoltsParCompte = 5.0 / 1024.0;
+constexpr double VoltsParCompte = measurement::VoltsParCompte;
 // The nearest count of a voltage, so that a typed 2.12 V reads back as 2.12.
 uint16_t CompteDeTension(double volts);
 double TensionDeCompte(uint16_t compte);
@@ -63,7 +67,8 @@ class TLecteurRequetes {
   private:
     enum class Etat { Attente, ApresDebut, Champs };
     Etat etat_ = Etat::Attente;
-    uint8_t champs_[10] = {};
+    static constexpr int TailleChamps = measurement::TailleCommandeEcriture - 2;
+    uint8_t champs_[TailleChamps] = {};
     int recus_ = 0;
     Identification ecriture_;
 };

@@ -1,16 +1,14 @@
-#include "trames.h"
+#include "measurement/protocole.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "octets.h"
+
 namespace {
 
-std::string Octets(std::initializer_list<int> bytes) {
-    std::string s;
-    for (int b : bytes) s += static_cast<char>(b);
-    return s;
-}
+using namespace measurement;
 
 // Photometer 200, version 128 (both above a signed char), with four counts.
 std::string Identifiant(int a, int b, int c, int d) {
@@ -21,7 +19,7 @@ std::string Identifiant(int a, int b, int c, int d) {
 
 }  // namespace
 
-TEST(Trames, Identification) {
+TEST(Protocole, Identification) {
     const auto id =
         DecoderIdentification(Octets({0x07, 0x0C, 0x01, 0x80, 0x00, 0x40, 0x01, 0xFF, 0x00, 0x20}));
     ASSERT_TRUE(id);
@@ -54,7 +52,7 @@ TEST(Trames, Identification) {
         EXPECT_FALSE(DecoderIdentification(payload)->acceptee);
 }
 
-TEST(Trames, Measurement) {
+TEST(Protocole, Measurement) {
     struct Case {
         std::string payload;
         int mode, vert, rouge, temperature;
@@ -76,9 +74,24 @@ TEST(Trames, Measurement) {
     }
 }
 
-TEST(Trames, PayloadsShorterThanTheirLayoutGiveNothing) {
+TEST(Protocole, PayloadsShorterThanTheirLayoutGiveNothing) {
     EXPECT_FALSE(DecoderMesure(Octets({0xA0, 0x01, 0x00, 0x00, 0x80, 0x02})));
     EXPECT_FALSE(DecoderMesure(""));
     EXPECT_FALSE(DecoderIdentification(Octets({0x22, 0x01, 0x00, 0x00, 0x80, 0x02, 0x00})));
     EXPECT_FALSE(DecoderIdentification(Identifiant(1, 2, 3, 4).substr(0, 9)));
+}
+
+TEST(Protocole, WriteCommandCarriesVoltagesAsCounts) {
+    EXPECT_EQ(CodeTension(2.12), 434);
+    EXPECT_EQ(CodeTension(5.0), 1024);
+    EXPECT_EQ(CodeTension(0.01), 2);
+    EXPECT_EQ(CodeTension(0.0), 0);
+    EXPECT_EQ(CodeTension(1.65), 337);
+    EXPECT_EQ(CommandeEcriture(7, 10, 2.12, 0.01, 1.65, 0.02),
+              std::string("\xFF\x80\x07\x0A\x01\xB2\x00\x02\x01\x51\x00\x04", 12));
+}
+
+TEST(Protocole, RequestAndStartByte) {
+    EXPECT_EQ(RequeteIdentification(), std::string("\xFF\x40", 2));
+    EXPECT_EQ(ChaineDebut(), std::string("\xFF", 1));
 }
