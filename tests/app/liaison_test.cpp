@@ -3,7 +3,7 @@
 
 #include "fond_fixture.h"
 #include "parametres.h"
-#include "protocole.h"
+#include "tools/simulator/protocole.h"
 #include "pty_pair.h"
 #include "textfile.h"
 #include "threads.h"
