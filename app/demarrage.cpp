@@ -2,13 +2,13 @@
 #include <filesystem>
 #include <functional>
 
-#include "application.h"
-#include "astronomie.h"
-#include "description.h"
-#include "fond.h"
+#include "app/description.h"
+#include "app/fond.h"
+#include "app/parametres.h"
+#include "measurement/astronomie.h"
 #include "measurement/protocole.h"
-#include "parametres.h"
-#include "textfile.h"
+#include "platform/application.h"
+#include "platform/textfile.h"
 
 namespace {
 

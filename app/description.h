@@ -4,7 +4,7 @@
 #include <string>
 #include <variant>
 
-#include "toolkit.h"
+#include "toolkit/toolkit.h"
 
 class TF_Fond;
 

@@ -1,8 +1,8 @@
 // Writing the identification and the constants into the photometer.
-#include "fond.h"
-#include "lignes.h"
+#include "app/fond.h"
 #include "measurement/protocole.h"
-#include "textfile.h"
+#include "platform/textfile.h"
+#include "recording/lignes.h"
 
 void TF_Fond::T_EcriturePhotometreTimer(TObject*) {
     LEcriturePhotometre->SetVisible(false);

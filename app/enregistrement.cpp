@@ -1,6 +1,6 @@
 // Recording: the record lines of the data file and the writing notice.
-#include "fond.h"
-#include "lignes.h"
+#include "app/fond.h"
+#include "recording/lignes.h"
 
 void TF_Fond::EnregistrerLigne(const std::string& ligne) {
     LEcriture->SetVisible(true);

@@ -2,12 +2,12 @@
 // edits and the validation.
 #include <utility>
 
-#include "calculs.h"
+#include "app/fond.h"
 #include "calibration/etalonnages.h"
-#include "fond.h"
-#include "lignes.h"
-#include "numbers.h"
-#include "saisie.h"
+#include "calibration/saisie.h"
+#include "measurement/calculs.h"
+#include "platform/numbers.h"
+#include "recording/lignes.h"
 
 void TF_Fond::T_EtalonnageTimer(TObject*) {
     using calibration::Champ;

@@ -1,6 +1,6 @@
 // Expert mode: the password panel.
-#include "fond.h"
-#include "saisie.h"
+#include "app/fond.h"
+#include "calibration/saisie.h"
 
 namespace {
 const char* const MotDePasse = "brisemer";

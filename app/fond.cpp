@@ -1,10 +1,10 @@
-#include "fond.h"
+#include "app/fond.h"
 
 #include <QtCore/qglobal.h>
 #include <type_traits>
 
-#include "couleurs.h"
-#include "description.h"
+#include "app/couleurs.h"
+#include "app/description.h"
 #include "measurement/protocole.h"
 
 // The pictures live in this static library: they must be registered by hand.

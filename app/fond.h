@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "calibration/etalonnages.h"
-#include "clock.h"
-#include "comdatapacket.h"
-#include "comport.h"
-#include "fichier_donnees.h"
-#include "lignes.h"
+#include "link/comdatapacket.h"
+#include "link/comport.h"
 #include "measurement/reception.h"
-#include "toolkit.h"
+#include "platform/clock.h"
+#include "recording/fichier_donnees.h"
+#include "recording/lignes.h"
+#include "toolkit/toolkit.h"
 
 // Values of Etat, the program state.
 using measurement::EtatContinu;

@@ -3,10 +3,10 @@
 // controls of a parent lie over its pictures and labels whatever the order).
 #include <stdexcept>
 
-#include "couleurs.h"
-#include "description.h"
-#include "fond.h"
-#include "images.h"
+#include "app/couleurs.h"
+#include "app/description.h"
+#include "app/fond.h"
+#include "app/images.h"
 
 namespace {
 

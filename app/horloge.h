@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "clock.h"
+#include "platform/clock.h"
 
 // The clock's captions, in French. The data file copies them: the header the
 // date caption, each record line the time caption, so their form is exact.

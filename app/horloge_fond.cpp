@@ -1,6 +1,6 @@
 // The clock under the illustration.
-#include "fond.h"
-#include "horloge.h"
+#include "app/fond.h"
+#include "app/horloge.h"
 
 void TF_Fond::T_HorlogeTimer(TObject*) {
     Maintenant = clock_seam::Now();

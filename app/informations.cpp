@@ -1,7 +1,7 @@
 // The information panel and its links file.
-#include "fond.h"
-#include "shell.h"
-#include "textfile.h"
+#include "app/fond.h"
+#include "platform/shell.h"
+#include "platform/textfile.h"
 
 #include <filesystem>
 #include <system_error>

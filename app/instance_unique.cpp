@@ -1,4 +1,4 @@
-#include "instance_unique.h"
+#include "app/instance_unique.h"
 
 #include <unistd.h>
 

@@ -1,7 +1,7 @@
 // The serial port menu and the link check with the photometer.
-#include "fond.h"
+#include "app/fond.h"
 #include "measurement/protocole.h"
-#include "ports.h"
+#include "platform/ports.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The program entry: the application, its title and the main window.
 #include <QApplication>
 
-#include "fond.h"
-#include "instance_unique.h"
-#include "preparation.h"
+#include "app/fond.h"
+#include "app/instance_unique.h"
+#include "app/preparation.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

@@ -1,4 +1,4 @@
-#include "parametres.h"
+#include "app/parametres.h"
 
 std::vector<std::string> PortsEnregistres(const std::vector<std::string>& lignes) {
     std::vector<std::string> ports;

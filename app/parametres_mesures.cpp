@@ -1,10 +1,10 @@
 // The data-file choice and the measurement parameters.
+#include "app/fond.h"
 #include "calibration/etalonnages.h"
-#include "fichiers_programme.h"
-#include "fond.h"
+#include "calibration/saisie.h"
 #include "measurement/protocole.h"
-#include "numbers.h"
-#include "saisie.h"
+#include "platform/numbers.h"
+#include "recording/fichiers_programme.h"
 
 void TF_Fond::IM_FichiersClick(TObject*) {
     if (P_Etalonnages->Visible()) return;

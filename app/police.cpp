@@ -1,11 +1,11 @@
-#include "police.h"
+#include "app/police.h"
 
 #include <QFont>
 #include <QFontDatabase>
 #include <QString>
 #include <QStringList>
 
-#include "graphics.h"
+#include "toolkit/graphics.h"
 
 void InstallerPoliceDeSubstitution() {
     // Liberation Sans has the proportions of the small sans-serif face the

@@ -1,11 +1,11 @@
-#include "preparation.h"
+#include "app/preparation.h"
 
 #include <QApplication>
 #include <QIcon>
 
-#include "images.h"
-#include "police.h"
-#include "toolkit.h"
+#include "app/images.h"
+#include "app/police.h"
+#include "toolkit/toolkit.h"
 
 void PreparerApplication(QApplication& application) {
     toolkit::SetApplicationTitle("Solvenare 1.0");

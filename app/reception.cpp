@@ -2,12 +2,12 @@
 // shown, single and continuous modes, maxima and their resets, start and stop.
 #include <cmath>
 
-#include "calculs.h"
-#include "description.h"
-#include "fond.h"
-#include "lignes.h"
+#include "app/description.h"
+#include "app/fond.h"
+#include "measurement/calculs.h"
 #include "measurement/protocole.h"
 #include "measurement/reception.h"
+#include "recording/lignes.h"
 
 namespace {
 

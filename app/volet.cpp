@@ -1,6 +1,6 @@
 // The sliding cover over the maxima of the reception panel.
-#include "description.h"
-#include "fond.h"
+#include "app/description.h"
+#include "app/fond.h"
 
 void TF_Fond::T_VoletTimer(TObject*) {
     const CourseVolet& course = CourseDuVolet();

@@ -21,15 +21,15 @@
 #include <string>
 #include <vector>
 
-#include "banc_fenetre.h"
-#include "calculs.h"
-#include "demarrage.h"
-#include "histogramme.h"
-#include "lecteur_lignes.h"
-#include "preparation.h"
-#include "processus.h"
+#include "app/preparation.h"
+#include "bench/banc_fenetre.h"
+#include "bench/demarrage.h"
+#include "bench/histogramme.h"
+#include "bench/lecteur_lignes.h"
+#include "bench/processus.h"
+#include "measurement/calculs.h"
 #ifdef BANC_X11
-#include "demarrage_x11.h"
+#include "bench/demarrage_x11.h"
 #endif
 
 using namespace banc;

@@ -1,4 +1,4 @@
-#include "banc_fenetre.h"
+#include "bench/banc_fenetre.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -6,8 +6,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "calculs.h"
-#include "toolkit.h"
+#include "measurement/calculs.h"
+#include "toolkit/toolkit.h"
 
 namespace banc {
 namespace {

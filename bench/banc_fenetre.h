@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "fond.h"
-#include "histogramme.h"
-#include "journal_trames.h"
-#include "photometre_simule.h"
-#include "processus.h"
+#include "app/fond.h"
+#include "bench/histogramme.h"
+#include "bench/journal_trames.h"
+#include "bench/processus.h"
+#include "tools/simulator/photometre_simule.h"
 
 namespace banc {
 

@@ -1,4 +1,4 @@
-#include "demarrage.h"
+#include "bench/demarrage.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -17,9 +17,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "fond.h"
-#include "preparation.h"
-#include "processus.h"
+#include "app/fond.h"
+#include "app/preparation.h"
+#include "bench/processus.h"
 
 extern char** environ;
 

@@ -1,4 +1,4 @@
-#include "demarrage_x11.h"
+#include "bench/demarrage_x11.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -14,8 +14,8 @@
 #include <optional>
 #include <thread>
 
-#include "demarrage.h"
-#include "processus.h"
+#include "bench/demarrage.h"
+#include "bench/processus.h"
 
 namespace banc {
 namespace {

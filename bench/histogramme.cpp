@@ -1,4 +1,4 @@
-#include "histogramme.h"
+#include "bench/histogramme.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "journal_trames.h"
+#include "bench/journal_trames.h"
 
 #include <unistd.h>
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "processus.h"
+#include "bench/processus.h"
 #include "tools/simulator/protocole.h"
 
 namespace banc {

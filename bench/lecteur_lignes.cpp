@@ -1,4 +1,4 @@
-#include "lecteur_lignes.h"
+#include "bench/lecteur_lignes.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -4,7 +4,7 @@
 #include <string>
 #include <thread>
 
-#include "processus.h"
+#include "bench/processus.h"
 
 namespace banc {
 

@@ -16,9 +16,9 @@
 #include <thread>
 #include <vector>
 
-#include "comdatapacket.h"
-#include "comport.h"
-#include "threads.h"
+#include "link/comdatapacket.h"
+#include "link/comport.h"
+#include "platform/threads.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "processus.h"
+#include "bench/processus.h"
 
 #include <sys/utsname.h>
 #include <unistd.h>

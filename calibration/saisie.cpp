@@ -1,4 +1,4 @@
-#include "saisie.h"
+#include "calibration/saisie.h"
 
 void FiltrerChiffres(char& Key) {
     if ((Key >= '0' && Key <= '9') || Key == ToucheEffacement) return;

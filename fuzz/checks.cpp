@@ -1,4 +1,4 @@
-#include "checks.h"
+#include "fuzz/checks.h"
 
 #include <cstdio>
 #include <cstdlib>

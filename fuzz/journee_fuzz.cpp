@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "checks.h"
+#include "fuzz/checks.h"
 #include "platform/textfile.h"
 #include "science/export_csv.h"
 #include "science/fichier_journee.h"

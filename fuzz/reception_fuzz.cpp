@@ -50,16 +50,16 @@
 #include <string>
 #include <vector>
 
-#include "astronomie.h"
-#include "checks.h"
-#include "clock.h"
-#include "fond.h"
-#include "framing_model.h"
+#include "app/fond.h"
+#include "app/police.h"
+#include "fuzz/checks.h"
+#include "fuzz/framing_model.h"
+#include "fuzz/window_snapshot.h"
+#include "measurement/astronomie.h"
 #include "measurement/protocole.h"
-#include "police.h"
-#include "ports.h"
-#include "toolkit.h"
-#include "window_snapshot.h"
+#include "platform/clock.h"
+#include "platform/ports.h"
+#include "toolkit/toolkit.h"
 
 using measurement::VoltsParCompte;
 

@@ -21,13 +21,13 @@
 #include <optional>
 #include <string>
 
-#include "astronomie.h"
-#include "calculs.h"
-#include "checks.h"
-#include "comdatapacket.h"
-#include "framing_model.h"
-#include "lignes.h"
+#include "fuzz/checks.h"
+#include "fuzz/framing_model.h"
+#include "link/comdatapacket.h"
+#include "measurement/astronomie.h"
+#include "measurement/calculs.h"
 #include "measurement/protocole.h"
+#include "recording/lignes.h"
 
 using measurement::DecoderIdentification;
 using measurement::DecoderMesure;

@@ -1,6 +1,6 @@
-#include "window_snapshot.h"
+#include "fuzz/window_snapshot.h"
 
-#include "toolkit.h"
+#include "toolkit/toolkit.h"
 
 WindowSnapshot::WindowSnapshot(TWinControl& window, std::vector<TTimer*> timers) {
     Take(window);

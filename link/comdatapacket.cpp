@@ -1,8 +1,8 @@
-#include "comdatapacket.h"
+#include "link/comdatapacket.h"
 
 #include <algorithm>
 
-#include "comport.h"
+#include "link/comport.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "comlink.h"
-#include "component.h"
+#include "link/comlink.h"
+#include "platform/component.h"
 
 class TCustomComPort;
 

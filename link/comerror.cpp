@@ -1,8 +1,8 @@
-#include "comerror.h"
+#include "link/comerror.h"
 
 #include <array>
 
-#include "localisation.h"
+#include "platform/localisation.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "exception.h"
+#include "platform/exception.h"
 
 // A failure of the serial layer: a numbered English message (French where
 // the serial domain's catalogue applies, see localisation.h), with the

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "object.h"
+#include "platform/object.h"
 
 // What a port tells an attached object (the packet framer) about its line.
 // Each callback counts as set when it holds a function.

@@ -1,10 +1,10 @@
-#include "comport.h"
+#include "link/comport.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "application.h"
-#include "comthread.h"
+#include "link/comthread.h"
+#include "platform/application.h"
 
 std::unique_ptr<TPendingTransfer> NewPendingTransfer() {
     return std::make_unique<TPendingTransfer>();

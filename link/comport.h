@@ -6,13 +6,13 @@
 #include <type_traits>
 #include <vector>
 
-#include "comerror.h"
-#include "comlink.h"
-#include "component.h"
-#include "comsettings.h"
-#include "comtypes.h"
-#include "serial.h"
-#include "threads.h"
+#include "link/comerror.h"
+#include "link/comlink.h"
+#include "link/comsettings.h"
+#include "link/comtypes.h"
+#include "platform/component.h"
+#include "platform/serial.h"
+#include "platform/threads.h"
 
 class TComThread;
 class TMessageWindow;

@@ -1,6 +1,6 @@
-#include "comsettings.h"
+#include "link/comsettings.h"
 
-#include "comport.h"
+#include "link/comport.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "comtypes.h"
-#include "persistent.h"
+#include "link/comtypes.h"
+#include "platform/persistent.h"
 
 class TCustomComPort;
 

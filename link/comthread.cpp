@@ -1,11 +1,11 @@
-#include "comthread.h"
+#include "link/comthread.h"
 
 #include <mutex>
 #include <thread>
 
-#include "application.h"
-#include "comport.h"
-#include "serial.h"
+#include "link/comport.h"
+#include "platform/application.h"
+#include "platform/serial.h"
 
 namespace {
 

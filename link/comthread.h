@@ -3,9 +3,9 @@
 #include <atomic>
 #include <memory>
 
-#include "comtypes.h"
-#include "event.h"
-#include "threads.h"
+#include "link/comtypes.h"
+#include "platform/event.h"
+#include "platform/threads.h"
 
 class TCustomComPort;
 

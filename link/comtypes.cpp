@@ -1,6 +1,6 @@
-#include "comtypes.h"
+#include "link/comtypes.h"
 
-#include "serial.h"
+#include "platform/serial.h"
 
 namespace {
 

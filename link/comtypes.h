@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "object.h"
+#include "platform/object.h"
 
 // Enumerations and sets of the serial layer.
 

@@ -1,4 +1,4 @@
-#include "astronomie.h"
+#include "measurement/astronomie.h"
 
 #include <cmath>
 #include <numbers>

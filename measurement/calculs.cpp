@@ -1,10 +1,10 @@
-#include "calculs.h"
+#include "measurement/calculs.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "measurement/protocole.h"
-#include "numbers.h"
+#include "platform/numbers.h"
 
 namespace {
 

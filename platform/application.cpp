@@ -1,4 +1,4 @@
-#include "application.h"
+#include "platform/application.h"
 
 #include <cstdio>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "component.h"
+#include "platform/component.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "object.h"
+#include "platform/object.h"
 
 // An object owned by the main window whose properties are restored from the
 // window's stored description. While that loading runs, setters only store

@@ -1,4 +1,4 @@
-#include "event.h"
+#include "platform/event.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>

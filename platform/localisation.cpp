@@ -1,4 +1,4 @@
-#include "localisation.h"
+#include "platform/localisation.h"
 
 #include <libintl.h>
 #include <sys/stat.h>

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "exception.h"
+#include "platform/exception.h"
 
 // Numbers as the program shows, reads and records them: the comma is the
 // decimal separator whatever the machine's locale, so that a data file reads

@@ -1,9 +1,9 @@
-#include "persistent.h"
+#include "platform/persistent.h"
 
 #include <string>
 #include <typeinfo>
 
-#include "exception.h"
+#include "platform/exception.h"
 
 namespace {
 

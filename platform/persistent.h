@@ -1,6 +1,6 @@
 #pragma once
 
-#include "object.h"
+#include "platform/object.h"
 
 // An object that copies all its fields onto another of its own class.
 // Copying from an object of another class is refused with an Exception.

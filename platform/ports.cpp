@@ -1,4 +1,4 @@
-#include "ports.h"
+#include "platform/ports.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 // Only this file and serial_speed.cpp include the terminal headers.
-#include "serial.h"
+#include "platform/serial.h"
 
-#include "ports.h"
+#include "platform/ports.h"
 
 #include <fcntl.h>
 #include <linux/serial.h>

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "exception.h"
+#include "platform/exception.h"
 
 // The program's text files (settings, links, data) are Windows-1252 with
 // CR LF line ends; inside the program every text is UTF-8.

@@ -1,4 +1,4 @@
-#include "threads.h"
+#include "platform/threads.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <memory>
 #include <utility>
 
-#include "application.h"
+#include "platform/application.h"
 
 namespace threads {
 namespace {

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-#include "object.h"
+#include "platform/object.h"
 
 // Hand-overs to the main thread. All program logic runs on the main thread;
 // another thread that needs it queues an operation here, and the main thread

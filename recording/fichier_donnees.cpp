@@ -1,10 +1,10 @@
-#include "fichier_donnees.h"
+#include "recording/fichier_donnees.h"
 
 #include <cerrno>
 
-#include "lignes.h"
 #include "platform/descripteur.h"
-#include "textfile.h"
+#include "platform/textfile.h"
+#include "recording/lignes.h"
 
 namespace {
 

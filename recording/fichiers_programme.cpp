@@ -1,4 +1,4 @@
-#include "fichiers_programme.h"
+#include "recording/fichiers_programme.h"
 
 #include <sys/stat.h>
 

@@ -1,4 +1,4 @@
-#include "lignes.h"
+#include "recording/lignes.h"
 
 namespace {
 

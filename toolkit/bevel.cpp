@@ -1,10 +1,10 @@
-#include "bevel.h"
+#include "toolkit/bevel.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWidget>
 
-#include "frame3d.h"
+#include "toolkit/frame3d.h"
 
 namespace {
 

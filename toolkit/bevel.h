@@ -1,6 +1,6 @@
 #pragma once
 
-#include "control.h"
+#include "toolkit/control.h"
 
 // A lowered box, drawn as a one-pixel 3-D frame with nothing inside.
 class TBevel : public TControl {

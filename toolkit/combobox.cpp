@@ -1,4 +1,4 @@
-#include "combobox.h"
+#include "toolkit/combobox.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -6,8 +6,8 @@
 #include <QListView>
 #include <QStyledItemDelegate>
 
-#include "guard.h"
-#include "qtconvert.h"
+#include "toolkit/guard.h"
+#include "toolkit/qtconvert.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "control.h"
+#include "toolkit/control.h"
 
 class QComboBox;
 

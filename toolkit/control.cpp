@@ -1,12 +1,12 @@
-#include "control.h"
+#include "toolkit/control.h"
 
 #include <QCursor>
 #include <QVariant>
 #include <QWidget>
 
-#include "menu.h"
-#include "qtconvert.h"
-#include "wincontrol.h"
+#include "toolkit/menu.h"
+#include "toolkit/qtconvert.h"
+#include "toolkit/wincontrol.h"
 
 namespace {
 

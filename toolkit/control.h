@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "controlevents.h"
-#include "graphics.h"
-#include "object.h"
+#include "platform/object.h"
+#include "toolkit/controlevents.h"
+#include "toolkit/graphics.h"
 
 class QWidget;
 class TPopupMenu;

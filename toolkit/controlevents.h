@@ -4,7 +4,7 @@
 #include <functional>
 #include <initializer_list>
 
-#include "object.h"
+#include "platform/object.h"
 
 // The events that controls raise. An event is called only when set.
 

@@ -1,4 +1,4 @@
-#include "edit.h"
+#include "toolkit/edit.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -13,9 +13,9 @@
 #include <optional>
 #include <vector>
 
-#include "guard.h"
-#include "qtconvert.h"
-#include "textfile.h"
+#include "platform/textfile.h"
+#include "toolkit/guard.h"
+#include "toolkit/qtconvert.h"
 
 namespace {
 

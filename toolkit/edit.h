@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "control.h"
+#include "toolkit/control.h"
 
 class QLineEdit;
 

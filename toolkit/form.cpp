@@ -1,4 +1,4 @@
-#include "form.h"
+#include "toolkit/form.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -9,9 +9,9 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "guard.h"
-#include "placement.h"
-#include "qtconvert.h"
+#include "toolkit/guard.h"
+#include "toolkit/placement.h"
+#include "toolkit/qtconvert.h"
 
 namespace {
 

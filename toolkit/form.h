@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <string>
 
-#include "wincontrol.h"
+#include "toolkit/wincontrol.h"
 
 // The program's one window: fixed size, a close box and no other button.
 // Left and Top place the window's frame on the screen.

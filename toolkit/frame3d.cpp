@@ -1,8 +1,8 @@
-#include "frame3d.h"
+#include "toolkit/frame3d.h"
 
 #include <QPainter>
 
-#include "qtconvert.h"
+#include "toolkit/qtconvert.h"
 
 namespace toolkit {
 

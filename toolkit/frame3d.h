@@ -2,7 +2,7 @@
 
 #include <QRect>
 
-#include "graphics.h"
+#include "toolkit/graphics.h"
 
 class QPainter;
 

@@ -1,11 +1,11 @@
-#include "gauge.h"
+#include "toolkit/gauge.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWidget>
 #include <algorithm>
 
-#include "qtconvert.h"
+#include "toolkit/qtconvert.h"
 
 class GaugeWidget : public QWidget {
   public:

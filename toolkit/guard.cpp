@@ -1,9 +1,9 @@
-#include "guard.h"
+#include "toolkit/guard.h"
 
 #include <cstdio>
 #include <utility>
 
-#include "application.h"
+#include "platform/application.h"
 
 namespace toolkit {
 

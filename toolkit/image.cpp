@@ -1,4 +1,4 @@
-#include "image.h"
+#include "toolkit/image.h"
 
 #include <QFile>
 #include <QPainter>
@@ -6,9 +6,9 @@
 #include <QWidget>
 #include <stdexcept>
 
-#include "guard.h"
-#include "mouse.h"
-#include "qtconvert.h"
+#include "toolkit/guard.h"
+#include "toolkit/mouse.h"
+#include "toolkit/qtconvert.h"
 
 class ImageWidget : public QWidget {
   public:

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "control.h"
+#include "toolkit/control.h"
 
 class QPainter;
 class QPixmap;

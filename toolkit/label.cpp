@@ -1,13 +1,13 @@
-#include "label.h"
+#include "toolkit/label.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWidget>
 
-#include "guard.h"
-#include "qtconvert.h"
-#include "wincontrol.h"
+#include "toolkit/guard.h"
+#include "toolkit/qtconvert.h"
+#include "toolkit/wincontrol.h"
 
 class LabelWidget : public QWidget {
   public:

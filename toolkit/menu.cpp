@@ -1,11 +1,11 @@
-#include "menu.h"
+#include "toolkit/menu.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
 
-#include "guard.h"
-#include "qtconvert.h"
+#include "toolkit/guard.h"
+#include "toolkit/qtconvert.h"
 
 namespace {
 

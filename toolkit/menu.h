@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "controlevents.h"
-#include "object.h"
+#include "platform/object.h"
+#include "toolkit/controlevents.h"
 
 class QAction;
 class QActionGroup;

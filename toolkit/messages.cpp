@@ -1,12 +1,12 @@
-#include "messages.h"
+#include "toolkit/messages.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <mutex>
 #include <utility>
 
-#include "application.h"
-#include "qtconvert.h"
+#include "platform/application.h"
+#include "toolkit/qtconvert.h"
 
 namespace {
 

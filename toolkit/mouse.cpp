@@ -1,4 +1,4 @@
-#include "mouse.h"
+#include "toolkit/mouse.h"
 
 namespace toolkit {
 

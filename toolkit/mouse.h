@@ -2,7 +2,7 @@
 
 #include <QMouseEvent>
 
-#include "controlevents.h"
+#include "toolkit/controlevents.h"
 
 // Qt's mouse events in the terms of the controls' events.
 namespace toolkit {

@@ -1,12 +1,12 @@
-#include "panel.h"
+#include "toolkit/panel.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWidget>
 
-#include "frame3d.h"
-#include "qtconvert.h"
+#include "toolkit/frame3d.h"
+#include "toolkit/qtconvert.h"
 
 class PanelWidget : public QWidget {
   public:

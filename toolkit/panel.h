@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wincontrol.h"
+#include "toolkit/wincontrol.h"
 
 // A coloured area that holds controls, with an optional bevel round it. It
 // draws no caption.

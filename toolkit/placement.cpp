@@ -1,4 +1,4 @@
-#include "placement.h"
+#include "toolkit/placement.h"
 
 #include <algorithm>
 

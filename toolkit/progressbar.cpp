@@ -1,4 +1,4 @@
-#include "progressbar.h"
+#include "toolkit/progressbar.h"
 
 #include <QProgressBar>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "control.h"
+#include "toolkit/control.h"
 
 class QProgressBar;
 

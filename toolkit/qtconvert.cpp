@@ -1,4 +1,4 @@
-#include "qtconvert.h"
+#include "toolkit/qtconvert.h"
 
 #include <map>
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "graphics.h"
+#include "toolkit/graphics.h"
 
 // Conversions at the boundary with Qt: texts are UTF-8 std::string on our
 // side, QString on Qt's.

@@ -1,4 +1,4 @@
-#include "qtsetup.h"
+#include "toolkit/qtsetup.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -6,8 +6,8 @@
 #include <QMetaObject>
 #include <QTranslator>
 
-#include "guard.h"
-#include "threads.h"
+#include "platform/threads.h"
+#include "toolkit/guard.h"
 
 namespace toolkit {
 

@@ -1,11 +1,11 @@
-#include "savedialog.h"
+#include "toolkit/savedialog.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <cctype>
 #include <sstream>
 
-#include "qtconvert.h"
+#include "toolkit/qtconvert.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "object.h"
+#include "platform/object.h"
 
 // The desktop's save-file dialog, in French, with no overwrite question.
 // It does not change the process's current directory.

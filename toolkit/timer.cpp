@@ -1,8 +1,8 @@
-#include "timer.h"
+#include "toolkit/timer.h"
 
 #include <QTimer>
 
-#include "guard.h"
+#include "toolkit/guard.h"
 
 TTimer::TTimer(std::string name) : name_(std::move(name)), timer_(new QTimer) {
     // A coarse timer may be late by 5 % of its interval, and a 3 ms timer

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "controlevents.h"
-#include "object.h"
+#include "platform/object.h"
+#include "toolkit/controlevents.h"
 
 class QTimer;
 

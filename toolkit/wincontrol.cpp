@@ -1,4 +1,4 @@
-#include "wincontrol.h"
+#include "toolkit/wincontrol.h"
 
 #include <QWidget>
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "control.h"
+#include "toolkit/control.h"
 
 // A control that holds other controls. Children keep a fixed stacking order:
 // the order of creation, except that windowed children always lie over the

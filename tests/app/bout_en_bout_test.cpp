@@ -4,12 +4,12 @@
 #include <QCoreApplication>
 #include <cstdlib>
 
-#include "calculs.h"
-#include "fond_fixture.h"
-#include "lignes.h"
-#include "photometre_simule.h"
-#include "textfile.h"
-#include "threads.h"
+#include "measurement/calculs.h"
+#include "platform/textfile.h"
+#include "platform/threads.h"
+#include "recording/lignes.h"
+#include "tests/app/fond_fixture.h"
+#include "tools/simulator/photometre_simule.h"
 
 namespace {
 

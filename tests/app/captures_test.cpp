@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QImage>
 
-#include "fond_fixture.h"
+#include "tests/app/fond_fixture.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-#include "pannes_fixture.h"
-#include "qtconvert.h"
-#include "textfile.h"
+#include "platform/textfile.h"
+#include "tests/app/pannes_fixture.h"
+#include "toolkit/qtconvert.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fond_fixture.h"
+#include "tests/app/fond_fixture.h"
 
 namespace {
 

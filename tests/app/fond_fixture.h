@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "clock.h"
-#include "fond.h"
-#include "ports.h"
-#include "toolkit.h"
+#include "app/fond.h"
+#include "platform/clock.h"
+#include "platform/ports.h"
+#include "toolkit/toolkit.h"
 
 // A window started in a folder of its own (the settings and links files are
 // read from the current directory), with the port list, the clock and the

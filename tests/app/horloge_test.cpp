@@ -1,4 +1,4 @@
-#include "horloge.h"
+#include "app/horloge.h"
 
 #include <gtest/gtest.h>
 

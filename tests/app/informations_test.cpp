@@ -4,8 +4,8 @@
 #include <QLineEdit>
 #include <optional>
 
-#include "fond_fixture.h"
-#include "shell.h"
+#include "platform/shell.h"
+#include "tests/app/fond_fixture.h"
 
 namespace {
 

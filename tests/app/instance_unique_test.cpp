@@ -1,6 +1,6 @@
 // A second start in the folder of an open program shows the open window and
 // ends: real local sockets, a real window on the offscreen platform.
-#include "instance_unique.h"
+#include "app/instance_unique.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>

@@ -1,12 +1,12 @@
 #include <QMenu>
 #include <algorithm>
 
-#include "fond_fixture.h"
-#include "parametres.h"
+#include "app/parametres.h"
+#include "platform/textfile.h"
+#include "platform/threads.h"
+#include "tests/app/fond_fixture.h"
+#include "tests/support/pty_pair.h"
 #include "tools/simulator/protocole.h"
-#include "pty_pair.h"
-#include "textfile.h"
-#include "threads.h"
 
 namespace {
 

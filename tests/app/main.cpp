@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "police.h"
-#include "toolkit.h"
+#include "app/police.h"
+#include "toolkit/toolkit.h"
 
 // One application object for every test, laid out as the program is.
 int main(int argc, char** argv) {

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "fond_fixture.h"
-#include "shell.h"
+#include "platform/shell.h"
+#include "tests/app/fond_fixture.h"
 
 namespace {
 

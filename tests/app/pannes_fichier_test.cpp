@@ -9,9 +9,9 @@
 
 #include <cstring>
 
-#include "pannes_fixture.h"
-#include "pty_pair.h"
-#include "textfile.h"
+#include "platform/textfile.h"
+#include "tests/app/pannes_fixture.h"
+#include "tests/support/pty_pair.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "calculs.h"
-#include "fond_fixture.h"
-#include "photometre_simule.h"
-#include "threads.h"
+#include "measurement/calculs.h"
+#include "platform/threads.h"
+#include "tests/app/fond_fixture.h"
+#include "tools/simulator/photometre_simule.h"
 #include "tools/simulator/protocole.h"
 
 // The window as the calibration validation leaves it, measuring through a

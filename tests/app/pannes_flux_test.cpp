@@ -8,9 +8,9 @@
 #include <random>
 #include <thread>
 
-#include "comlink.h"
-#include "pannes_fixture.h"
-#include "pty_pair.h"
+#include "link/comlink.h"
+#include "tests/app/pannes_fixture.h"
+#include "tests/support/pty_pair.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 
-#include "pannes_fixture.h"
-#include "pty_pair.h"
+#include "tests/app/pannes_fixture.h"
+#include "tests/support/pty_pair.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "parametres.h"
+#include "app/parametres.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include <cmath>
 
-#include "calculs.h"
-#include "fond_fixture.h"
-#include "lignes.h"
-#include "octets.h"
-#include "pty_pair.h"
+#include "measurement/calculs.h"
+#include "recording/lignes.h"
+#include "tests/app/fond_fixture.h"
+#include "tests/support/octets.h"
+#include "tests/support/pty_pair.h"
 
 #include <filesystem>
 

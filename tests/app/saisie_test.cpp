@@ -1,8 +1,8 @@
 // The data-file choice, the measurement parameters, the calibration panel,
 // the expert mode and the write into the photometer, driven as a user would.
-#include "fond_fixture.h"
-#include "pty_pair.h"
-#include "textfile.h"
+#include "platform/textfile.h"
+#include "tests/app/fond_fixture.h"
+#include "tests/support/pty_pair.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "fond_fixture.h"
+#include "tests/app/fond_fixture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "saisie.h"
+#include "calibration/saisie.h"
 
 TEST(Saisie, KeyFilters) {
     struct Cas {

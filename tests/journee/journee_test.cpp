@@ -17,7 +17,7 @@
 #include "science/nombres.h"
 #include "science/site.h"
 #include "science/soleil.h"
-#include "support/dossier.h"
+#include "tests/support/dossier.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "comdatapacket.h"
+#include "link/comdatapacket.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "comport.h"
-#include "pty_pair.h"
+#include "link/comport.h"
+#include "tests/support/pty_pair.h"
 
 namespace {
 

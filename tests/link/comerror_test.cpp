@@ -1,4 +1,4 @@
-#include "comerror.h"
+#include "link/comerror.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <set>
 
-#include "localisation.h"
+#include "platform/localisation.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <mutex>
 #include <stdexcept>
 
-#include "application.h"
-#include "comport.h"
-#include "pty_pair.h"
+#include "link/comport.h"
+#include "platform/application.h"
+#include "tests/support/pty_pair.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "comport.h"
+#include "link/comport.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <termios.h>
 
-#include "pty_pair.h"
-#include "recorder.h"
+#include "tests/link/recorder.h"
+#include "tests/support/pty_pair.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "comsettings.h"
+#include "link/comsettings.h"
 
 #include <gtest/gtest.h>
 
-#include "comport.h"
-#include "pty_pair.h"
+#include "link/comport.h"
+#include "tests/support/pty_pair.h"
 
 namespace {
 

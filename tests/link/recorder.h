@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "comport.h"
+#include "link/comport.h"
 
 // Records, in order, what a port tells its handlers and one link.
 struct Recorder {

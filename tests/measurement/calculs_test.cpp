@@ -1,12 +1,12 @@
-#include "calculs.h"
+#include "measurement/calculs.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "astronomie.h"
-#include "numbers.h"
+#include "measurement/astronomie.h"
+#include "platform/numbers.h"
 
 TEST(Calculs, OpticalDepth) {
     const double inf = std::numeric_limits<double>::infinity();

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "octets.h"
+#include "tests/support/octets.h"
 
 namespace {
 

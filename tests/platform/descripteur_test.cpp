@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "dossier.h"
+#include "tests/support/dossier.h"
 
 using namespace platform;
 

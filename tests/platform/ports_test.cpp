@@ -1,4 +1,4 @@
-#include "ports.h"
+#include "platform/ports.h"
 
 #include <gtest/gtest.h>
 #include <pty.h>
@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "serial.h"
+#include "platform/serial.h"
 
 TEST(Ports, NaturalOrder) {
     std::vector<std::string> names = {"ttyS10", "ttyUSB0", "ttyS2", "ttyACM1",

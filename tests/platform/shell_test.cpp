@@ -1,4 +1,4 @@
-#include "shell.h"
+#include "platform/shell.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

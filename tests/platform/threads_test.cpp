@@ -1,11 +1,11 @@
-#include "threads.h"
+#include "platform/threads.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <stdexcept>
 
-#include "application.h"
+#include "platform/application.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "fichier_donnees.h"
+#include "recording/fichier_donnees.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -11,8 +11,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "lignes.h"
-#include "textfile.h"
+#include "platform/textfile.h"
+#include "recording/lignes.h"
 
 namespace {
 

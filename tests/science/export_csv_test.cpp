@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "exemple.h"
 #include "science/nombres.h"
+#include "tests/science/exemple.h"
 
 namespace science {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "exemple.h"
+#include "tests/science/exemple.h"
 
 namespace science {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "exemple.h"
+#include "tests/science/exemple.h"
 
 namespace science {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "science/fuseau.h"
-#include "support/dossier.h"
+#include "tests/support/dossier.h"
 
 namespace science {
 namespace {

@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "threads.h"
+#include "platform/threads.h"
 
 // A pseudo-terminal pair standing in for an instrument: the port opens the
 // slave by its path, the test plays the instrument on the master.

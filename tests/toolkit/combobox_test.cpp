@@ -1,4 +1,4 @@
-#include "combobox.h"
+#include "toolkit/combobox.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "form.h"
+#include "toolkit/form.h"
 
 TEST(ComboBox, ListTextAndChoice) {
     TForm form;

@@ -1,12 +1,12 @@
-#include "control.h"
+#include "toolkit/control.h"
 
 #include <gtest/gtest.h>
 
 #include <QWidget>
 
-#include "edit.h"
-#include "form.h"
-#include "image.h"
+#include "toolkit/edit.h"
+#include "toolkit/form.h"
+#include "toolkit/image.h"
 
 TEST(Control, DefaultCursorIsTheKindsOwn) {
     TForm form;

@@ -1,4 +1,4 @@
-#include "edit.h"
+#include "toolkit/edit.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "form.h"
-#include "qtconvert.h"
+#include "toolkit/form.h"
+#include "toolkit/qtconvert.h"
 
 namespace {
 

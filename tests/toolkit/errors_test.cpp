@@ -11,15 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "application.h"
-#include "combobox.h"
-#include "edit.h"
-#include "form.h"
-#include "image.h"
-#include "label.h"
-#include "menu.h"
-#include "messages.h"
-#include "timer.h"
+#include "platform/application.h"
+#include "toolkit/combobox.h"
+#include "toolkit/edit.h"
+#include "toolkit/form.h"
+#include "toolkit/image.h"
+#include "toolkit/label.h"
+#include "toolkit/menu.h"
+#include "toolkit/messages.h"
+#include "toolkit/timer.h"
 
 namespace {
 

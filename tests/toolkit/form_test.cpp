@@ -1,11 +1,11 @@
-#include "form.h"
+#include "toolkit/form.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QWidget>
 
-#include "panel.h"
+#include "toolkit/panel.h"
 
 TEST(Form, OuterSizeMapsToTheClientAreaOfTheStandardFrame) {
     TForm form("F_Fond");

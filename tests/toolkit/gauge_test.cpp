@@ -1,11 +1,11 @@
-#include "gauge.h"
+#include "toolkit/gauge.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QWidget>
 
-#include "form.h"
+#include "toolkit/form.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "image.h"
+#include "toolkit/image.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <stdexcept>
 
-#include "form.h"
+#include "toolkit/form.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "label.h"
+#include "toolkit/label.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QWidget>
 
-#include "form.h"
-#include "panel.h"
+#include "toolkit/form.h"
+#include "toolkit/panel.h"
 
 namespace {
 

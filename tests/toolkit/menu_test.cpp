@@ -1,4 +1,4 @@
-#include "menu.h"
+#include "toolkit/menu.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #include <QEvent>
 #include <QWidget>
 
-#include "form.h"
-#include "label.h"
-#include "panel.h"
+#include "toolkit/form.h"
+#include "toolkit/label.h"
+#include "toolkit/panel.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "qtsetup.h"
+#include "toolkit/qtsetup.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <atomic>
 #include <thread>
 
-#include "threads.h"
+#include "platform/threads.h"
 
 TEST(HandOverPump, WakesTheEventLoopForAnotherThreadsHandOver) {
     toolkit::InstallHandOverPump();

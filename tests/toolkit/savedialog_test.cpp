@@ -1,4 +1,4 @@
-#include "savedialog.h"
+#include "toolkit/savedialog.h"
 
 #include <gtest/gtest.h>
 

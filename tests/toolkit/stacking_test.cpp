@@ -6,11 +6,11 @@
 #include <functional>
 #include <string>
 
-#include "edit.h"
-#include "form.h"
-#include "image.h"
-#include "label.h"
-#include "panel.h"
+#include "toolkit/edit.h"
+#include "toolkit/form.h"
+#include "toolkit/image.h"
+#include "toolkit/label.h"
+#include "toolkit/panel.h"
 
 namespace {
 

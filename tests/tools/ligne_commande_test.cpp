@@ -1,11 +1,11 @@
-#include "ligne_commande.h"
+#include "tools/simulator/ligne_commande.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <stdexcept>
 
-#include "ciel.h"
+#include "tools/simulator/ciel.h"
 
 using namespace simulateur;
 

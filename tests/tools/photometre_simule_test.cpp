@@ -1,4 +1,4 @@
-#include "photometre_simule.h"
+#include "tools/simulator/photometre_simule.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -12,11 +12,11 @@
 #include <stdexcept>
 #include <thread>
 
-#include "comdatapacket.h"
-#include "comport.h"
-#include "ports.h"
-#include "pty_pair.h"
-#include "serial.h"
+#include "link/comdatapacket.h"
+#include "link/comport.h"
+#include "platform/ports.h"
+#include "platform/serial.h"
+#include "tests/support/pty_pair.h"
 
 using namespace simulateur;
 using namespace std::chrono_literals;

@@ -26,7 +26,9 @@ namespace {
 
 QStringList gWarnings;
 
-void collect(QtMsgType, const QMessageLogContext &, const QString &msg) { gWarnings << msg; }
+void collect(QtMsgType, const QMessageLogContext&, const QString& msg) {
+    gWarnings << msg;
+}
 
 const QColor teal(0x20, 0xB0, 0xB0);
 const QColor panelBlue(0x27, 0xB7, 0xEC);
@@ -36,7 +38,7 @@ const QColor coverBlue(0x17, 0xA7, 0xDC);
 // Size at which the window shows a picture when it differs from the file's.
 const std::map<QString, QSize> shownSize = {{"file_box.svg", QSize(105, 101)}};
 
-QImage render(QSvgRenderer &r, QSize size, QColor ground) {
+QImage render(QSvgRenderer& r, QSize size, QColor ground) {
     QImage img(size, QImage::Format_ARGB32_Premultiplied);
     img.fill(ground);
     QPainter p(&img);
@@ -49,7 +51,8 @@ QImage checker(QSize size, int cell) {
     QPainter p(&img);
     for (int y = 0; y < size.height(); y += cell)
         for (int x = 0; x < size.width(); x += cell)
-            p.fillRect(x, y, cell, cell, ((x / cell + y / cell) % 2) ? QColor(200, 200, 200) : Qt::white);
+            p.fillRect(x, y, cell, cell,
+                       ((x / cell + y / cell) % 2) ? QColor(200, 200, 200) : Qt::white);
     return img;
 }
 
@@ -61,7 +64,7 @@ struct Pic {
 
 }  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     if (argc < 3) {
         std::fprintf(stderr, "usage: svgcheck PICTURE_DIR OUT_DIR [WORD,WORD...]\n");
@@ -74,17 +77,17 @@ int main(int argc, char **argv) {
 
     int failures = 0;
     std::vector<Pic> pics;
-    std::map<QString, QSvgRenderer *> renderers;
-    for (const QFileInfo &fi : dir.entryInfoList({"*.svg"}, QDir::Files, QDir::Name)) {
+    std::map<QString, QSvgRenderer*> renderers;
+    for (const QFileInfo& fi : dir.entryInfoList({"*.svg"}, QDir::Files, QDir::Name)) {
         gWarnings.clear();
-        auto *r = new QSvgRenderer(fi.absoluteFilePath());
+        auto* r = new QSvgRenderer(fi.absoluteFilePath());
         const QSize size = r->defaultSize();
         const QRectF vb = r->viewBoxF();
         if (r->isValid()) render(*r, size * 4, Qt::white);  // surfaces render-time warnings
         bool ok = r->isValid() && gWarnings.isEmpty() && vb == QRectF(QPointF(0, 0), QSizeF(size));
-        std::printf("%-34s %4dx%-4d %6lld bytes %s\n", qPrintable(fi.fileName()), size.width(), size.height(),
-                    static_cast<long long>(fi.size()), ok ? "ok" : "FAILED");
-        for (const QString &w : gWarnings) std::printf("    %s\n", qPrintable(w));
+        std::printf("%-34s %4dx%-4d %6lld bytes %s\n", qPrintable(fi.fileName()), size.width(),
+                    size.height(), static_cast<long long>(fi.size()), ok ? "ok" : "FAILED");
+        for (const QString& w : gWarnings) std::printf("    %s\n", qPrintable(w));
         if (!ok) {
             ++failures;
             continue;
@@ -92,7 +95,7 @@ int main(int argc, char **argv) {
         renderers[fi.fileName()] = r;
         if (argc > 3) {  // optional: only the pictures whose names contain one of these words
             bool wanted = false;
-            for (const QString &w : QString::fromLocal8Bit(argv[3]).split(','))
+            for (const QString& w : QString::fromLocal8Bit(argv[3]).split(','))
                 wanted = wanted || fi.fileName().contains(w);
             if (!wanted) continue;
         }
@@ -104,11 +107,11 @@ int main(int argc, char **argv) {
     // checkerboard. Sheets at 4x: each picture once, on the ground it sits on.
     QFont font("DejaVu Sans");
     font.setPixelSize(11);
-    auto home = [](const QString &name) {
+    auto home = [](const QString& name) {
         if (name.contains("lavender")) return lavender;
         if (name.contains("teal") || name.startsWith("illustration") || name.startsWith("serial") ||
-            name.startsWith("file_box") || name.startsWith("question_mark_red") || name.startsWith("title") ||
-            name.startsWith("notebook") || name.startsWith("icon"))
+            name.startsWith("file_box") || name.startsWith("question_mark_red") ||
+            name.startsWith("title") || name.startsWith("notebook") || name.startsWith("icon"))
             return teal;
         return panelBlue;
     };
@@ -117,11 +120,11 @@ int main(int argc, char **argv) {
         const int copies = scale == 1 ? 3 : 1;
         struct Placed {
             int x, y;
-            const Pic *pic;
+            const Pic* pic;
         };
         std::vector<std::vector<Placed>> pages(1);
         int y = 10, x = 10, rowH = 0;
-        for (const Pic &pic : pics) {
+        for (const Pic& pic : pics) {
             const QSize s = pic.shown * scale;
             const int w = std::max(copies * (s.width() + 8), 160);
             if (x + w > sheetW) {
@@ -138,16 +141,17 @@ int main(int argc, char **argv) {
             rowH = std::max(rowH, s.height());
         }
         int page = 0;
-        for (const auto &placed : pages) {
+        for (const auto& placed : pages) {
             int h = 0;
-            for (const Placed &pl : placed) h = std::max(h, pl.y + pl.pic->shown.height() * scale + 24);
+            for (const Placed& pl : placed)
+                h = std::max(h, pl.y + pl.pic->shown.height() * scale + 24);
             QImage sheet(sheetW, h, QImage::Format_ARGB32_Premultiplied);
             sheet.fill(QColor(90, 90, 90));
             QPainter p(&sheet);
             p.setFont(font);
-            for (const Placed &pl : placed) {
+            for (const Placed& pl : placed) {
                 const QSize s = pl.pic->shown * scale;
-                QSvgRenderer &r = *renderers[pl.pic->name];
+                QSvgRenderer& r = *renderers[pl.pic->name];
                 int cx = pl.x;
                 if (copies == 1) {
                     p.drawImage(cx, pl.y, render(r, s, home(pl.pic->name)));
@@ -167,13 +171,14 @@ int main(int argc, char **argv) {
                 p.drawText(pl.x, pl.y + s.height() + 14, pl.pic->name);
             }
             p.end();
-            sheet.save(out + (scale == 1 ? QString("/sheet_1x.png") : QString("/sheet_4x_%1.png").arg(++page)));
+            sheet.save(out + (scale == 1 ? QString("/sheet_1x.png")
+                                         : QString("/sheet_4x_%1.png").arg(++page)));
         }
     }
 
     // Each picture alone at 1x and 4x on a neutral ground.
-    for (const Pic &pic : pics) {
-        QSvgRenderer &r = *renderers[pic.name];
+    for (const Pic& pic : pics) {
+        QSvgRenderer& r = *renderers[pic.name];
         const QString base = out + "/" + QFileInfo(pic.name).completeBaseName();
         render(r, pic.shown, QColor(0, 0, 0, 0)).save(base + "_1x.png");
         render(r, pic.shown * 4, QColor(0, 0, 0, 0)).save(base + "_4x.png");
@@ -181,7 +186,8 @@ int main(int argc, char **argv) {
 
     // The program icon at the sizes a desktop shows it, and the same enlarged.
     if (auto it = renderers.find("icon.svg"); it != renderers.end()) {
-        QImage sheet(16 + 32 + 48 + 64 + 4 * (16 + 32 + 48) + 8 * 8, 4 * 48 + 16, QImage::Format_ARGB32_Premultiplied);
+        QImage sheet(16 + 32 + 48 + 64 + 4 * (16 + 32 + 48) + 8 * 8, 4 * 48 + 16,
+                     QImage::Format_ARGB32_Premultiplied);
         sheet.fill(QColor(230, 230, 230));
         QPainter p(&sheet);
         int x = 8;
@@ -191,7 +197,8 @@ int main(int argc, char **argv) {
         }
         for (int s : {16, 32, 48}) {
             const QImage small = render(*it->second, QSize(s, s), QColor(0, 0, 0, 0));
-            p.drawImage(x, 8, small.scaled(s * 4, s * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+            p.drawImage(x, 8,
+                        small.scaled(s * 4, s * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation));
             x += s * 4 + 8;
         }
         p.end();
@@ -199,14 +206,14 @@ int main(int argc, char **argv) {
     }
 
     // Mock-up of the window's screens with the pictures at their places.
-    auto pic = [&](QPainter &p, const char *name, int x, int y) {
+    auto pic = [&](QPainter& p, const char* name, int x, int y) {
         auto it = renderers.find(QString(name));
         if (it == renderers.end()) return;
         const auto sz = shownSize.find(QString(name));
         const QSize s = sz == shownSize.end() ? it->second->defaultSize() : sz->second;
         it->second->render(&p, QRectF(x, y, s.width(), s.height()));
     };
-    auto text = [&](QPainter &p, int x, int y, const QString &t, QColor c, int px) {
+    auto text = [&](QPainter& p, int x, int y, const QString& t, QColor c, int px) {
         QFont f("DejaVu Sans");
         f.setPixelSize(px - 1);
         f.setBold(true);

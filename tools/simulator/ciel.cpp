@@ -1,4 +1,4 @@
-#include "ciel.h"
+#include "tools/simulator/ciel.h"
 
 #include <algorithm>
 #include <cmath>

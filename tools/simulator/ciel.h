@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "protocole.h"
+#include "tools/simulator/protocole.h"
 
 // Where the measured counts come from: a clear-sky day at a mid-latitude site,
 // or a file of counts.

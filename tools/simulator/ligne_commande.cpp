@@ -1,4 +1,4 @@
-#include "ligne_commande.h"
+#include "tools/simulator/ligne_commande.h"
 
 #include <charconv>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <ctime>
 #include <stdexcept>
 
-#include "ciel.h"
+#include "tools/simulator/ciel.h"
 
 namespace simulateur {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "photometre_simule.h"
+#include "tools/simulator/photometre_simule.h"
 
 namespace simulateur {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "ligne_commande.h"
-#include "photometre_simule.h"
+#include "tools/simulator/ligne_commande.h"
+#include "tools/simulator/photometre_simule.h"
 
 using namespace simulateur;
 

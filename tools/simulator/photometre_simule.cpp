@@ -1,4 +1,4 @@
-#include "photometre_simule.h"
+#include "tools/simulator/photometre_simule.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -16,7 +16,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "ports.h"
+#include "platform/ports.h"
 
 namespace simulateur {
 namespace {

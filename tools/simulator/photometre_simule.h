@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "ciel.h"
-#include "protocole.h"
+#include "tools/simulator/ciel.h"
+#include "tools/simulator/protocole.h"
 
 namespace simulateur {
 

@@ -1,4 +1,4 @@
-#include "protocole.h"
+#include "tools/simulator/protocole.h"
 
 #include <algorithm>
 #include <cmath>

@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "fond.h"
-#include "toolkit.h"
+#include "app/fond.h"
+#include "toolkit/toolkit.h"
 
 namespace {
 
