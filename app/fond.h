@@ -13,6 +13,8 @@
 #include "lignes.h"
 #include "toolkit.h"
 
+class LienJournee;
+
 // Values of Etat, the program state.
 constexpr int32_t EtatRepos = 0;
 constexpr int32_t EtatVerificationLiaison = 34;
@@ -204,6 +206,8 @@ class TF_Fond : public TForm {
     // Clock fields, rewritten at every tick.
     TDateTime Maintenant;
     std::string NomJour, NomMois;
+    // Ctrl+J, the sun's elevation in its entry, V0s from the day view.
+    std::unique_ptr<LienJournee> Journee;
 
     // --- start-up and settings (demarrage.cpp) ---
     void FormCreate(TObject* Sender);
