@@ -198,8 +198,10 @@ QWidget* FenetreJournee::CreerPageJour() {
     graphique_->addAxis(axeEO_, Qt::AlignLeft);
     graphique_->addAxis(axeAngstrom_, Qt::AlignRight);
     graphique_->addAxis(axeElevation_, Qt::AlignRight);
-    connect(axeHeure_, &QValueAxis::rangeChanged, this,
-            [this](qreal min, qreal max) { EtiquetterHeures(axeHeure_, min, max); });
+    connect(axeHeure_, &QValueAxis::rangeChanged, this, [this](qreal min, qreal max) {
+        EtiquetterHeures(axeHeure_, min, max);
+        PrevoirRedessin();
+    });
 
     vueJour_ = new VueGraphique(graphique_, axeHeure_, page);
     vueJour_->OnZoom = [this] { zoome_ = true; };
@@ -412,12 +414,15 @@ void FenetreJournee::Actualiser() {
     } else if (c.debut < modele_.Points().size()) {
         Ajouter(c.debut);
         Etat();
+    } else {
+        return;
     }
+    if (OnNouveauxPoints) OnNouveauxPoints(modele_.Points().size());
 }
 
 size_t FenetreJournee::PointsTraces() const {
     size_t n = 0;
-    for (const auto& [serie, indices] : indices_) n += indices.size();
+    for (const auto& [serie, trace] : traces_) n += trace.x.size();
     return n;
 }
 
@@ -453,7 +458,7 @@ FenetreJournee::Courbes& FenetreJournee::CourbesDe(size_t serie, Mode mode) {
         }
         s->setName(Nom(quoi, serie, mode, n));
         Attacher(s, false);
-        indices_[s];
+        traces_[s];
         return s;
     };
     c.eoVert = creer(Vert, "EO verte");
@@ -473,7 +478,7 @@ QXYSeries* FenetreJournee::ElevationDe(size_t serie) {
     s->setPen(crayon);
     s->setName(serie == 0 ? "élévation du soleil" : QString("élévation, série %1").arg(serie + 1));
     Attacher(s, true);
-    indices_[s];
+    traces_[s];
     elevations_[serie] = s;
     return s;
 }
@@ -482,7 +487,8 @@ void FenetreJournee::Retracer() {
     graphique_->removeAllSeries();
     courbes_.clear();
     elevations_.clear();
-    indices_.clear();
+    traces_.clear();
+    etendue_ = {};
     Ajouter(0);
     QStringList series;
     const auto& journee = modele_.Journee();
@@ -504,12 +510,13 @@ void FenetreJournee::Retracer() {
 
 void FenetreJournee::Ajouter(size_t debut) {
     const auto& points = modele_.Points();
-    // Batched per curve: one repaint per reading, not per point.
-    std::map<QXYSeries*, QList<QPointF>> nouveaux;
     const auto mettre = [&](QXYSeries* s, double x, const std::optional<double>& y, size_t i) {
         if (!y || !std::isfinite(*y)) return;
-        nouveaux[s].append(QPointF(x, *y));
-        indices_[s].push_back(i);
+        Trace& t = traces_[s];
+        t.x.push_back(x);
+        t.y.push_back(*y);
+        t.points.push_back(i);
+        t.change = true;
     };
     for (size_t i = debut; i < points.size(); ++i) {
         const PointJournee& p = points[i];
@@ -517,50 +524,81 @@ void FenetreJournee::Ajouter(size_t debut) {
         mettre(c.eoVert, p.heure, p.eoVert, i);
         mettre(c.eoRouge, p.heure, p.eoRouge, i);
         mettre(c.angstrom, p.heure, p.angstrom, i);
-        if (p.elevation) mettre(ElevationDe(p.serie), p.heure, p.elevation, i);
-    }
-    for (auto& [s, liste] : nouveaux) s->append(liste);
-    AjusterAxes();
-}
-
-void FenetreJournee::AjusterAxes() {
-    const auto& points = modele_.Points();
-    if (!zoome_) {
-        double min = 6, max = 20;
-        if (!points.empty()) {
-            const auto [a, b] = std::minmax_element(
-                points.begin(), points.end(),
-                [](const PointJournee& x, const PointJournee& y) { return x.heure < y.heure; });
-            const double marge = std::max(0.1, (b->heure - a->heure) * 0.03);
-            min = a->heure - marge;
-            max = b->heure + marge;
-        }
-        axeHeure_->setRange(min, max);
-        EtiquetterHeures(axeHeure_, min, max);
-    }
-    double eoMax = 0.5, eoMin = 0, aMin = 0, aMax = 2;
-    for (const PointJournee& p : points) {
+        etendue_.heureMin = std::min(etendue_.heureMin, p.heure);
+        etendue_.heureMax = std::max(etendue_.heureMax, p.heure);
         for (const auto& eo : {p.eoVert, p.eoRouge})
             if (eo && std::isfinite(*eo)) {
-                eoMax = std::max(eoMax, *eo);
-                eoMin = std::min(eoMin, *eo);
+                etendue_.eoMin = std::min(etendue_.eoMin, *eo);
+                etendue_.eoMax = std::max(etendue_.eoMax, *eo);
             }
         if (p.angstrom && std::isfinite(*p.angstrom)) {
-            aMax = std::max(aMax, *p.angstrom);
-            aMin = std::min(aMin, *p.angstrom);
+            etendue_.aMin = std::min(etendue_.aMin, *p.angstrom);
+            etendue_.aMax = std::max(etendue_.aMax, *p.angstrom);
+        }
+        if (p.elevation) mettre(ElevationDe(p.serie), p.heure, p.elevation, i);
+    }
+    AjusterAxes(debut == 0);
+    Redessiner(false);
+}
+
+void FenetreJournee::PrevoirRedessin() {
+    if (redessinPrevu_) return;
+    redessinPrevu_ = true;
+    QTimer::singleShot(0, this, [this] {
+        redessinPrevu_ = false;
+        Redessiner(true);
+    });
+}
+
+void FenetreJournee::Redessiner(bool toutes) {
+    // A slice of three pixels: finer is not seen, and the chart strokes the
+    // whole curve again (for its hover shape) at every change.
+    const auto colonnes = static_cast<size_t>(std::max(100.0, graphique_->plotArea().width() / 3));
+    for (auto& [serie, t] : traces_) {
+        if (!toutes && !t.change) continue;
+        t.change = false;
+        t.montres = PointsADessiner(t.x, t.y, axeHeure_->min(), axeHeure_->max(), colonnes);
+        QList<QPointF> liste;
+        liste.reserve(static_cast<qsizetype>(t.montres.size()));
+        for (size_t i : t.montres) liste.append(QPointF(t.x[i], t.y[i]));
+        // One change for the whole curve: appending point by point makes
+        // the chart lay the curve out again for each.
+        serie->replace(liste);
+    }
+}
+
+void FenetreJournee::AjusterAxes(bool serre) {
+    if (!zoome_) {
+        double min = 6, max = 20;
+        if (etendue_.heureMin <= etendue_.heureMax) {
+            const double marge = std::max(0.1, (etendue_.heureMax - etendue_.heureMin) * 0.03);
+            min = etendue_.heureMin - marge;
+            max = etendue_.heureMax + marge;
+        }
+        // While the file grows the axis keeps room ahead, so that it is not
+        // laid out again (labels and all) at every new line.
+        const bool dedans = axeHeure_->min() <= min && axeHeure_->max() >= max;
+        if (serre || !dedans) {
+            if (!serre) max += std::max(0.25, (max - min) * 0.1);
+            axeHeure_->setRange(min, max);
         }
     }
     // Round figures, so that the grid falls on readable values.
-    axeEO_->setRange(std::floor(eoMin * 10) / 10, std::ceil(eoMax * 10 * 1.05) / 10);
-    axeEO_->applyNiceNumbers();
-    axeAngstrom_->setRange(std::floor(aMin * 2) / 2, std::ceil(aMax * 2) / 2);
-    axeAngstrom_->applyNiceNumbers();
+    const auto regler = [](QValueAxis* axe, double min, double max) {
+        if (axe->min() == min && axe->max() == max) return;
+        axe->setRange(min, max);
+        axe->applyNiceNumbers();
+    };
+    regler(axeEO_, std::floor(std::min(0.0, etendue_.eoMin) * 10) / 10,
+           std::ceil(std::max(0.5, etendue_.eoMax) * 10 * 1.05) / 10);
+    regler(axeAngstrom_, std::floor(std::min(0.0, etendue_.aMin) * 2) / 2,
+           std::ceil(std::max(2.0, etendue_.aMax) * 2) / 2);
     axeElevation_->setVisible(!elevations_.empty());
 }
 
 void FenetreJournee::VueEnsemble() {
     zoome_ = false;
-    AjusterAxes();
+    AjusterAxes(true);
 }
 
 void FenetreJournee::Survol(QXYSeries* serie, const QPointF& point, bool dedans) {
@@ -568,24 +606,23 @@ void FenetreJournee::Survol(QXYSeries* serie, const QPointF& point, bool dedans)
         QToolTip::hideText();
         return;
     }
-    const auto& indices = indices_[serie];
-    const QList<QPointF> valeurs = serie->points();
-    if (valeurs.isEmpty()) return;
+    const Trace& t = traces_[serie];
+    if (t.montres.empty()) return;
     // The nearest point on screen, in the axes' units scaled to the plot.
     const QRectF zone = graphique_->plotArea();
     const double sx = zone.width() / std::max(1e-9, axeHeure_->max() - axeHeure_->min());
     const auto* axeY = static_cast<QValueAxis*>(serie->attachedAxes().last());
     const double sy = zone.height() / std::max(1e-9, axeY->max() - axeY->min());
-    qsizetype meilleur = 0;
+    size_t meilleur = t.montres.front();
     double distance = 1e300;
-    for (qsizetype i = 0; i < valeurs.size(); ++i) {
-        const double dx = (valeurs[i].x() - point.x()) * sx, dy = (valeurs[i].y() - point.y()) * sy;
+    for (size_t i : t.montres) {
+        const double dx = (t.x[i] - point.x()) * sx, dy = (t.y[i] - point.y()) * sy;
         if (dx * dx + dy * dy < distance) {
             distance = dx * dx + dy * dy;
             meilleur = i;
         }
     }
-    const PointJournee& p = modele_.Points()[indices[static_cast<size_t>(meilleur)]];
+    const PointJournee& p = modele_.Points()[t.points[meilleur]];
     const science::Resultat& r = modele_.Resultats()[p.resultat];
     const auto valeur = [](const std::optional<double>& v, int d) {
         return v ? Virgule(*v, d) : QString("—");

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -38,6 +39,8 @@ class FenetreJournee : public QMainWindow {
     bool Ouvrir(const QString& chemin);
     // Takes what the file gained (the timer calls it every 100 ms).
     void Actualiser();
+    // Called when new points have been drawn, with how many the plot shows.
+    std::function<void(size_t)> OnNouveauxPoints;
 
     const ModeleJournee& Modele() const { return modele_; }
     QTabWidget* Onglets() const { return onglets_; }
@@ -90,7 +93,11 @@ class FenetreJournee : public QMainWindow {
     Courbes& CourbesDe(size_t serie, science::Mode mode);
     QXYSeries* ElevationDe(size_t serie);
     void Attacher(QXYSeries* serie, bool elevation);
-    void AjusterAxes();
+    // serre: fit the time axis to the data, else only widen it when needed.
+    void AjusterAxes(bool serre);
+    // The series' points again, for every curve or those that grew.
+    void Redessiner(bool toutes);
+    void PrevoirRedessin();
     void Survol(QXYSeries* serie, const QPointF& point, bool dedans);
     void MontrerLangley();
     void TracerLangley(QChart* graphique, const CanalLangley& canal, const QColor& couleur);
@@ -113,8 +120,22 @@ class FenetreJournee : public QMainWindow {
     QLabel* avisSite_ = nullptr;
     std::map<std::pair<size_t, int>, Courbes> courbes_;
     std::map<size_t, QXYSeries*> elevations_;
-    // Per plotted curve: the point of the model behind each of its points.
-    std::map<QXYSeries*, std::vector<size_t>> indices_;
+    // Per plotted curve, all its points; the series holds only those worth
+    // drawing at the plot's width (a day at 240 lines/s is far more points
+    // than pixels).
+    struct Trace {
+        std::vector<double> x, y;
+        std::vector<size_t> points;   // the model's point behind each
+        std::vector<size_t> montres;  // indices of those in the series
+        bool change = false;
+    };
+    std::map<QXYSeries*, Trace> traces_;
+    bool redessinPrevu_ = false;
+    // What the plotted points span.
+    struct Etendue {
+        double heureMin = 1e300, heureMax = -1e300;
+        double eoMin = 0, eoMax = 0, aMin = 0, aMax = 0;
+    } etendue_;
     bool zoome_ = false;
 
     QWidget* pageLangley_ = nullptr;

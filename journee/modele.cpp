@@ -122,6 +122,37 @@ void ModeleJournee::Calculer() {
     }
 }
 
+std::vector<size_t> PointsADessiner(const std::vector<double>& x, const std::vector<double>& y,
+                                    double xmin, double xmax, size_t colonnes) {
+    std::vector<size_t> garde;
+    const size_t n = x.size();
+    if (n == 0 || !(xmax > xmin) || colonnes == 0) return garde;
+    const auto debut = static_cast<size_t>(std::lower_bound(x.begin(), x.end(), xmin) - x.begin());
+    const auto fin = static_cast<size_t>(std::upper_bound(x.begin(), x.end(), xmax) - x.begin());
+    if (debut > 0) garde.push_back(debut - 1);
+    if (fin - debut <= 4 * colonnes) {
+        for (size_t i = debut; i < fin; ++i) garde.push_back(i);
+    } else {
+        const double largeur = (xmax - xmin) / static_cast<double>(colonnes);
+        size_t i = debut;
+        while (i < fin) {
+            const double bord = xmin + largeur * (std::floor((x[i] - xmin) / largeur) + 1);
+            size_t bas = i, haut = i, j = i;
+            for (; j < fin && x[j] < bord; ++j) {
+                if (y[j] < y[bas]) bas = j;
+                if (y[j] > y[haut]) haut = j;
+            }
+            if (j == i) j = i + 1;  // rounding at the slice's edge
+            const size_t dernier = j - 1;
+            for (size_t k : {i, std::min(bas, haut), std::max(bas, haut), dernier})
+                if (garde.empty() || garde.back() < k) garde.push_back(k);
+            i = j;
+        }
+    }
+    if (fin < n) garde.push_back(fin);
+    return garde;
+}
+
 // --- Langley ---
 
 std::optional<PlageLangley> PlageDemiJournee(const std::vector<Resultat>& resultats, size_t serie,

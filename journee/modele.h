@@ -80,6 +80,14 @@ class ModeleJournee {
     std::vector<size_t> faits_;
 };
 
+// Which points of a curve to draw at a width of `colonnes` slices across
+// [xmin, xmax] so that it looks as it would whole: in each slice its first,
+// lowest, highest and last point, plus the nearest point on each side of the
+// range so that the line runs to the edges. x in drawing order (time, not
+// decreasing); the indices come back in that order.
+std::vector<size_t> PointsADessiner(const std::vector<double>& x, const std::vector<double>& y,
+                                    double xmin, double xmax, size_t colonnes);
+
 // --- Langley ---
 
 enum class DemiJournee { Matin, ApresMidi };

@@ -13,6 +13,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -33,10 +35,21 @@
 namespace journee {
 namespace {
 
+// The PNG for people to look at and the README, and a one-page PDF of it for
+// the manual (groff embeds pictures only as PDF).
 void Capturer(QWidget& w, const std::string& nom) {
     QDir().mkpath(CAPTURES_DIR);
     QApplication::processEvents();
-    ASSERT_TRUE(w.grab().save(QString(CAPTURES_DIR "/") + nom.c_str(), "PNG"));
+    const QPixmap image = w.grab();
+    const QString base = QString(CAPTURES_DIR "/") + nom.c_str();
+    ASSERT_TRUE(image.save(base + ".png", "PNG"));
+    QPdfWriter pdf(base + ".pdf");
+    pdf.setResolution(96);
+    pdf.setPageMargins(QMarginsF());
+    pdf.setPageSize(
+        QPageSize(QSizeF(image.width() * 0.75, image.height() * 0.75), QPageSize::Point));
+    QPainter peintre(&pdf);
+    peintre.drawPixmap(0, 0, image);
 }
 
 TEST(FenetreJournee, CapturesOfTheDayTheLangleyFitAndAMissingSite) {
@@ -45,7 +58,7 @@ TEST(FenetreJournee, CapturesOfTheDayTheLangleyFitAndAMissingSite) {
     EXPECT_TRUE(f.AvisSite()->isHidden());
     // Green, red, α and the sun for each of the 441 records.
     EXPECT_EQ(f.PointsTraces(), 4u * 441u);
-    Capturer(f, "journee_jour.png");
+    Capturer(f, "journee_jour");
 
     f.ChoisirDemiJournee(DemiJournee::Matin);
     EXPECT_EQ(f.Onglets()->currentWidget(), f.PageLangley());
@@ -53,7 +66,7 @@ TEST(FenetreJournee, CapturesOfTheDayTheLangleyFitAndAMissingSite) {
     EXPECT_TRUE(f.LangleyCourant()->verdict.bon);
     EXPECT_TRUE(f.Verdict()->text().contains("Ciel assez stable"));
     EXPECT_TRUE(f.BoutonReport()->isEnabled());
-    Capturer(f, "journee_langley.png");
+    Capturer(f, "journee_langley");
 
     MatineeOuverte sans(false);
     FenetreJournee& g = *sans.vue;
@@ -61,7 +74,7 @@ TEST(FenetreJournee, CapturesOfTheDayTheLangleyFitAndAMissingSite) {
     EXPECT_TRUE(g.AvisSite()->text().contains("Site de mesure inconnu"));
     // The depths as recorded, no sun.
     EXPECT_EQ(g.PointsTraces(), 3u * 441u);
-    Capturer(g, "journee_sans_site.png");
+    Capturer(g, "journee_sans_site");
     g.ChoisirDemiJournee(DemiJournee::Matin);
     EXPECT_FALSE(g.LangleyCourant());
     EXPECT_TRUE(g.Verdict()->text().contains("saisissez le site"));
