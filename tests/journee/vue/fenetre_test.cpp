@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolTip>
+#include <QXYSeries>
 #include <QValueAxis>
 #include <atomic>
 #include <chrono>
@@ -27,6 +29,7 @@
 
 #include "journee/vue/outils.h"
 #include "journee/vue_graphique.h"
+#include "platform/numbers.h"
 #include "platform/textfile.h"
 #include "science/export_csv.h"
 #include "support/dossier.h"
@@ -208,6 +211,25 @@ TEST(FenetreJournee, KeyboardZoomsAndARightDragChoosesTheLangleyRange) {
     ASSERT_TRUE(f.LangleyCourant());
     const double debut = vue->ValeurX(a.x());
     EXPECT_NEAR(f.LangleyCourant()->plage.debut / 3600.0, debut, 0.02);
+}
+
+TEST(FenetreJournee, HoveringAPointShowsItsValuesAndItsLine) {
+    MatineeOuverte m;
+    FenetreJournee& f = *m.vue;
+    QApplication::processEvents();
+    auto* verte = qobject_cast<QXYSeries*>(f.VueJour()->chart()->series().front());
+    ASSERT_NE(verte, nullptr);
+    ASSERT_EQ(verte->name(), "EO verte");
+    // The 441 records of the morning are far fewer than the plot's slices:
+    // every one is drawn, the 11th is the file's line 19.
+    const QPointF point = verte->points().at(10);
+    emit verte->hovered(point, true);
+    const QString texte = QToolTip::text();
+    EXPECT_TRUE(texte.contains("<b>Ligne 19</b>, 08:25:00, mesure simple")) << texte.toStdString();
+    EXPECT_TRUE(texte.contains("EO verte : " + QString::fromStdString(FormatFixe(point.y(), 3))))
+        << texte.toStdString();
+    EXPECT_TRUE(texte.contains("Élévation : ")) << texte.toStdString();
+    emit verte->hovered(point, false);
 }
 
 }  // namespace
