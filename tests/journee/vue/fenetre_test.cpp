@@ -19,8 +19,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolTip>
-#include <QXYSeries>
 #include <QValueAxis>
+#include <QXYSeries>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
