@@ -5,6 +5,7 @@
 
 #include "app/couleurs.h"
 #include "app/description.h"
+#include "app/journee_lien.h"
 #include "measurement/protocole.h"
 
 // The pictures live in this static library: they must be registered by hand.
@@ -24,6 +25,7 @@ TF_Fond::TF_Fond() {
     CreerComposants();
     OnKeyPress = [this](TObject* s, char& k) { FormKeyPress(s, k); };
     FormCreate(this);
+    Journee = std::make_unique<LienJournee>(*this);
     // On a small screen, a projector or a second screen the specified place
     // can leave part of the window off the desktop.
     KeepOnScreen();

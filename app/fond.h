@@ -15,6 +15,8 @@
 #include "recording/lignes.h"
 #include "toolkit/toolkit.h"
 
+class LienJournee;
+
 // Values of Etat, the program state.
 using measurement::EtatContinu;
 using measurement::EtatExpert;
@@ -213,6 +215,8 @@ class TF_Fond : public TForm {
     // Clock fields, rewritten at every tick.
     TDateTime Maintenant;
     std::string NomJour, NomMois;
+    // Ctrl+J, the sun's elevation in its entry, V0s from the day view.
+    std::unique_ptr<LienJournee> Journee;
 
     // --- start-up and settings (demarrage.cpp) ---
     void FormCreate(TObject* Sender);

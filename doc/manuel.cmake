@@ -1,8 +1,11 @@
 # Typesets the manual: UTF-8 source (preconv), tables (tbl), formulas (eqn),
 # ms macros with French hyphenation, A4 PDF. The PDF replaces the old one only
 # when groff succeeded, so a failed run never leaves a truncated manual.
+# Further chapters (CHAPITRES, separated by "|") follow the body as further
+# input files, so that preconv reads each as UTF-8.
+string(REPLACE "|" ";" chapitres "${CHAPITRES}")
 execute_process(
-    COMMAND ${GROFF} -k -K utf-8 -t -e -ms -mfr -Tpdf -dpaper=a4 -P-pa4 ${SOURCE}
+    COMMAND ${GROFF} -k -K utf-8 -t -e -ms -mfr -Tpdf -dpaper=a4 -P-pa4 ${SOURCE} ${chapitres}
     OUTPUT_FILE ${OUTPUT}.tmp
     ERROR_VARIABLE messages
     RESULT_VARIABLE result

@@ -36,6 +36,10 @@ Options LireOptions(const std::vector<std::string>& arguments) {
             o.aide = true;
             continue;
         }
+        if (nom == "--resume") {
+            o.resume = true;
+            continue;
+        }
         if (nom.size() < 2 || nom.compare(0, 2, "--") != 0 || nom == "-") {
             if (!o.fichier.empty())
                 throw ErreurArguments("un seul fichier de mesures : « " + nom + " » en trop");
@@ -86,17 +90,23 @@ Options LireOptions(const std::vector<std::string>& arguments) {
                          HeureMinute(valeur->substr(tiret + 1), nom)};
         }
     }
-    if (!o.aide && o.fichier.empty()) throw ErreurArguments("fichier de mesures manquant");
+    if (!o.aide && !VueJournee(o) && o.fichier.empty())
+        throw ErreurArguments("fichier de mesures manquant");
     return o;
 }
 
+bool VueJournee(const Options& o) {
+    return !o.csv && !o.langley && !o.resume;
+}
+
 std::string TexteUsage() {
-    return "Usage : solvenare-journee FICHIER [--site LAT,LON[,ALT]] [--annee AAAA]\n"
+    return "Usage : solvenare-journee [FICHIER] [--site LAT,LON[,ALT]] [--annee AAAA]\n"
            "                          [--fuseau ZONE] [--csv SORTIE] [--langley HH:MM-HH:MM]\n"
-           "                          [--longueurs-onde VERT,ROUGE]\n"
+           "                          [--resume] [--longueurs-onde VERT,ROUGE]\n"
            "\n"
            "Relit un fichier de mesures de Solvenare et recalcule chaque mesure avec la\n"
-           "position vraie du soleil.\n"
+           "position vraie du soleil. Sans --csv, --langley ni --resume, ouvre la vue de la\n"
+           "journée, qui suit le fichier pendant l'enregistrement.\n"
            "  --site LAT,LON[,ALT]  le site (degrés, est positif ; mètres) ; sinon Site.txt\n"
            "                        dans le dossier courant\n"
            "  --annee AAAA          l'année des dates des en-têtes (sinon celle que donne\n"
@@ -107,7 +117,8 @@ std::string TexteUsage() {
            "  --longueurs-onde VERT,ROUGE\n"
            "                        longueurs d'onde des voies en nm pour l'exposant\n"
            "                        d'Ångström (505,625 par défaut)\n"
-           "Sans --csv ni --langley : un résumé du fichier.\n";
+           "  --resume              un résumé du fichier sur la sortie standard (aussi sans\n"
+           "                        écran)\n";
 }
 
 }  // namespace journee

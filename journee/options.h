@@ -15,6 +15,7 @@ class ErreurArguments : public std::runtime_error {
 
 struct Options {
     bool aide = false;
+    bool resume = false;  // the summary on standard output instead of the window
     std::string fichier;
     std::optional<std::string> site;  // "LAT,LON[,ALT]"; otherwise the site file
     std::optional<int> annee;
@@ -25,6 +26,10 @@ struct Options {
     // Times of day in seconds on the file's clock.
     std::optional<std::pair<int, int>> langley;
 };
+
+// Without --csv, --langley or --resume the day view opens, on the file if
+// one is given.
+bool VueJournee(const Options& options);
 
 // The arguments without the program's name. "--option valeur" and
 // "--option=valeur" both work.

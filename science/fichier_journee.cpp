@@ -75,192 +75,180 @@ std::optional<int> Heure(std::string_view t) {
     return *h * 3600 + *m * 60 + *s;
 }
 
-class Lecteur {
-  public:
-    Journee journee;
-
-    void Ligne(size_t numero, std::string_view ligne) {
-        numero_ = numero;
-        if (ligne == LigneCreation) {
-            if (numero != 1) Signaler("ligne de création « SOLVENARE » au milieu du fichier");
-            return;
-        }
-        if (Commence(ligne, "Simple;") || Commence(ligne, "Continu;")) return Enregistrer(ligne);
-        if (Commence(ligne, PrefixeDate)) return NouvelleSerie(ligne.substr(PrefixeDate.size()));
-        if (EnTete(ligne)) return;
-        Signaler(ligne.empty() ? "ligne vide" : "ligne étrangère au fichier de mesures");
-    }
-
-    // A header torn before its end leaves the series without the values
-    // its depths need: said once, at the header's first line.
-    void FinSerie() {
-        if (journee.series.empty() || lignesEnTete_ >= 8) return;
-        journee.anomalies.push_back(
-            {journee.series.back().enTete.ligne,
-             "en-tête incomplet : " + std::to_string(lignesEnTete_) + " lignes sur 8"});
-    }
-
-  private:
-    void Signaler(std::string message) {
-        journee.anomalies.push_back({numero_, std::move(message)});
-    }
-
-    void NouvelleSerie(std::string_view date) {
-        FinSerie();
-        lignesEnTete_ = 1;
-        Serie serie;
-        EnTeteSerie& e = serie.enTete;
-        e.ligne = numero_;
-        e.date = std::string(date);
-        // "Lundi 6 Décembre - "
-        std::array<std::string_view, 4> mots;
-        size_t n = 0;
-        std::string_view reste = date;
-        while (n < mots.size()) {
-            reste = Rogner(reste);
-            if (reste.empty()) break;
-            const auto espace = reste.find(' ');
-            mots[n++] = reste.substr(0, espace);
-            reste = espace == std::string_view::npos ? std::string_view() : reste.substr(espace);
-        }
-        const auto jour = n == 4 ? Entier(mots[1]) : std::nullopt;
-        e.jourSemaine = n == 4 ? Indice(Jours, mots[0]) : 0;
-        e.mois = n == 4 ? Indice(Mois, mots[2]) : 0;
-        if (n == 4 && jour && *jour >= 1 && *jour <= 31 && e.jourSemaine != 0 && e.mois != 0 &&
-            mots[3] == "-" && Rogner(reste).empty()) {
-            e.jour = *jour;
-        } else {
-            e.jourSemaine = e.mois = 0;
-            Signaler("date illisible « " + std::string(date) + " » : la série ne peut être datée");
-        }
-        journee.series.push_back(std::move(serie));
-        dernieresSecondes_.reset();
-        jours_ = 0;
-    }
-
-    // A header line of the current series; false when the line is none.
-    bool EnTete(std::string_view ligne) {
-        const bool reconnue = Commence(ligne, PrefixePhotometre) ||
-                              Commence(ligne, PrefixePression) || Commence(ligne, PrefixeAngle) ||
-                              ligne == Etalonnage || ligne == Colonnes ||
-                              Commence(ligne, PrefixeVert) || Commence(ligne, PrefixeRouge);
-        if (!reconnue) return false;
-        if (journee.series.empty()) {
-            Signaler("ligne d'en-tête sans ligne de date avant elle");
-            return true;
-        }
-        EnTeteSerie& e = journee.series.back().enTete;
-        ++lignesEnTete_;
-        if (Commence(ligne, PrefixePhotometre)) {
-            const auto reste = ligne.substr(PrefixePhotometre.size());
-            const auto sep = reste.find(SeparateurLogiciel);
-            if (sep == std::string_view::npos) {
-                Signaler("ligne du photomètre tronquée");
-                e.photometre = std::string(reste);
-            } else {
-                e.photometre = std::string(reste.substr(0, sep));
-                e.logiciel = std::string(reste.substr(sep + SeparateurLogiciel.size()));
-            }
-        } else if (Commence(ligne, PrefixePression)) {
-            auto reste = ligne.substr(PrefixePression.size());
-            if (reste.size() >= 4 && reste.substr(reste.size() - 4) == " hPa")
-                reste.remove_suffix(4);
-            e.pression = Entier(reste);
-            if (!e.pression) Signaler("pression illisible « " + std::string(reste) + " »");
-        } else if (Commence(ligne, PrefixeAngle)) {
-            auto reste = ligne.substr(PrefixeAngle.size());
-            if (reste.size() >= 3 && reste.substr(reste.size() - 3) == "deg")
-                reste.remove_suffix(3);
-            e.angle = Entier(reste);
-        } else if (Commence(ligne, PrefixeVert)) {
-            e.bloc = Commence(ligne, "-- V0Vert  = ") ? 'A' : 'B';
-            Constantes(ligne.substr(PrefixeVert.size()), "VnVert", e.v0Vert, e.vnVert);
-        } else if (Commence(ligne, PrefixeRouge)) {
-            Constantes(ligne.substr(PrefixeRouge.size()), "VnRouge", e.v0Rouge, e.vnRouge);
-        }
-        return true;
-    }
-
-    // " = 2,12V VnVert  = 0,31V" (block A) or " = 2,12V-- VnVert = 0,31V" (block B).
-    void Constantes(std::string_view reste, std::string_view nomVn, std::optional<double>& v0,
-                    std::optional<double>& vn) {
-        const auto posVn = reste.find(nomVn);
-        const auto egal0 = reste.find('=');
-        const auto egalN = posVn == std::string_view::npos ? posVn : reste.find('=', posVn);
-        if (egal0 == std::string_view::npos || egalN == std::string_view::npos || egal0 > posVn) {
-            Signaler("ligne des constantes d'étalonnage tronquée");
-            return;
-        }
-        auto texteV0 = Rogner(reste.substr(egal0 + 1, posVn - egal0 - 1));
-        if (texteV0.size() >= 2 && texteV0.substr(texteV0.size() - 2) == "--")
-            texteV0 = Rogner(texteV0.substr(0, texteV0.size() - 2));
-        auto texteVn = Rogner(reste.substr(egalN + 1));
-        for (auto* t : {&texteV0, &texteVn})
-            if (!t->empty() && t->back() == 'V') t->remove_suffix(1);
-        v0 = LireDecimal(texteV0);
-        vn = LireDecimal(texteVn);
-        if (!v0 || !vn) Signaler("constante d'étalonnage illisible");
-    }
-
-    void Enregistrer(std::string_view ligne) {
-        std::array<std::string_view, 7> champs;
-        size_t n = 0;
-        size_t debut = 0;
-        for (;;) {
-            const auto fin = ligne.find(';', debut);
-            if (n == champs.size()) {
-                n = champs.size() + 1;  // too many
-                break;
-            }
-            champs[n++] = ligne.substr(debut, fin == std::string_view::npos ? fin : fin - debut);
-            if (fin == std::string_view::npos) break;
-            debut = fin + 1;
-        }
-        if (n != champs.size())
-            return Signaler("enregistrement de " +
-                            std::string(n > champs.size() ? "plus de 7" : std::to_string(n)) +
-                            " champs au lieu de 7");
-        if (journee.series.empty()) return Signaler("enregistrement avant tout en-tête");
-
-        Enregistrement r;
-        r.ligne = numero_;
-        r.mode = champs[0] == "Simple" ? Mode::Simple : Mode::Continu;
-        const auto secondes = Heure(champs[1]);
-        if (!secondes) return Signaler("heure illisible « " + std::string(champs[1]) + " »");
-        r.secondes = *secondes;
-        bool lisible = true;
-        const auto valeur = [&lisible](std::string_view t, std::optional<double>& cible) {
-            if (t == "---" || t == "------") return;
-            cible = LireDecimal(t);
-            if (!cible) lisible = false;
-        };
-        valeur(champs[2], r.vVert);
-        valeur(champs[3], r.eoVert);
-        valeur(champs[4], r.vRouge);
-        valeur(champs[5], r.eoRouge);
-        if (champs[6] != "----") {
-            r.temperature = Entier(champs[6]);
-            if (!r.temperature) lisible = false;
-        }
-        if (!lisible) return Signaler("valeur illisible dans l'enregistrement");
-
-        if (dernieresSecondes_ && *dernieresSecondes_ - r.secondes > RetourMinuit) ++jours_;
-        dernieresSecondes_ = r.secondes;
-        r.jours = jours_;
-        journee.series.back().enregistrements.push_back(r);
-    }
-
-    size_t numero_ = 0;
-    int lignesEnTete_ = 8;
-    std::optional<int> dernieresSecondes_;
-    int jours_ = 0;
-};
-
 }  // namespace
 
+void LecteurJournee::Ligne(std::string_view ligne) {
+    Ligne(numero_ + 1, ligne);
+}
+
+void LecteurJournee::Ligne(size_t numero, std::string_view ligne) {
+    numero_ = numero;
+    if (ligne == LigneCreation) {
+        if (numero != 1) Signaler("ligne de création « SOLVENARE » au milieu du fichier");
+        return;
+    }
+    if (Commence(ligne, "Simple;") || Commence(ligne, "Continu;")) return Enregistrer(ligne);
+    if (Commence(ligne, PrefixeDate)) return NouvelleSerie(ligne.substr(PrefixeDate.size()));
+    if (EnTete(ligne)) return;
+    Signaler(ligne.empty() ? "ligne vide" : "ligne étrangère au fichier de mesures");
+}
+
+void LecteurJournee::FinSerie() {
+    if (journee.series.empty() || lignesEnTete_ >= 8) return;
+    journee.anomalies.push_back(
+        {journee.series.back().enTete.ligne,
+         "en-tête incomplet : " + std::to_string(lignesEnTete_) + " lignes sur 8"});
+}
+
+void LecteurJournee::Signaler(std::string message) {
+    journee.anomalies.push_back({numero_, std::move(message)});
+}
+
+void LecteurJournee::NouvelleSerie(std::string_view date) {
+    FinSerie();
+    lignesEnTete_ = 1;
+    Serie serie;
+    EnTeteSerie& e = serie.enTete;
+    e.ligne = numero_;
+    e.date = std::string(date);
+    // "Lundi 6 Décembre - "
+    std::array<std::string_view, 4> mots;
+    size_t n = 0;
+    std::string_view reste = date;
+    while (n < mots.size()) {
+        reste = Rogner(reste);
+        if (reste.empty()) break;
+        const auto espace = reste.find(' ');
+        mots[n++] = reste.substr(0, espace);
+        reste = espace == std::string_view::npos ? std::string_view() : reste.substr(espace);
+    }
+    const auto jour = n == 4 ? Entier(mots[1]) : std::nullopt;
+    e.jourSemaine = n == 4 ? Indice(Jours, mots[0]) : 0;
+    e.mois = n == 4 ? Indice(Mois, mots[2]) : 0;
+    if (n == 4 && jour && *jour >= 1 && *jour <= 31 && e.jourSemaine != 0 && e.mois != 0 &&
+        mots[3] == "-" && Rogner(reste).empty()) {
+        e.jour = *jour;
+    } else {
+        e.jourSemaine = e.mois = 0;
+        Signaler("date illisible « " + std::string(date) + " » : la série ne peut être datée");
+    }
+    journee.series.push_back(std::move(serie));
+    dernieresSecondes_.reset();
+    jours_ = 0;
+}
+
+bool LecteurJournee::EnTete(std::string_view ligne) {
+    const bool reconnue = Commence(ligne, PrefixePhotometre) || Commence(ligne, PrefixePression) ||
+                          Commence(ligne, PrefixeAngle) || ligne == Etalonnage ||
+                          ligne == Colonnes || Commence(ligne, PrefixeVert) ||
+                          Commence(ligne, PrefixeRouge);
+    if (!reconnue) return false;
+    if (journee.series.empty()) {
+        Signaler("ligne d'en-tête sans ligne de date avant elle");
+        return true;
+    }
+    EnTeteSerie& e = journee.series.back().enTete;
+    ++lignesEnTete_;
+    if (Commence(ligne, PrefixePhotometre)) {
+        const auto reste = ligne.substr(PrefixePhotometre.size());
+        const auto sep = reste.find(SeparateurLogiciel);
+        if (sep == std::string_view::npos) {
+            Signaler("ligne du photomètre tronquée");
+            e.photometre = std::string(reste);
+        } else {
+            e.photometre = std::string(reste.substr(0, sep));
+            e.logiciel = std::string(reste.substr(sep + SeparateurLogiciel.size()));
+        }
+    } else if (Commence(ligne, PrefixePression)) {
+        auto reste = ligne.substr(PrefixePression.size());
+        if (reste.size() >= 4 && reste.substr(reste.size() - 4) == " hPa") reste.remove_suffix(4);
+        e.pression = Entier(reste);
+        if (!e.pression) Signaler("pression illisible « " + std::string(reste) + " »");
+    } else if (Commence(ligne, PrefixeAngle)) {
+        auto reste = ligne.substr(PrefixeAngle.size());
+        if (reste.size() >= 3 && reste.substr(reste.size() - 3) == "deg") reste.remove_suffix(3);
+        e.angle = Entier(reste);
+    } else if (Commence(ligne, PrefixeVert)) {
+        e.bloc = Commence(ligne, "-- V0Vert  = ") ? 'A' : 'B';
+        Constantes(ligne.substr(PrefixeVert.size()), "VnVert", e.v0Vert, e.vnVert);
+    } else if (Commence(ligne, PrefixeRouge)) {
+        Constantes(ligne.substr(PrefixeRouge.size()), "VnRouge", e.v0Rouge, e.vnRouge);
+    }
+    return true;
+}
+
+// " = 2,12V VnVert  = 0,31V" (block A) or " = 2,12V-- VnVert = 0,31V" (block B).
+void LecteurJournee::Constantes(std::string_view reste, std::string_view nomVn,
+                                std::optional<double>& v0, std::optional<double>& vn) {
+    const auto posVn = reste.find(nomVn);
+    const auto egal0 = reste.find('=');
+    const auto egalN = posVn == std::string_view::npos ? posVn : reste.find('=', posVn);
+    if (egal0 == std::string_view::npos || egalN == std::string_view::npos || egal0 > posVn) {
+        Signaler("ligne des constantes d'étalonnage tronquée");
+        return;
+    }
+    auto texteV0 = Rogner(reste.substr(egal0 + 1, posVn - egal0 - 1));
+    if (texteV0.size() >= 2 && texteV0.substr(texteV0.size() - 2) == "--")
+        texteV0 = Rogner(texteV0.substr(0, texteV0.size() - 2));
+    auto texteVn = Rogner(reste.substr(egalN + 1));
+    for (auto* t : {&texteV0, &texteVn})
+        if (!t->empty() && t->back() == 'V') t->remove_suffix(1);
+    v0 = LireDecimal(texteV0);
+    vn = LireDecimal(texteVn);
+    if (!v0 || !vn) Signaler("constante d'étalonnage illisible");
+}
+
+void LecteurJournee::Enregistrer(std::string_view ligne) {
+    std::array<std::string_view, 7> champs;
+    size_t n = 0;
+    size_t debut = 0;
+    for (;;) {
+        const auto fin = ligne.find(';', debut);
+        if (n == champs.size()) {
+            n = champs.size() + 1;  // too many
+            break;
+        }
+        champs[n++] = ligne.substr(debut, fin == std::string_view::npos ? fin : fin - debut);
+        if (fin == std::string_view::npos) break;
+        debut = fin + 1;
+    }
+    if (n != champs.size())
+        return Signaler("enregistrement de " +
+                        std::string(n > champs.size() ? "plus de 7" : std::to_string(n)) +
+                        " champs au lieu de 7");
+    if (journee.series.empty()) return Signaler("enregistrement avant tout en-tête");
+
+    Enregistrement r;
+    r.ligne = numero_;
+    r.mode = champs[0] == "Simple" ? Mode::Simple : Mode::Continu;
+    const auto secondes = Heure(champs[1]);
+    if (!secondes) return Signaler("heure illisible « " + std::string(champs[1]) + " »");
+    r.secondes = *secondes;
+    bool lisible = true;
+    const auto valeur = [&lisible](std::string_view t, std::optional<double>& cible) {
+        if (t == "---" || t == "------") return;
+        cible = LireDecimal(t);
+        if (!cible) lisible = false;
+    };
+    valeur(champs[2], r.vVert);
+    valeur(champs[3], r.eoVert);
+    valeur(champs[4], r.vRouge);
+    valeur(champs[5], r.eoRouge);
+    if (champs[6] != "----") {
+        r.temperature = Entier(champs[6]);
+        if (!r.temperature) lisible = false;
+    }
+    if (!lisible) return Signaler("valeur illisible dans l'enregistrement");
+
+    if (dernieresSecondes_ && *dernieresSecondes_ - r.secondes > RetourMinuit) ++jours_;
+    dernieresSecondes_ = r.secondes;
+    r.jours = jours_;
+    journee.series.back().enregistrements.push_back(r);
+}
+
 Journee LireJournee(const std::vector<std::string>& lignes) {
-    Lecteur lecteur;
-    for (size_t i = 0; i < lignes.size(); ++i) lecteur.Ligne(i + 1, lignes[i]);
+    LecteurJournee lecteur;
+    for (const std::string& ligne : lignes) lecteur.Ligne(ligne);
     lecteur.FinSerie();
     return std::move(lecteur.journee);
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Reading a data file as the program writes it: an optional creation line,
@@ -47,6 +48,35 @@ struct Anomalie {
 struct Journee {
     std::vector<Serie> series;
     std::vector<Anomalie> anomalies;
+};
+
+// The reading a line at a time, for a file that grows while it is shown.
+class LecteurJournee {
+  public:
+    Journee journee;
+
+    // The next line (UTF-8), numbered after the last one.
+    void Ligne(std::string_view ligne);
+    void Ligne(size_t numero, std::string_view ligne);
+    // A header torn before its end leaves the series without the values its
+    // depths need: said once, at the header's first line. Called at the end
+    // of a file and before each new series.
+    void FinSerie();
+    size_t Lignes() const { return numero_; }
+
+  private:
+    void Signaler(std::string message);
+    void NouvelleSerie(std::string_view date);
+    // A header line of the current series; false when the line is none.
+    bool EnTete(std::string_view ligne);
+    void Constantes(std::string_view reste, std::string_view nomVn, std::optional<double>& v0,
+                    std::optional<double>& vn);
+    void Enregistrer(std::string_view ligne);
+
+    size_t numero_ = 0;
+    int lignesEnTete_ = 8;
+    std::optional<int> dernieresSecondes_;
+    int jours_ = 0;
 };
 
 // The lines as UTF-8 (what ReadTextLines gives).

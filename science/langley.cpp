@@ -46,10 +46,15 @@ std::optional<Droite> Moindres(const std::vector<PointLangley>& p, const std::ve
 std::optional<AjustementLangley> AjusterLangley(const std::vector<PointLangley>& tous,
                                                 const ReglagesLangley& reglages) {
     std::vector<PointLangley> p;
-    for (const PointLangley& q : tous)
+    std::vector<size_t> origine;
+    for (size_t i = 0; i < tous.size(); ++i) {
+        const PointLangley& q = tous[i];
         if (q.masseAir >= reglages.masseMin && q.masseAir <= reglages.masseMax &&
-            std::isfinite(q.y))
+            std::isfinite(q.y)) {
             p.push_back(q);
+            origine.push_back(i);
+        }
+    }
     std::vector<bool> garde(p.size(), true);
     std::optional<Droite> d = Moindres(p, garde);
     for (int tour = 0; d && tour < 10; ++tour) {
@@ -75,6 +80,8 @@ std::optional<AjustementLangley> AjusterLangley(const std::vector<PointLangley>&
     r.r2 = d->r2;
     r.points = static_cast<size_t>(std::count(garde.begin(), garde.end(), true));
     r.exclus = p.size() - r.points;
+    r.retenus.assign(tous.size(), false);
+    for (size_t i = 0; i < p.size(); ++i) r.retenus[origine[i]] = garde[i];
     return r;
 }
 

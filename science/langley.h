@@ -27,8 +27,9 @@ struct AjustementLangley {
     double v0 = 0, erreurTypeV0 = 0;  // volts
     double pente = 0;                 // the slope: minus the total optical depth
     double r2 = 0;
-    size_t points = 0;  // used in the fit
-    size_t exclus = 0;  // inside the air-mass range but left out as outliers
+    size_t points = 0;          // used in the fit
+    size_t exclus = 0;          // inside the air-mass range but left out as outliers
+    std::vector<bool> retenus;  // per point given: whether the fit used it
 };
 
 // Nothing when fewer than three points remain.

@@ -61,60 +61,67 @@ std::optional<double> ExposantAngstrom(std::optional<double> eoVert, std::option
     return -std::log(*eoVert / *eoRouge) / std::log(lambdaVert / lambdaRouge);
 }
 
+Recalculateur::Recalculateur(const ReglagesRecalcul& reglages)
+    : reglages_(reglages), fuseau_(reglages.site.fuseau), soleil_(reglages.deltaT) {}
+
+std::optional<int> Recalculateur::Annee(const EnTeteSerie& e, std::vector<Anomalie>* anomalies) {
+    if (e.jour == 0) return std::nullopt;
+    const int annee =
+        reglages_.annee ? *reglages_.annee : AnneeProbable(e.jour, e.mois, reglages_.modification);
+    if (anomalies != nullptr && JourDeLaSemaine({annee, e.mois, e.jour}) != e.jourSemaine)
+        anomalies->push_back({e.ligne, "le jour de la semaine ne correspond pas à l'année " +
+                                           std::to_string(annee)});
+    return annee;
+}
+
+Resultat Recalculateur::Calculer(const Journee& journee, size_t s, const Enregistrement& r) {
+    const EnTeteSerie& e = journee.series[s].enTete;
+    if (annees_.size() <= s) annees_.resize(s + 1);
+    if (!annees_[s] || annees_[s]->first != e.ligne) annees_[s] = {e.ligne, Annee(e, nullptr)};
+    const std::optional<int> annee = annees_[s]->second;
+    const Meteo meteo{e.pression ? static_cast<double>(*e.pression) : 0.0,
+                      reglages_.temperatureAir};
+    Resultat x;
+    x.serie = s;
+    x.ligne = r.ligne;
+    x.mode = r.mode;
+    x.secondesHorloge = r.secondes;
+    x.pression = e.pression;
+    x.vVert = r.vVert;
+    x.vRouge = r.vRouge;
+    x.vnVert = e.vnVert;
+    x.vnRouge = e.vnRouge;
+    x.temperature = r.temperature;
+    if (!annee) return x;
+    const int64_t local = JoursDepuis1970(*annee, e.mois, e.jour + r.jours) * 86400 + r.secondes;
+    x.decalage = fuseau_.DecalageLocal(local);
+    x.utc = local - x.decalage;
+    const PositionSoleil p = soleil_.Position(static_cast<double>(*x.utc), reglages_.site, meteo);
+    x.elevation = p.elevationApparente;
+    x.elevationVraie = p.elevationVraie;
+    x.distance = p.distance;
+    x.masseAir = MasseAirKastenYoung(p.elevationApparente);
+    if (e.pression) {
+        const double rapport = RapportPression(*e.pression);
+        x.eoVert = Profondeur(r.vVert, e.v0Vert, e.vnVert, TauRayleighVert, p.distance, rapport,
+                              x.masseAir);
+        x.eoRouge = Profondeur(r.vRouge, e.v0Rouge, e.vnRouge, TauRayleighRouge, p.distance,
+                               rapport, x.masseAir);
+        x.angstrom =
+            ExposantAngstrom(x.eoVert, x.eoRouge, reglages_.lambdaVert, reglages_.lambdaRouge);
+    }
+    return x;
+}
+
 std::vector<Resultat> Recalculer(const Journee& journee, const ReglagesRecalcul& reglages,
                                  std::vector<Anomalie>* anomalies) {
     std::vector<Resultat> resultats;
-    Fuseau fuseau(reglages.site.fuseau);
-    Soleil soleil(reglages.deltaT);
+    Recalculateur calcul(reglages);
     for (size_t s = 0; s < journee.series.size(); ++s) {
         const Serie& serie = journee.series[s];
-        const EnTeteSerie& e = serie.enTete;
-        std::optional<int> annee;
-        if (e.jour != 0) {
-            annee = reglages.annee ? *reglages.annee
-                                   : AnneeProbable(e.jour, e.mois, reglages.modification);
-            if (anomalies != nullptr && JourDeLaSemaine({*annee, e.mois, e.jour}) != e.jourSemaine)
-                anomalies->push_back(
-                    {e.ligne, "le jour de la semaine ne correspond pas à l'année " +
-                                  std::to_string(*annee)});
-        }
-        const Meteo meteo{e.pression ? static_cast<double>(*e.pression) : 0.0,
-                          reglages.temperatureAir};
-        for (const Enregistrement& r : serie.enregistrements) {
-            Resultat x;
-            x.serie = s;
-            x.ligne = r.ligne;
-            x.mode = r.mode;
-            x.secondesHorloge = r.secondes;
-            x.pression = e.pression;
-            x.vVert = r.vVert;
-            x.vRouge = r.vRouge;
-            x.vnVert = e.vnVert;
-            x.vnRouge = e.vnRouge;
-            x.temperature = r.temperature;
-            if (annee) {
-                const int64_t local =
-                    JoursDepuis1970(*annee, e.mois, e.jour + r.jours) * 86400 + r.secondes;
-                x.decalage = fuseau.DecalageLocal(local);
-                x.utc = local - x.decalage;
-                const PositionSoleil p =
-                    soleil.Position(static_cast<double>(*x.utc), reglages.site, meteo);
-                x.elevation = p.elevationApparente;
-                x.elevationVraie = p.elevationVraie;
-                x.distance = p.distance;
-                x.masseAir = MasseAirKastenYoung(p.elevationApparente);
-                if (e.pression) {
-                    const double rapport = RapportPression(*e.pression);
-                    x.eoVert = Profondeur(r.vVert, e.v0Vert, e.vnVert, TauRayleighVert, p.distance,
-                                          rapport, x.masseAir);
-                    x.eoRouge = Profondeur(r.vRouge, e.v0Rouge, e.vnRouge, TauRayleighRouge,
-                                           p.distance, rapport, x.masseAir);
-                    x.angstrom = ExposantAngstrom(x.eoVert, x.eoRouge, reglages.lambdaVert,
-                                                  reglages.lambdaRouge);
-                }
-            }
-            resultats.push_back(x);
-        }
+        calcul.Annee(serie.enTete, anomalies);
+        for (const Enregistrement& r : serie.enregistrements)
+            resultats.push_back(calcul.Calculer(journee, s, r));
     }
     return resultats;
 }

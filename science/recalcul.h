@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "science/fichier_journee.h"
@@ -64,6 +65,25 @@ Date DateModification(const std::string& chemin);
 // α = −ln(τ_green/τ_red) / ln(λ_green/λ_red); nothing unless both depths are positive.
 std::optional<double> ExposantAngstrom(std::optional<double> eoVert, std::optional<double> eoRouge,
                                        double lambdaVert, double lambdaRouge);
+
+// The computation one record at a time, for a file that grows: the time
+// zone's and the ephemeris' caches are kept between records.
+class Recalculateur {
+  public:
+    explicit Recalculateur(const ReglagesRecalcul& reglages);
+    // The record r of series s (its header must be complete enough to read).
+    Resultat Calculer(const Journee& journee, size_t s, const Enregistrement& r);
+    // The year given to a series; a weekday that does not match it is
+    // reported in anomalies when given.
+    std::optional<int> Annee(const EnTeteSerie& e, std::vector<Anomalie>* anomalies);
+
+  private:
+    ReglagesRecalcul reglages_;
+    Fuseau fuseau_;
+    Soleil soleil_;
+    // Per series: the header's line and its year.
+    std::vector<std::optional<std::pair<size_t, std::optional<int>>>> annees_;
+};
 
 // One result per record, in file order; series whose weekday does not match
 // the year chosen are reported in anomalies. An unknown time zone in the

@@ -18,6 +18,7 @@
 #include "science/site.h"
 #include "science/soleil.h"
 #include "tests/support/dossier.h"
+#include "tests/support/matinee.h"
 
 namespace {
 
@@ -61,42 +62,6 @@ void EcrireMatinee(const std::string& chemin) {
     WriteTextFile(chemin, lignes);
 }
 
-// A clear December morning in Lyon as the instrument would record it: the
-// voltages follow V = Vn + V0/d² · exp(−τ m) with the sun's true air mass and
-// 0.5 % noise, one record every 30 s from 08:20 to 12:00 (UTC+1).
-void EcrireMatineeClaire(const std::string& chemin, double v0Vert, double v0Rouge) {
-    std::vector<std::string> lignes = {
-        "-- Date     : Lundi 7 Décembre - ",
-        "-- Photomètre n°7 Logiciel v1,2",
-        "-- Pression : 1008 hPa",
-        "-- Angle d'élévation solaire : 15 deg",
-        "ETALONNAGE",
-        "-- V0Vert  = 2,00V VnVert  = 0,01V",
-        "-- V0Rouge = 2,00V VnRouge = 0,01V",
-        "Mode;Heure;VVert;EOVert;VRouge;EORouge;Température",
-    };
-    const science::Site site{45.764, 4.8357, 170, "UTC+1"};
-    science::Soleil soleil;
-    std::mt19937 generateur(12);
-    std::normal_distribution<double> bruit(0, 0.005);
-    const int64_t minuit = 1796601600;  // 2026-12-07 00:00 UTC
-    for (int t = 8 * 3600 + 1200; t <= 12 * 3600; t += 30) {
-        const auto p = soleil.Position(static_cast<double>(minuit + t - 3600), site, {1008, 15});
-        const double m = *science::MasseAirKastenYoung(p.elevationApparente);
-        const double d2 = p.distance * p.distance;
-        const auto v = [&](double v0, double tau) {
-            return 0.01 + v0 / d2 * std::exp(-tau * m) * (1 + bruit(generateur));
-        };
-        char ligne[96];
-        std::snprintf(ligne, sizeof ligne, "Simple;%02d:%02d:%02d  ;%.3f;0,20;%.3f;0,10;21",
-                      t / 3600, t / 60 % 60, t % 60, v(v0Vert, 0.25), v(v0Rouge, 0.13));
-        std::string texte = ligne;
-        std::replace(texte.begin(), texte.end(), '.', ',');
-        lignes.push_back(texte);
-    }
-    WriteTextFile(chemin, lignes);
-}
-
 TEST(Journee, LangleyGivesV0BackWithinOnePercentThroughTheCommandLine) {
     Dossier d;
     EcrireMatineeClaire(d.Fichier("lyon.txt"), 2.12, 2.05);
@@ -127,14 +92,14 @@ TEST(Journee, ExitCodesAndFrenchMessages) {
         int code;
         std::string erreur;  // beginning of standard error
     } cas[] = {
-        {"", 2, "solvenare-journee : fichier de mesures manquant"},
+        {"--resume", 2, "solvenare-journee : fichier de mesures manquant"},
         {"matin.txt --vitesse 3", 2, "solvenare-journee : option inconnue : --vitesse"},
         {"matin.txt --site 95,2", 2, "solvenare-journee : --site : Latitude hors limites"},
         {"matin.txt --site 39.7,-105.2 --fuseau Lune/Mer", 2,
          "solvenare-journee : Fuseau horaire inconnu : « Lune/Mer »"},
         {"absent.txt --site 39.7,-105.2", 1,
          "solvenare-journee : Impossible de lire « absent.txt » : Fichier introuvable"},
-        {"matin.txt", 1, "solvenare-journee : Fichier du site « Site.txt » illisible"},
+        {"matin.txt --resume", 1, "solvenare-journee : Fichier du site « Site.txt » illisible"},
         {"matin.txt --site 39.7,-105.2 --annee 2003 --csv /pas/de/dossier/x.csv", 1,
          "matin.txt, ligne 220 : enregistrement de 3 champs au lieu de 7\n"
          "solvenare-journee : Impossible d'écrire « /pas/de/dossier/x.csv »"},
@@ -182,7 +147,7 @@ TEST(Journee, SiteFileCsvOnStandardOutputAndLangley) {
     EXPECT_EQ(vert.find(','), std::string::npos) << "decimal point, not comma";
     EXPECT_NE(langley.erreurs.find("Langley : série de la ligne 2"), std::string::npos);
 
-    const Resultat resume = Lancer(d, "matin.txt --annee 2003");
+    const Resultat resume = Lancer(d, "matin.txt --annee 2003 --resume");
     ASSERT_EQ(resume.code, 0);
     EXPECT_NE(resume.sortie.find("1 série(s), 210 enregistrement(s)"), std::string::npos)
         << resume.sortie;

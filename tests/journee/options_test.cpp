@@ -23,6 +23,9 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
     EXPECT_EQ(l.lambdaVert, 500);
     EXPECT_EQ(l.lambdaRouge, 670.5);
     EXPECT_TRUE(LireOptions({"--aide"}).aide);
+    // Without an output option the day view opens, with or without a file.
+    EXPECT_TRUE(VueJournee(LireOptions({})));
+    EXPECT_FALSE(VueJournee(LireOptions({"a.txt", "--resume"})));
 }
 
 TEST(Options, BadCommandLinesAreNamedInFrench) {
@@ -30,7 +33,7 @@ TEST(Options, BadCommandLinesAreNamedInFrench) {
         std::vector<std::string> arguments;
         std::string message;
     } cas[] = {
-        {{}, "fichier de mesures manquant"},
+        {{"--resume"}, "fichier de mesures manquant"},
         {{"a.txt", "b.txt"}, "un seul fichier de mesures : « b.txt » en trop"},
         {{"a.txt", "--vitesse", "3"}, "option inconnue : --vitesse"},
         {{"a.txt", "--csv"}, "--csv : valeur manquante"},

@@ -1,0 +1,295 @@
+#include "journee/modele.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/numbers.h"
+#include "platform/textfile.h"
+
+namespace journee {
+
+using namespace science;
+
+namespace {
+
+int64_t Plancher(int64_t a, int64_t b) {
+    return (a >= 0 ? a : a - b + 1) / b;
+}
+
+}  // namespace
+
+ModeleJournee::ModeleJournee(ReglagesModele reglages) : reglages_(std::move(reglages)) {
+    Recommencer();
+}
+
+void ModeleJournee::Recommencer(bool garderLecture) {
+    if (!garderLecture) lecteur_ = LecteurJournee();
+    resultats_.clear();
+    points_.clear();
+    faits_.clear();
+    origine_.reset();
+    ReglagesRecalcul r;
+    // Without a site the sun is not computed for the plot, but the clock's
+    // zone (the system's) still dates the records.
+    if (reglages_.site) r.site = *reglages_.site;
+    r.annee = reglages_.annee;
+    r.lambdaVert = reglages_.lambdaVert;
+    r.lambdaRouge = reglages_.lambdaRouge;
+    if (!chemin_.empty() && !reglages_.annee) {
+        try {
+            r.modification = DateModification(chemin_);
+        } catch (const EInOutError&) {
+            // Replaced while being read: the next reading says so.
+        }
+    }
+    calcul_ = std::make_unique<Recalculateur>(r);
+}
+
+void ModeleJournee::Ouvrir(const std::string& chemin) {
+    auto suivi = std::make_unique<SuiviFichier>(chemin);
+    const SuiviFichier::Lecture lecture = suivi->Lire();
+    chemin_ = chemin;
+    suivi_ = std::move(suivi);
+    Recommencer();
+    Lignes(lecture.lignes);
+    Calculer();
+}
+
+ModeleJournee::Changement ModeleJournee::Actualiser() {
+    Changement c;
+    if (!suivi_) return c;
+    const SuiviFichier::Lecture lecture = suivi_->Lire();
+    if (lecture.depuisDebut) {
+        Recommencer();
+        c.tout = true;
+    }
+    c.debut = points_.size();
+    Lignes(lecture.lignes);
+    Calculer();
+    return c;
+}
+
+void ModeleJournee::ChangerSite(std::optional<science::Site> site) {
+    reglages_.site = std::move(site);
+    // The lines already read stay read: only the computation starts over.
+    Recommencer(true);
+    Calculer();
+}
+
+void ModeleJournee::Lignes(const std::vector<std::string>& lignes) {
+    for (const std::string& ligne : lignes) lecteur_.Ligne(ligne);
+}
+
+void ModeleJournee::Calculer() {
+    const auto& series = lecteur_.journee.series;
+    faits_.resize(series.size(), 0);
+    for (size_t s = 0; s < series.size(); ++s) {
+        const auto& enregistrements = series[s].enregistrements;
+        for (size_t k = faits_[s]; k < enregistrements.size(); ++k) {
+            const Enregistrement& e = enregistrements[k];
+            Resultat r = calcul_->Calculer(lecteur_.journee, s, e);
+            PointJournee p;
+            p.resultat = resultats_.size();
+            p.serie = s;
+            p.mode = e.mode;
+            p.ligne = e.ligne;
+            if (r.utc) {
+                const int64_t local = *r.utc + r.decalage;
+                if (!origine_) origine_ = Plancher(local, 86400) * 86400;
+                p.heure = static_cast<double>(local - *origine_) / 3600.0;
+            } else {
+                p.heure = e.jours * 24.0 + e.secondes / 3600.0;
+            }
+            if (reglages_.site) {
+                p.eoVert = r.eoVert;
+                p.eoRouge = r.eoRouge;
+                p.angstrom = r.angstrom;
+                p.elevation = r.elevation;
+            } else {
+                p.eoVert = e.eoVert;
+                p.eoRouge = e.eoRouge;
+                p.angstrom = ExposantAngstrom(e.eoVert, e.eoRouge, reglages_.lambdaVert,
+                                              reglages_.lambdaRouge);
+                // The sun was computed for no place: none of it is shown.
+                r.elevation = r.elevationVraie = r.masseAir = std::nullopt;
+                r.eoVert = r.eoRouge = r.angstrom = std::nullopt;
+            }
+            resultats_.push_back(r);
+            points_.push_back(p);
+        }
+        faits_[s] = enregistrements.size();
+    }
+}
+
+std::vector<size_t> PointsADessiner(const std::vector<double>& x, const std::vector<double>& y,
+                                    double xmin, double xmax, size_t colonnes) {
+    std::vector<size_t> garde;
+    const size_t n = x.size();
+    if (n == 0 || !(xmax > xmin) || colonnes == 0) return garde;
+    const auto debut = static_cast<size_t>(std::lower_bound(x.begin(), x.end(), xmin) - x.begin());
+    const auto fin = static_cast<size_t>(std::upper_bound(x.begin(), x.end(), xmax) - x.begin());
+    if (debut > 0) garde.push_back(debut - 1);
+    if (fin - debut <= 4 * colonnes) {
+        for (size_t i = debut; i < fin; ++i) garde.push_back(i);
+    } else {
+        const double largeur = (xmax - xmin) / static_cast<double>(colonnes);
+        size_t i = debut;
+        while (i < fin) {
+            const double bord = xmin + largeur * (std::floor((x[i] - xmin) / largeur) + 1);
+            size_t bas = i, haut = i, j = i;
+            for (; j < fin && x[j] < bord; ++j) {
+                if (y[j] < y[bas]) bas = j;
+                if (y[j] > y[haut]) haut = j;
+            }
+            if (j == i) j = i + 1;  // rounding at the slice's edge
+            const size_t dernier = j - 1;
+            for (size_t k : {i, std::min(bas, haut), std::max(bas, haut), dernier})
+                if (garde.empty() || garde.back() < k) garde.push_back(k);
+            i = j;
+        }
+    }
+    if (fin < n) garde.push_back(fin);
+    return garde;
+}
+
+// --- Langley ---
+
+std::optional<PlageLangley> PlageDemiJournee(const std::vector<Resultat>& resultats, size_t serie,
+                                             DemiJournee demi) {
+    const Resultat* premier = nullptr;
+    const Resultat* dernier = nullptr;
+    const Resultat* haut = nullptr;
+    for (const Resultat& r : resultats) {
+        if (r.serie != serie || !r.elevation) continue;
+        if (premier == nullptr) premier = &r;
+        dernier = &r;
+        if (haut == nullptr || *r.elevation > *haut->elevation) haut = &r;
+    }
+    if (haut == nullptr) return std::nullopt;
+    if (demi == DemiJournee::Matin)
+        return PlageLangley{serie, premier->secondesHorloge, haut->secondesHorloge};
+    return PlageLangley{serie, haut->secondesHorloge, dernier->secondesHorloge};
+}
+
+std::optional<PlageLangley> PlageHeures(const std::vector<PointJournee>& points,
+                                        const std::vector<Resultat>& resultats, double debut,
+                                        double fin) {
+    if (fin < debut) std::swap(debut, fin);
+    std::vector<size_t> compte;
+    std::vector<std::pair<int, int>> bornes;
+    for (const PointJournee& p : points) {
+        if (p.heure < debut || p.heure > fin) continue;
+        if (compte.size() <= p.serie) {
+            compte.resize(p.serie + 1, 0);
+            bornes.resize(p.serie + 1, {0, 0});
+        }
+        const int t = resultats[p.resultat].secondesHorloge;
+        if (compte[p.serie]++ == 0) bornes[p.serie].first = t;
+        bornes[p.serie].second = t;
+    }
+    if (compte.empty()) return std::nullopt;
+    const size_t s =
+        static_cast<size_t>(std::max_element(compte.begin(), compte.end()) - compte.begin());
+    return PlageLangley{s, bornes[s].first, bornes[s].second};
+}
+
+namespace {
+
+CanalLangley Canal(const std::vector<Resultat>& resultats, const PlageLangley& plage,
+                   science::Canal canal) {
+    CanalLangley c;
+    c.points = PointsLangley(resultats, plage.serie, canal, plage.debut, plage.fin);
+    c.ajustement = AjusterLangley(c.points);
+    if (!c.ajustement) return c;
+    const double a = std::log(c.ajustement->v0), b = c.ajustement->pente;
+    double somme = 0;
+    size_t n = 0;
+    bool premier = true;
+    for (size_t i = 0; i < c.points.size(); ++i) {
+        if (!c.ajustement->retenus[i]) continue;
+        const PointLangley& p = c.points[i];
+        const double e = p.y - a - b * p.masseAir;
+        somme += e * e;
+        ++n;
+        c.masseMin = premier ? p.masseAir : std::min(c.masseMin, p.masseAir);
+        c.masseMax = premier ? p.masseAir : std::max(c.masseMax, p.masseAir);
+        premier = false;
+    }
+    c.ecartType = n > 2 ? std::sqrt(somme / static_cast<double>(n - 2)) : 0;
+    return c;
+}
+
+// What fails on one channel; empty when it passes.
+std::vector<std::string> Defauts(const CanalLangley& c, const std::string& voie,
+                                 const CriteresLangley& k) {
+    std::vector<std::string> d;
+    if (!c.ajustement) {
+        d.push_back(voie + " : moins de trois points utilisables entre les masses d'air 2 et 6");
+        return d;
+    }
+    const AjustementLangley& a = *c.ajustement;
+    if (a.points < k.pointsMin)
+        d.push_back(voie + " : " + std::to_string(a.points) + " points retenus (il en faut " +
+                    std::to_string(k.pointsMin) + ")");
+    if (c.masseMax - c.masseMin < k.etendueMasse)
+        d.push_back(voie + " : masse d'air de " + FormatFixe(c.masseMin, 1) + " à " +
+                    FormatFixe(c.masseMax, 1) + " seulement (il faut une étendue de " +
+                    FormatFixe(k.etendueMasse, 1) + ")");
+    if (a.r2 < k.r2Min)
+        d.push_back(voie + " : R² = " + FormatFixe(a.r2, 3) + " (il faut au moins " +
+                    FormatFixe(k.r2Min, 2) + ")");
+    if (c.ecartType > k.ecartTypeMax)
+        d.push_back(voie + " : dispersion de " + FormatFixe(c.ecartType * 100, 1) +
+                    " % autour de la droite, ciel instable (au plus " +
+                    FormatFixe(k.ecartTypeMax * 100, 0) + " %)");
+    const size_t total = a.points + a.exclus;
+    if (total > 0 && static_cast<double>(a.exclus) > k.exclusMax * static_cast<double>(total))
+        d.push_back(voie + " : " + std::to_string(a.exclus) + " points écartés sur " +
+                    std::to_string(total) + ", passages nuageux");
+    if (!(a.pente < 0)) d.push_back(voie + " : le signal ne baisse pas quand la masse d'air croît");
+    if (a.v0 > k.v0Max)
+        d.push_back(voie + " : V0 = " + FormatFixe(a.v0, 2) + " V dépasse " +
+                    FormatFixe(k.v0Max, 1) + " V, que le mode expert refuse");
+    return d;
+}
+
+std::string Bilan(const CanalLangley& c, const std::string& voie) {
+    const AjustementLangley& a = *c.ajustement;
+    return voie + " : " + std::to_string(a.points) + " points, masse d'air de " +
+           FormatFixe(c.masseMin, 1) + " à " + FormatFixe(c.masseMax, 1) +
+           ", R² = " + FormatFixe(a.r2, 4) + ", dispersion " + FormatFixe(c.ecartType * 100, 1) +
+           " %";
+}
+
+}  // namespace
+
+Langley CalculerLangley(const std::vector<Resultat>& resultats, const PlageLangley& plage,
+                        const CriteresLangley& criteres) {
+    Langley l;
+    l.plage = plage;
+    l.vert = Canal(resultats, plage, science::Canal::Vert);
+    l.rouge = Canal(resultats, plage, science::Canal::Rouge);
+    auto defauts = Defauts(l.vert, "voie verte", criteres);
+    for (auto& d : Defauts(l.rouge, "voie rouge", criteres)) defauts.push_back(std::move(d));
+    const std::string plageTexte = "de " + TexteHeure(plage.debut) + " à " + TexteHeure(plage.fin);
+    l.verdict.bon = defauts.empty();
+    if (l.verdict.bon) {
+        l.verdict.titre = "Ciel assez stable " + plageTexte + " pour étalonner.";
+        l.verdict.raisons = {Bilan(l.vert, "voie verte"), Bilan(l.rouge, "voie rouge")};
+    } else {
+        l.verdict.titre = "Plage " + plageTexte + " insuffisante pour étalonner :";
+        l.verdict.raisons = std::move(defauts);
+    }
+    return l;
+}
+
+std::string TexteHeure(int secondes) {
+    char texte[16];
+    secondes = ((secondes % 86400) + 86400) % 86400;
+    std::snprintf(texte, sizeof texte, "%02d:%02d:%02d", secondes / 3600, secondes / 60 % 60,
+                  secondes % 60);
+    return texte;
+}
+
+}  // namespace journee

@@ -1,0 +1,236 @@
+// The day view's window on the offscreen platform: captures, live follow of
+// a file written at the instrument's rate, the site form, pictures and CSV
+// saved, zoom and range by keyboard and mouse.
+
+#include "journee/fenetre.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolTip>
+#include <QValueAxis>
+#include <QXYSeries>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <thread>
+
+#include "tests/journee/vue/outils.h"
+#include "journee/vue_graphique.h"
+#include "platform/numbers.h"
+#include "platform/textfile.h"
+#include "science/export_csv.h"
+#include "tests/support/dossier.h"
+#include "tests/support/matinee.h"
+
+namespace journee {
+namespace {
+
+// The PNG for people to look at and the README, and a one-page PDF of it for
+// the manual (groff embeds pictures only as PDF).
+void Capturer(QWidget& w, const std::string& nom) {
+    QDir().mkpath(CAPTURES_DIR);
+    QApplication::processEvents();
+    const QPixmap image = w.grab();
+    const QString base = QString(CAPTURES_DIR "/") + nom.c_str();
+    ASSERT_TRUE(image.save(base + ".png", "PNG"));
+    QPdfWriter pdf(base + ".pdf");
+    pdf.setResolution(96);
+    pdf.setPageMargins(QMarginsF());
+    pdf.setPageSize(
+        QPageSize(QSizeF(image.width() * 0.75, image.height() * 0.75), QPageSize::Point));
+    QPainter peintre(&pdf);
+    peintre.drawPixmap(0, 0, image);
+}
+
+TEST(FenetreJournee, CapturesOfTheDayTheLangleyFitAndAMissingSite) {
+    MatineeOuverte m;
+    FenetreJournee& f = *m.vue;
+    EXPECT_TRUE(f.AvisSite()->isHidden());
+    // Green, red, α and the sun for each of the 441 records.
+    EXPECT_EQ(f.PointsTraces(), 4u * 441u);
+    Capturer(f, "journee_jour");
+
+    f.ChoisirDemiJournee(DemiJournee::Matin);
+    EXPECT_EQ(f.Onglets()->currentWidget(), f.PageLangley());
+    ASSERT_TRUE(f.LangleyCourant());
+    EXPECT_TRUE(f.LangleyCourant()->verdict.bon);
+    EXPECT_TRUE(f.Verdict()->text().contains("Ciel assez stable"));
+    EXPECT_TRUE(f.BoutonReport()->isEnabled());
+    Capturer(f, "journee_langley");
+
+    MatineeOuverte sans(false);
+    FenetreJournee& g = *sans.vue;
+    EXPECT_FALSE(g.AvisSite()->isHidden());
+    EXPECT_TRUE(g.AvisSite()->text().contains("Site de mesure inconnu"));
+    // The depths as recorded, no sun.
+    EXPECT_EQ(g.PointsTraces(), 3u * 441u);
+    Capturer(g, "journee_sans_site");
+    g.ChoisirDemiJournee(DemiJournee::Matin);
+    EXPECT_FALSE(g.LangleyCourant());
+    EXPECT_TRUE(g.Verdict()->text().contains("saisissez le site"));
+    EXPECT_FALSE(g.BoutonReport()->isEnabled());
+}
+
+TEST(FenetreJournee, FollowsAFileWrittenAt240LinesASecond) {
+    Dossier d;
+    const std::string chemin = d.Fichier("direct.txt");
+    WriteTextFile(chemin, EnTeteMatineeClaire());
+    const auto lignes = EnregistrementsMatineeClaire(2.12, 2.05, 0.005, 13);
+    ASSERT_GT(lignes.size(), 1000u);
+
+    FenetreJournee f(ReglagesLyon(), QString::fromStdString(d.chemin));
+    ASSERT_TRUE(f.Ouvrir(QString::fromStdString(chemin)));
+    f.show();
+    std::atomic<bool> fini = false;
+    std::thread ecrivain([&] {
+        std::ofstream sortie(chemin, std::ios::binary | std::ios::app);
+        auto prochaine = std::chrono::steady_clock::now();
+        for (const auto& l : lignes) {
+            std::this_thread::sleep_until(prochaine);
+            prochaine += std::chrono::microseconds(1000000 / 240);
+            sortie << l << "\r\n";
+            sortie.flush();
+        }
+        fini = true;
+    });
+    // Points arrive while the writer writes, not all at its end.
+    const bool enCours = Attendre([&] { return f.Modele().Points().size() > 100; });
+    const bool avantLaFin = !fini;
+    const bool tout = Attendre([&] { return fini && f.Modele().Points().size() == lignes.size(); });
+    ecrivain.join();
+    ASSERT_TRUE(enCours);
+    EXPECT_TRUE(avantLaFin);
+    ASSERT_TRUE(tout) << f.Modele().Points().size();
+    for (size_t i = 0; i < lignes.size(); ++i)
+        ASSERT_EQ(f.Modele().Points()[i].ligne, 9 + i) << "each line once, in order";
+    EXPECT_EQ(f.PointsTraces(), 4u * lignes.size());
+    EXPECT_TRUE(f.Modele().Journee().anomalies.empty());
+    EXPECT_TRUE(f.EtatFichier()->text().contains(QString("%1 mesure(s)").arg(lignes.size())));
+
+    // Replaced under the view: read again from its first line.
+    WriteTextFile(d.Fichier("nouveau.txt"), EnTeteMatineeClaire());
+    std::rename(d.Fichier("nouveau.txt").c_str(), chemin.c_str());
+    ASSERT_TRUE(Attendre([&] { return f.Modele().Points().empty(); }));
+    EXPECT_EQ(f.PointsTraces(), 0u);
+}
+
+TEST(FenetreJournee, TheSiteFormChecksSavesAndRecomputes) {
+    MatineeOuverte m(false);
+    FenetreJournee& f = *m.vue;
+    const std::string fichierSite = m.dossier.Fichier(science::NomFichierSite);
+    const struct {
+        const char *latitude, *longitude, *altitude, *fuseau;
+        const char* message;  // the start of what the form says
+    } mauvais[] = {
+        {"", "4,8", "170", "", "La latitude n'est pas un nombre."},
+        {"45,7", "est", "170", "", "La longitude n'est pas un nombre."},
+        {"45,7", "4,8", "haut", "", "L'altitude n'est pas un nombre."},
+        {"95", "4,8", "170", "", "Latitude hors limites"},
+        {"45,7", "4,8", "170", "Lune/Mer", "Fuseau horaire inconnu"},
+    };
+    for (const auto& m : mauvais) {
+        f.EntreeLatitude()->setText(m.latitude);
+        f.EntreeLongitude()->setText(m.longitude);
+        f.EntreeAltitude()->setText(m.altitude);
+        f.EntreeFuseau()->setCurrentText(m.fuseau);
+        EXPECT_FALSE(f.EnregistrerSite()) << m.message;
+        EXPECT_TRUE(f.MessageSite()->text().startsWith(QString::fromUtf8(m.message)))
+            << f.MessageSite()->text().toStdString();
+        EXPECT_FALSE(FileExists(fichierSite));
+    }
+    // By keyboard: a full stop or a comma, Enter saves.
+    f.EntreeLatitude()->setText("45.764");
+    f.EntreeLongitude()->setText("4,8357");
+    f.EntreeAltitude()->setText("170");
+    f.EntreeFuseau()->setCurrentText("UTC+1");
+    QTest::keyClick(f.EntreeAltitude(), Qt::Key_Return);
+    EXPECT_TRUE(f.MessageSite()->text().startsWith("Site enregistré"));
+    const science::Site lu = science::LireSite(fichierSite);
+    EXPECT_DOUBLE_EQ(lu.latitude, 45.764);
+    EXPECT_EQ(lu.fuseau, "UTC+1");
+    EXPECT_TRUE(f.AvisSite()->isHidden());
+    ASSERT_TRUE(f.Modele().Points().front().elevation);
+    EXPECT_EQ(f.PointsTraces(), 4u * 441u);
+}
+
+TEST(FenetreJournee, PicturesAndCsvAreSavedFromTheWindow) {
+    MatineeOuverte m;
+    FenetreJournee& f = *m.vue;
+    const Dossier& d = m.dossier;
+    const QString dossier = QString::fromStdString(d.chemin);
+    ASSERT_TRUE(f.EnregistrerImage(dossier + "/jour.png"));
+    EXPECT_FALSE(QImage(dossier + "/jour.png").isNull());
+    f.ChoisirDemiJournee(DemiJournee::Matin);
+    ASSERT_TRUE(f.EnregistrerImage(dossier + "/langley.svg"));
+    const std::string svg = LireOctets(d.Fichier("langley.svg"));
+    EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    ASSERT_TRUE(f.ExporterCsv(dossier + "/jour.csv"));
+    const std::string csv = LireOctets(d.Fichier("jour.csv"));
+    EXPECT_EQ(csv.substr(0, csv.find("\r\n")), science::EnTeteCsv);
+    EXPECT_FALSE(f.EnregistrerImage("/pas/de/dossier/x.png"));
+}
+
+TEST(FenetreJournee, KeyboardZoomsAndARightDragChoosesTheLangleyRange) {
+    MatineeOuverte m;
+    FenetreJournee& f = *m.vue;
+    QApplication::processEvents();
+    VueGraphique* vue = f.VueJour();
+    auto* axe = static_cast<QValueAxis*>(vue->chart()->axes(Qt::Horizontal).front());
+    const double largeur = axe->max() - axe->min();
+    QTest::keyClick(vue, Qt::Key_Plus);
+    EXPECT_NEAR(axe->max() - axe->min(), largeur / 2, 1e-9);
+    const double gauche = axe->min();
+    QTest::keyClick(vue, Qt::Key_Right);
+    EXPECT_GT(axe->min(), gauche);
+    QTest::keyClick(vue, Qt::Key_0);
+    EXPECT_NEAR(axe->max() - axe->min(), largeur, 1e-9);
+
+    // A right drag across the plot: the range becomes the Langley fit's.
+    const QRectF zone = vue->chart()->plotArea();
+    const QPoint a(static_cast<int>(zone.left() + zone.width() * 0.3),
+                   static_cast<int>(zone.center().y()));
+    const QPoint b(static_cast<int>(zone.left() + zone.width() * 0.95), a.y());
+    QTest::mousePress(vue->viewport(), Qt::RightButton, {}, a);
+    QTest::mouseMove(vue->viewport(), b);
+    QTest::mouseRelease(vue->viewport(), Qt::RightButton, {}, b);
+    EXPECT_EQ(f.Onglets()->currentWidget(), f.PageLangley());
+    ASSERT_TRUE(f.LangleyCourant());
+    const double debut = vue->ValeurX(a.x());
+    EXPECT_NEAR(f.LangleyCourant()->plage.debut / 3600.0, debut, 0.02);
+}
+
+TEST(FenetreJournee, HoveringAPointShowsItsValuesAndItsLine) {
+    MatineeOuverte m;
+    FenetreJournee& f = *m.vue;
+    QApplication::processEvents();
+    auto* verte = qobject_cast<QXYSeries*>(f.VueJour()->chart()->series().front());
+    ASSERT_NE(verte, nullptr);
+    ASSERT_EQ(verte->name(), "EO verte");
+    // The 441 records of the morning are far fewer than the plot's slices:
+    // every one is drawn, the 11th is the file's line 19.
+    const QPointF point = verte->points().at(10);
+    emit verte->hovered(point, true);
+    const QString texte = QToolTip::text();
+    EXPECT_TRUE(texte.contains("<b>Ligne 19</b>, 08:25:00, mesure simple")) << texte.toStdString();
+    EXPECT_TRUE(texte.contains("EO verte : " + QString::fromStdString(FormatFixe(point.y(), 3))))
+        << texte.toStdString();
+    EXPECT_TRUE(texte.contains("Élévation : ")) << texte.toStdString();
+    emit verte->hovered(point, false);
+}
+
+}  // namespace
+}  // namespace journee

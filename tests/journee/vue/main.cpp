@@ -1,0 +1,21 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+#include "app/police.h"
+#include "tests/support/dossier.h"
+#include "toolkit/toolkit.h"
+
+// One application for every test; the channel to the main window lives in a
+// folder of this run's own, so that runs side by side never meet.
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    Dossier canal;
+    setenv("XDG_RUNTIME_DIR", canal.chemin.c_str(), 1);
+    QApplication app(argc, argv);
+    InstallerPoliceDeSubstitution();
+    toolkit::SetApplicationTitle("Solvenare");
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

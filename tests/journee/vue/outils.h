@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "journee/fenetre.h"
+#include "tests/support/dossier.h"
+#include "tests/support/matinee.h"
+
+// Runs the event loop until the condition holds; false after a long while
+// (a failure, never a measure of speed).
+template <typename Condition>
+bool Attendre(Condition condition, int ms = 20000) {
+    QElapsedTimer montre;
+    montre.start();
+    while (!condition()) {
+        if (montre.elapsed() > ms) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+inline journee::ReglagesModele ReglagesLyon(bool avecSite = true) {
+    journee::ReglagesModele r;
+    if (avecSite) r.site = SiteLyon;
+    r.annee = 2026;
+    return r;
+}
+
+// A clear morning in Lyon in a folder of its own, shown in a day view.
+struct MatineeOuverte {
+    Dossier dossier;
+    std::string chemin = dossier.Fichier("lyon.txt");
+    std::unique_ptr<journee::FenetreJournee> vue;
+
+    explicit MatineeOuverte(bool avecSite = true) {
+        EcrireMatineeClaire(chemin, 2.12, 2.05);
+        vue = std::make_unique<journee::FenetreJournee>(ReglagesLyon(avecSite),
+                                                        QString::fromStdString(dossier.chemin));
+        vue->Ouvrir(QString::fromStdString(chemin));
+        vue->show();
+    }
+};
