@@ -25,7 +25,9 @@ void Etape(const std::function<void()>& etape) {
 }  // namespace
 
 void TF_Fond::FormCreate(TObject*) {
-    Etape([this] { DistanceTerreSoleil = ::DistanceTerreSoleil(clock_seam::Now().dayOfYear); });
+    Etape([this] {
+        DistanceTerreSoleil = measurement::DistanceTerreSoleil(clock_seam::Now().dayOfYear);
+    });
     Etape([this] { DossierProgramme = std::filesystem::current_path().string(); });
     Etape([this] {
         EssaisMotDePasse = 0;

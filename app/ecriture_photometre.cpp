@@ -17,7 +17,7 @@ void TF_Fond::T_EcriturePhotometreTimer(TObject*) {
     EcrirePhotometre();
     if (FileExists(NomFichier)) {
         FichierOuvert = true;
-        if (FichierDonnees.EcrireEnTeteB(NomFichier, LignesEnTeteB(EnTeteCourant())))
+        if (FichierDonnees.EcrireEnTeteB(NomFichier, recording::LignesEnTeteB(EnTeteCourant())))
             MontrerReceptionMesures();
     }
     PasserModeSimple();

@@ -12,9 +12,9 @@ void TF_Fond::EnregistrerLigne(const std::string& ligne) {
 }
 
 void TF_Fond::IM_EcrireClick(TObject*) {
-    EnregistrerLigne(LigneEnregistrement("Continu", L_Heure->Caption(), LVMaxVert->Caption(),
-                                         LEOMaxVert->Caption(), LVMaxRouge->Caption(),
-                                         LEOMaxRouge->Caption(), LTemperature->Caption()));
+    EnregistrerLigne(recording::LigneEnregistrement(
+        "Continu", L_Heure->Caption(), LVMaxVert->Caption(), LEOMaxVert->Caption(),
+        LVMaxRouge->Caption(), LEOMaxRouge->Caption(), LTemperature->Caption()));
     IM_RAZVertClick(nullptr);
     IM_RAZRougeClick(nullptr);
 }

@@ -31,12 +31,13 @@ void TF_Fond::T_EtalonnageTimer(TObject*) {
 void TF_Fond::Edit1KeyPress(TObject*, char& Key) {
     // Enter validates only once the reported values are all shown, so the
     // header never records the placeholders.
-    if (Key == ToucheEntree && !T_Etalonnage->Enabled()) IM_OKEtalonnagesClick(nullptr);
+    if (Key == calibration::ToucheEntree && !T_Etalonnage->Enabled())
+        IM_OKEtalonnagesClick(nullptr);
 }
 
 void TF_Fond::EIdentificationPhotometreKeyPress(TObject*, char& Key) {
-    if (Key == ToucheEntree) EIdentificationLogiciel->SetFocus();
-    FiltrerChiffres(Key);
+    if (Key == calibration::ToucheEntree) EIdentificationLogiciel->SetFocus();
+    calibration::FiltrerChiffres(Key);
 }
 
 namespace {
@@ -44,8 +45,8 @@ namespace {
 // Keys of a decimal edit: Enter moves on along the cycle, a separator is
 // entered once as a comma.
 void ToucheDecimale(char& Key, TEdit* edit, TEdit* suivante, bool& virguleSaisie) {
-    if (Key == ToucheEntree) suivante->SetFocus();
-    FiltrerDecimal(Key, edit->Text());
+    if (Key == calibration::ToucheEntree) suivante->SetFocus();
+    calibration::FiltrerDecimal(Key, edit->Text());
     if (Key == ',') virguleSaisie = true;
 }
 
@@ -68,19 +69,19 @@ void TF_Fond::EVnRougeKeyPress(TObject*, char& Key) {
 }
 
 void TF_Fond::EIdentificationLogicielChange(TObject*) {
-    VirguleSaisie = ContientVirgule(EIdentificationLogiciel->Text());
+    VirguleSaisie = calibration::ContientVirgule(EIdentificationLogiciel->Text());
 }
 void TF_Fond::EV0VertChange(TObject*) {
-    VirguleSaisie = ContientVirgule(EV0Vert->Text());
+    VirguleSaisie = calibration::ContientVirgule(EV0Vert->Text());
 }
 void TF_Fond::EVnVertChange(TObject*) {
-    VirguleSaisie = ContientVirgule(EVnVert->Text());
+    VirguleSaisie = calibration::ContientVirgule(EVnVert->Text());
 }
 void TF_Fond::EV0RougeChange(TObject*) {
-    VirguleSaisie = ContientVirgule(EV0Rouge->Text());
+    VirguleSaisie = calibration::ContientVirgule(EV0Rouge->Text());
 }
 void TF_Fond::EVnRougeChange(TObject*) {
-    VirguleSaisie = ContientVirgule(EVnRouge->Text());
+    VirguleSaisie = calibration::ContientVirgule(EVnRouge->Text());
 }
 
 std::optional<TF_Fond::SaisieExpert> TF_Fond::LireSaisieExpert() {
@@ -110,8 +111,8 @@ std::optional<TF_Fond::SaisieExpert> TF_Fond::LireSaisieExpert() {
 }
 
 void TF_Fond::IM_OKEtalonnagesClick(TObject*) {
-    RapportPression = ::RapportPression(Pression);
-    MasseAir = ::MasseAir(AngleElevation);
+    RapportPression = measurement::RapportPression(Pression);
+    MasseAir = measurement::MasseAir(AngleElevation);
     if (Etat == EtatExpert) {
         const auto saisie = LireSaisieExpert();
         if (!saisie) return;
@@ -123,7 +124,7 @@ void TF_Fond::IM_OKEtalonnagesClick(TObject*) {
         return;
     }
     FichierOuvert = true;
-    FichierDonnees.EcrireEnTeteA(NomFichier, LignesEnTeteA(EnTeteCourant()));
+    FichierDonnees.EcrireEnTeteA(NomFichier, recording::LignesEnTeteA(EnTeteCourant()));
     OuvrirReceptionMesures();
 }
 
@@ -134,16 +135,16 @@ void TF_Fond::RetenirConstantes(const SaisieExpert& s) {
     VnRouge = s.vnRouge;
 }
 
-EnTete TF_Fond::EnTeteCourant() {
-    return EnTete{L_Date->Caption(),
-                  LIdentificationPhotometre->Caption(),
-                  LIdentificationLogiciel->Caption(),
-                  EPression->Text(),
-                  EAngleElevation->Text(),
-                  LV0Vert->Caption(),
-                  LVnVert->Caption(),
-                  LV0Rouge->Caption(),
-                  LVnRouge->Caption()};
+recording::EnTete TF_Fond::EnTeteCourant() {
+    return recording::EnTete{L_Date->Caption(),
+                             LIdentificationPhotometre->Caption(),
+                             LIdentificationLogiciel->Caption(),
+                             EPression->Text(),
+                             EAngleElevation->Text(),
+                             LV0Vert->Caption(),
+                             LVnVert->Caption(),
+                             LV0Rouge->Caption(),
+                             LVnRouge->Caption()};
 }
 
 void TF_Fond::IM_FINEtalonnagesClick(TObject*) {

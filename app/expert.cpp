@@ -13,7 +13,7 @@ void TF_Fond::IM_XperClick(TObject*) {
 }
 
 void TF_Fond::EMotDePasseKeyPress(TObject*, char& Key) {
-    if (Key != ToucheEntree) return;
+    if (Key != calibration::ToucheEntree) return;
     Key = 0;
     IM_OKMotDePasseClick(nullptr);
 }

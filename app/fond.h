@@ -185,7 +185,7 @@ class TF_Fond : public TForm {
     int32_t Etat = EtatRepos;
     bool LiaisonOK = false;
     std::string NomFichier;
-    TFichierDonnees FichierDonnees;
+    recording::TFichierDonnees FichierDonnees;
     bool FichierOuvert = false;
     uint8_t NumeroPhotometre = 0;
     uint8_t VersionLogiciel = 0;
@@ -292,7 +292,7 @@ class TF_Fond : public TForm {
     std::optional<SaisieExpert> LireSaisieExpert();
     void RetenirConstantes(const SaisieExpert& saisie);
     // The header block's texts, as the window shows them.
-    EnTete EnTeteCourant();
+    recording::EnTete EnTeteCourant();
     // --- writing to the photometer (ecriture_photometre.cpp) ---
     void T_EcriturePhotometreTimer(TObject* Sender);
     void EcrirePhotometre();

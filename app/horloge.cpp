@@ -1,5 +1,6 @@
 #include "app/horloge.h"
 
+namespace horloge {
 namespace {
 
 std::string DeuxChiffres(int n) {
@@ -29,3 +30,5 @@ std::string LibelleHeure(const TDateTime& t) {
     return DeuxChiffres(t.hour) + ":" + DeuxChiffres(t.minute) + ":" + DeuxChiffres(t.second) +
            "  ";
 }
+
+}  // namespace horloge

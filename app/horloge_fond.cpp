@@ -4,9 +4,9 @@
 
 void TF_Fond::T_HorlogeTimer(TObject*) {
     Maintenant = clock_seam::Now();
-    NomJour = ::NomJour(Maintenant.weekday);
-    NomMois = ::NomMois(Maintenant.month);
-    L_Date->SetCaption(LibelleDate(Maintenant));
+    NomJour = horloge::NomJour(Maintenant.weekday);
+    NomMois = horloge::NomMois(Maintenant.month);
+    L_Date->SetCaption(horloge::LibelleDate(Maintenant));
     L_Heure->SetLeft(L_Date->Width() + 105);
-    L_Heure->SetCaption(LibelleHeure(Maintenant));
+    L_Heure->SetCaption(horloge::LibelleHeure(Maintenant));
 }

@@ -16,7 +16,7 @@ void TF_Fond::IM_FichiersClick(TObject*) {
     if (nom.empty()) return;
     // The dialog opens among the program's own files; one of them taken as a
     // data file would be appended to. The file chosen before stays.
-    if (const auto propre = FichierDuProgramme(nom, DossierProgramme)) {
+    if (const auto propre = recording::FichierDuProgramme(nom, DossierProgramme)) {
         ShowMessage("« " + *propre +
                     " » est un fichier du programme : choisissez un autre fichier de données !");
         return;
@@ -64,17 +64,17 @@ void EntreeParametre(uint32_t& saisie, uint32_t drapeau, TEdit* autre, Valider v
 }  // namespace
 
 void TF_Fond::EPressionKeyPress(TObject*, char& Key) {
-    if (Key == ToucheEntree)
+    if (Key == calibration::ToucheEntree)
         EntreeParametre(SaisieParametres, calibration::SaisiePression, EAngleElevation,
                         [this] { IM_OKParametresDesMesuresClick(nullptr); });
-    FiltrerChiffres(Key);
+    calibration::FiltrerChiffres(Key);
 }
 
 void TF_Fond::EAngleElevationKeyPress(TObject*, char& Key) {
-    if (Key == ToucheEntree)
+    if (Key == calibration::ToucheEntree)
         EntreeParametre(SaisieParametres, calibration::SaisieAngle, EPression,
                         [this] { IM_OKParametresDesMesuresClick(nullptr); });
-    FiltrerChiffres(Key);
+    calibration::FiltrerChiffres(Key);
 }
 
 void TF_Fond::IM_OKParametresDesMesuresClick(TObject*) {

@@ -82,9 +82,9 @@ void TF_Fond::ComDataPacketPacket(TObject*, const std::string& Str) {
     if (d.enregistrer) {
         const measurement::Affichage& a = *d.affichage;
         // A temperature without a value left the label, and the line, as they were.
-        EnregistrerLigne(LigneEnregistrement("Simple", L_Heure->Caption(), a.vert.tension,
-                                             a.vert.eo, a.rouge.tension, a.rouge.eo,
-                                             a.temperature.value_or(LTemperature->Caption())));
+        EnregistrerLigne(recording::LigneEnregistrement(
+            "Simple", L_Heure->Caption(), a.vert.tension, a.vert.eo, a.rouge.tension, a.rouge.eo,
+            a.temperature.value_or(LTemperature->Caption())));
     }
     // Not reached when the line could not be recorded: the mode stays as shown.
     Etat = etat.etat;
@@ -103,7 +103,7 @@ std::string TF_Fond::CalculerEORouge() {
 
 double TF_Fond::CalculerTemperature(int32_t count) {
     // Not a number where the sensor's formula has no value (a count above 5051).
-    return Temperature(count).value_or(std::nan(""));
+    return measurement::Temperature(count).value_or(std::nan(""));
 }
 
 void TF_Fond::AfficherMesure(const measurement::Affichage& a, bool continu) {

@@ -162,17 +162,18 @@ void Latence(BancFenetre& b, Mode mode, int trames) {
     if (simple) {
         // Line k of this phase belongs to frame base + k: in single mode each
         // frame appends one line.
-        lecteur.emplace(
-            b.NomFichier(), [&, k = 0](const std::string& ligne, Horloge::time_point lue) mutable {
-                if (ligne.rfind("Simple;", 0) != 0) return;
-                const auto trame = b.Journal().Lire(base + ++k);
-                if (!trame || ChampLigne(ligne, 2) !=
-                                  TexteTension(simulateur::TensionDeCompte(trame->comptes.vert))) {
-                    ++lignesFausses;
-                    return;
-                }
-                fichier.Ajouter(lue - trame->ecrite);
-            });
+        lecteur.emplace(b.NomFichier(), [&, k = 0](const std::string& ligne,
+                                                   Horloge::time_point lue) mutable {
+            if (ligne.rfind("Simple;", 0) != 0) return;
+            const auto trame = b.Journal().Lire(base + ++k);
+            if (!trame ||
+                ChampLigne(ligne, 2) !=
+                    measurement::TexteTension(simulateur::TensionDeCompte(trame->comptes.vert))) {
+                ++lignesFausses;
+                return;
+            }
+            fichier.Ajouter(lue - trame->ecrite);
+        });
     }
     sim.DefinirCadence(CadenceLigne);
     // Looked at seldom: the bench's own timer would wake the main thread

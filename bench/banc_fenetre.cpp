@@ -172,8 +172,8 @@ bool BancFenetre::Vider(std::chrono::milliseconds delai) {
 std::string BancFenetre::VerifierAffichage() {
     TF_Fond& f = *fenetre_;
     const simulateur::Comptes c = photometre_->DerniereMesure();
-    const std::string vert = TexteTension(simulateur::TensionDeCompte(c.vert));
-    const std::string rouge = TexteTension(simulateur::TensionDeCompte(c.rouge));
+    const std::string vert = measurement::TexteTension(simulateur::TensionDeCompte(c.vert));
+    const std::string rouge = measurement::TexteTension(simulateur::TensionDeCompte(c.rouge));
     std::string ecarts;
     if (f.LVVert->Caption() != vert) ecarts += " LVVert " + f.LVVert->Caption() + " for " + vert;
     if (f.LVRouge->Caption() != rouge)

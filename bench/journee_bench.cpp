@@ -28,28 +28,28 @@ using Horloge = std::chrono::steady_clock;
 // Ten series on ten days, one record a second from 07:00, as the program
 // writes them (Windows-1252, CR LF).
 void EcrireFichier(const std::string& chemin, int enregistrements) {
-    std::vector<std::string> lignes = {LigneCreation()};
+    std::vector<std::string> lignes = {recording::LigneCreation()};
     const int parSerie = (enregistrements + 9) / 10;
     int ecrits = 0;
     for (int s = 0; ecrits < enregistrements; ++s) {
-        const EnTete e{"Lundi " + std::to_string(1 + s) + " Juin - ",
-                       "7",
-                       "1,2",
-                       "1013",
-                       "40",
-                       "2,12",
-                       "0,01",
-                       "2,05",
-                       "0,01"};
-        for (const auto& l : LignesEnTeteA(e)) lignes.push_back(l);
+        const recording::EnTete e{"Lundi " + std::to_string(1 + s) + " Juin - ",
+                                  "7",
+                                  "1,2",
+                                  "1013",
+                                  "40",
+                                  "2,12",
+                                  "0,01",
+                                  "2,05",
+                                  "0,01"};
+        for (const auto& l : recording::LignesEnTeteA(e)) lignes.push_back(l);
         for (int i = 0; i < parSerie && ecrits < enregistrements; ++i, ++ecrits) {
             const int t = 7 * 3600 + i;
             char heure[16], vert[16], rouge[16];
             std::snprintf(heure, sizeof heure, "%02d:%02d:%02d  ", t / 3600, t / 60 % 60, t % 60);
             std::snprintf(vert, sizeof vert, "1,%03d", 200 + i % 700);
             std::snprintf(rouge, sizeof rouge, "1,%03d", 300 + i % 600);
-            lignes.push_back(
-                LigneEnregistrement(ModeSimple, heure, vert, "0,21", rouge, "0,11", "24"));
+            lignes.push_back(recording::LigneEnregistrement(recording::ModeSimple, heure, vert,
+                                                            "0,21", rouge, "0,11", "24"));
         }
     }
     WriteTextFile(chemin, lignes);

@@ -49,7 +49,7 @@ double Cpu() {
 }
 
 std::vector<std::string> LignesEnTete() {
-    return LignesEnTeteA(
+    return recording::LignesEnTeteA(
         {"Lundi 15 Juin - ", "7", "1,2", "1013", "40", "2,12", "0,01", "2,05", "0,01"});
 }
 
@@ -66,7 +66,8 @@ std::vector<std::string> Enregistrements(int n, int debut = 6 * 3600, double pas
         std::snprintf(vert, sizeof vert, "%.3f", 0.3 + 1.6 * x + 0.002 * (i % 7));
         std::snprintf(rouge, sizeof rouge, "%.3f", 0.4 + 1.5 * x + 0.002 * (i % 5));
         for (char* c : {vert, rouge}) *std::strchr(c, '.') = ',';
-        lignes.push_back(LigneEnregistrement(ModeSimple, heure, vert, "0,21", rouge, "0,11", "24"));
+        lignes.push_back(recording::LigneEnregistrement(recording::ModeSimple, heure, vert, "0,21",
+                                                        rouge, "0,11", "24"));
     }
     return lignes;
 }

@@ -1,5 +1,7 @@
 #include "calibration/saisie.h"
 
+namespace calibration {
+
 void FiltrerChiffres(char& Key) {
     if ((Key >= '0' && Key <= '9') || Key == ToucheEffacement) return;
     Key = 0;
@@ -16,3 +18,5 @@ void FiltrerDecimal(char& Key, const std::string& texte) {
 bool ContientVirgule(const std::string& texte) {
     return texte.find(',') != std::string::npos;
 }
+
+}  // namespace calibration

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace calibration {
+
 // Key filters of the entries. A key is a character as typed: 13 is Enter,
 // 8 backspace; the filter sets it to 0 to drop it.
 
@@ -17,3 +19,5 @@ void FiltrerChiffres(char& Key);
 void FiltrerDecimal(char& Key, const std::string& texte);
 
 bool ContientVirgule(const std::string& texte);
+
+}  // namespace calibration

@@ -473,7 +473,7 @@ void Reset(const Header& h) {
     f.AngleElevation = 0;
     f.SaisieParametres = 0;
     f.RapportPression = f.MasseAir = 0;
-    f.DistanceTerreSoleil = DistanceTerreSoleil(h.day);
+    f.DistanceTerreSoleil = measurement::DistanceTerreSoleil(h.day);
     f.VVert = f.VRouge = 0;
     f.TemperatureBrute = 0;
     f.VMaxVert = f.VMaxRouge = 0;

@@ -32,6 +32,8 @@
 using measurement::DecoderIdentification;
 using measurement::DecoderMesure;
 using measurement::VoltsParCompte;
+using namespace measurement;
+using namespace recording;
 
 namespace {
 
@@ -124,9 +126,9 @@ void VerifierMesure(const std::string& payload, const Reglages& r) {
     if (t != "----" && !IsTemperature(t)) Fail("temperature text " + t);
 
     const std::string ligne =
-        LigneEnregistrement(ModeSimple, "09:05:03", vVert, eo[0], vRouge, eo[1], t);
-    const std::string attendue = std::string(ModeSimple) + ";09:05:03;" + vVert + ";" + eo[0] +
-                                 ";" + vRouge + ";" + eo[1] + ";" + t;
+        LigneEnregistrement(recording::ModeSimple, "09:05:03", vVert, eo[0], vRouge, eo[1], t);
+    const std::string attendue = std::string(recording::ModeSimple) + ";09:05:03;" + vVert + ";" +
+                                 eo[0] + ";" + vRouge + ";" + eo[1] + ";" + t;
     if (ligne != attendue) Fail("record line \"" + ligne + "\"");
 
     constexpr int gaucheZero = 113;

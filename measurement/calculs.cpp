@@ -6,6 +6,8 @@
 #include "measurement/protocole.h"
 #include "platform/numbers.h"
 
+namespace measurement {
+
 namespace {
 
 constexpr long double PiEtendu = 3.1415926535897932385L;
@@ -72,3 +74,5 @@ int PositionPointeur(int count, int gaucheZero) {
     // stops at the gauge's end, as the gauge itself does.
     return gaucheZero + std::clamp(count, 0, measurement::CompteMaximal) / 8;
 }
+
+}  // namespace measurement

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+namespace measurement {
+
 // Rayleigh optical depth of each channel at standard pressure.
 inline constexpr double TauRayleighVert = 0.138;
 inline constexpr double TauRayleighRouge = 0.058;
@@ -35,3 +37,5 @@ std::string TexteTemperature(double degres);
 // Left of a gauge's pointer image at the count of the maximum, from its left
 // at count 0 (the window's layout): one pixel every 8 counts.
 int PositionPointeur(int count, int gaucheZero);
+
+}  // namespace measurement

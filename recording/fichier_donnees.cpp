@@ -6,6 +6,8 @@
 #include "platform/textfile.h"
 #include "recording/lignes.h"
 
+namespace recording {
+
 namespace {
 
 std::string EnFichier(const std::vector<std::string>& lignes) {
@@ -93,3 +95,5 @@ void TFichierDonnees::Ecrire(const std::vector<std::string>& lignes) {
     fichier_.Fermer();
     throw EInOutError(erreur);
 }
+
+}  // namespace recording

@@ -5,6 +5,8 @@
 
 #include "platform/descripteur.h"
 
+namespace recording {
+
 // The data file: only ever appended to, Windows-1252 with CR LF. Every
 // operation reports its failure at once as an EInOutError ("Fichier
 // introuvable", "Erreur E/S <errno>"), and every line written is on the disk
@@ -45,3 +47,5 @@ class TFichierDonnees {
     std::string nom_;
     platform::Descripteur fichier_;
 };
+
+}  // namespace recording

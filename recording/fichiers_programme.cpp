@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+namespace recording {
+
 namespace {
 
 // The same file, by its device and inode when both exist, otherwise by the
@@ -36,3 +38,5 @@ std::optional<std::string> FichierDuProgramme(const std::string& chemin,
         if (MemeFichier(chemin, dossier / nom)) return nom;
     return std::nullopt;
 }
+
+}  // namespace recording

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace recording {
+
 // The program keeps its own files (settings, links, manual, measuring site) in the folder
 // that is current when it starts, which is also where the save dialog opens.
 // A data file is only ever appended to, so one of those chosen as a data file
@@ -18,3 +20,5 @@ const std::vector<std::string>& FichiersDuProgramme();
 // it is missing.
 std::optional<std::string> FichierDuProgramme(const std::string& chemin,
                                               const std::string& dossierProgramme);
+
+}  // namespace recording

@@ -1,5 +1,7 @@
 #include "recording/lignes.h"
 
+namespace recording {
+
 namespace {
 
 std::string LigneDate(const EnTete& e) {
@@ -57,3 +59,5 @@ std::string LigneEnregistrement(const std::string& mode, const std::string& heur
     return mode + ";" + heure + ";" + vVert + ";" + eoVert + ";" + vRouge + ";" + eoRouge + ";" +
            temperature;
 }
+
+}  // namespace recording

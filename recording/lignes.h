@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace recording {
+
 // The lines of the data file, in UTF-8; the file converts them to
 // Windows-1252 and ends each with CR LF. The fields are the texts on screen
 // at the moment of writing.
@@ -29,3 +31,5 @@ std::string LigneEnregistrement(const std::string& mode, const std::string& heur
                                 const std::string& vVert, const std::string& eoVert,
                                 const std::string& vRouge, const std::string& eoRouge,
                                 const std::string& temperature);
+
+}  // namespace recording

@@ -26,7 +26,8 @@ std::optional<double> Profondeur(std::optional<double> v, std::optional<double> 
                                  std::optional<double> vn, double tau, double distance,
                                  double rapportPression, std::optional<double> masseAir) {
     if (!v || !v0 || !vn || !masseAir) return std::nullopt;
-    const auto eo = EpaisseurOptique(*v, *v0, *vn, tau, distance, rapportPression, *masseAir);
+    const auto eo =
+        measurement::EpaisseurOptique(*v, *v0, *vn, tau, distance, rapportPression, *masseAir);
     if (!eo) return std::nullopt;
     return static_cast<double>(*eo);
 }
@@ -102,11 +103,11 @@ Resultat Recalculateur::Calculer(const Journee& journee, size_t s, const Enregis
     x.distance = p.distance;
     x.masseAir = MasseAirKastenYoung(p.elevationApparente);
     if (e.pression) {
-        const double rapport = RapportPression(*e.pression);
-        x.eoVert = Profondeur(r.vVert, e.v0Vert, e.vnVert, TauRayleighVert, p.distance, rapport,
-                              x.masseAir);
-        x.eoRouge = Profondeur(r.vRouge, e.v0Rouge, e.vnRouge, TauRayleighRouge, p.distance,
-                               rapport, x.masseAir);
+        const double rapport = measurement::RapportPression(*e.pression);
+        x.eoVert = Profondeur(r.vVert, e.v0Vert, e.vnVert, measurement::TauRayleighVert, p.distance,
+                              rapport, x.masseAir);
+        x.eoRouge = Profondeur(r.vRouge, e.v0Rouge, e.vnRouge, measurement::TauRayleighRouge,
+                               p.distance, rapport, x.masseAir);
         x.angstrom =
             ExposantAngstrom(x.eoVert, x.eoRouge, reglages_.lambdaVert, reglages_.lambdaRouge);
     }

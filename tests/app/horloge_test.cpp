@@ -15,8 +15,8 @@ TEST(Horloge, CaptionsForADateAndATime) {
         {clock_seam::Make(2010, 12, 12, 18, 10, 10), "Dimanche 12 Décembre - ", "18:10:10  "},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(LibelleDate(c.when), c.date);
-        EXPECT_EQ(LibelleHeure(c.when), c.heure);
+        EXPECT_EQ(horloge::LibelleDate(c.when), c.date);
+        EXPECT_EQ(horloge::LibelleHeure(c.when), c.heure);
     }
     EXPECT_EQ(clock_seam::Make(2010, 8, 15).weekday, 7) << "Sunday is the seventh day";
 }

@@ -102,7 +102,8 @@ class PannesTest : public FondTest {
 
     // "vert rouge" as Tensions gives them, for counts sent.
     static std::string Attendues(int vert, int rouge) {
-        return TexteTension(vert * 5.0 / 1024) + " " + TexteTension(rouge * 5.0 / 1024);
+        return measurement::TexteTension(vert * 5.0 / 1024) + " " +
+               measurement::TexteTension(rouge * 5.0 / 1024);
     }
 
     // Runs the window's loop and the hand-overs until the condition holds.

@@ -213,7 +213,8 @@ TEST_F(PannesFluxTest, AFloodAtTheTerminalsTopSpeedKeepsEveryFrameAndTheMemoryFl
     EXPECT_EQ(f.G_Vert->Progress(), d.vert);
     EXPECT_EQ(f.LVMaxVert->Caption() + " " + f.LVMaxRouge->Caption(), Attendues(1001, 1002));
     EXPECT_EQ(f.NombreTemperatures, envoi.trames % 100) << "every frame counted once";
-    EXPECT_EQ(f.LTemperature->Caption(), TexteTemperature(*Temperature(780)));
+    EXPECT_EQ(f.LTemperature->Caption(),
+              measurement::TexteTemperature(*measurement::Temperature(780)));
     CliquerBouton(f);  // ECRIRE
     EXPECT_EQ(Tensions(), (std::vector<std::string>{Attendues(10, 20), Attendues(1001, 1002)}));
     EXPECT_TRUE(erreurs_.empty());

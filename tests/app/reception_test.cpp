@@ -22,12 +22,12 @@ class ReceptionTest : public FondTest {
         f.V0Rouge = 2.0;
         f.VnRouge = 0.1;
         f.DistanceTerreSoleil = 1.0;
-        f.RapportPression = RapportPression(1013);
-        f.MasseAir = MasseAir(90);
+        f.RapportPression = measurement::RapportPression(1013);
+        f.MasseAir = measurement::MasseAir(90);
         f.NomFichier = dossier_ + "/mesures.txt";
         f.FichierDonnees.CreerOuSonder(f.NomFichier);
         f.T_HorlogeTimer(nullptr);
-        f.FichierDonnees.EcrireEnTeteA(f.NomFichier, LignesEnTeteA(EnTete{}));
+        f.FichierDonnees.EcrireEnTeteA(f.NomFichier, recording::LignesEnTeteA(recording::EnTete{}));
         f.FichierOuvert = true;
         f.OuvrirReceptionMesures();
         return f;

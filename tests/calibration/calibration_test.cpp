@@ -2,6 +2,8 @@
 
 #include "calibration/saisie.h"
 
+using namespace calibration;
+
 TEST(Saisie, KeyFilters) {
     struct Cas {
         char touche;

@@ -8,6 +8,8 @@
 #include "measurement/astronomie.h"
 #include "platform/numbers.h"
 
+using namespace measurement;
+
 TEST(Calculs, OpticalDepth) {
     const double inf = std::numeric_limits<double>::infinity();
     struct Case {

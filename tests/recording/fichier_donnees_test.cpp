@@ -14,6 +14,8 @@
 #include "platform/textfile.h"
 #include "recording/lignes.h"
 
+using namespace recording;
+
 namespace {
 
 struct Dossier {

@@ -32,9 +32,10 @@ TEST(ExportCsv, ReadsBackWithEmptyCellsForUndefinedValues) {
     reglages.annee = 2003;
     reglages.deltaT = 67;
     const Journee j = LireJournee(Fichier({
-        LignesEnTeteA(EnTeteExemple()),
+        recording::LignesEnTeteA(EnTeteExemple()),
         {Simple("12:30:30", "1,000", "1,000"),
-         LigneEnregistrement(ModeContinu, "23:30:00  ", "---", "---", "0,050", "------", "----")},
+         recording::LigneEnregistrement(recording::ModeContinu, "23:30:00  ", "---", "---", "0,050",
+                                        "------", "----")},
     }));
     std::ostringstream sortie;
     EcrireCsv(sortie, Recalculer(j, reglages), reglages.site);

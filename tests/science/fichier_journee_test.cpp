@@ -10,19 +10,22 @@ namespace {
 using namespace exemple;
 
 TEST(FichierJournee, ReadsBothHeaderBlocksAndEveryRecordKind) {
-    EnTete b = EnTeteExemple("Lundi 6 Décembre - ");
+    recording::EnTete b = EnTeteExemple("Lundi 6 Décembre - ");
     b.v0Vert = "2,1";  // as typed in expert mode
     b.pression = "1013";
     const auto lignes = Fichier({
-        {LigneCreation()},
-        LignesEnTeteA(EnTeteExemple()),
+        {recording::LigneCreation()},
+        recording::LignesEnTeteA(EnTeteExemple()),
         {Simple("12:30:30", "1,000", "1,250"),
-         LigneEnregistrement(ModeSimple, "12:30:31  ", "0,098", "------", "0,313", "-0,05",
-                             "----")},
-        LignesEnTeteB(b),
-        {LigneEnregistrement(ModeContinu, "09:05:07  ", "---", "---", "---", "---", "----"),
-         LigneEnregistrement(ModeContinu, "09:05:09  ", "0", "0", "0", "0", "22"),
-         LigneEnregistrement(ModeContinu, "09:05:10  ", "2,124", "0,14", "1,500", "0,08", "-3")},
+         recording::LigneEnregistrement(recording::ModeSimple, "12:30:31  ", "0,098", "------",
+                                        "0,313", "-0,05", "----")},
+        recording::LignesEnTeteB(b),
+        {recording::LigneEnregistrement(recording::ModeContinu, "09:05:07  ", "---", "---", "---",
+                                        "---", "----"),
+         recording::LigneEnregistrement(recording::ModeContinu, "09:05:09  ", "0", "0", "0", "0",
+                                        "22"),
+         recording::LigneEnregistrement(recording::ModeContinu, "09:05:10  ", "2,124", "0,14",
+                                        "1,500", "0,08", "-3")},
     });
     const Journee j = LireJournee(lignes);
     EXPECT_TRUE(j.anomalies.empty()) << j.anomalies[0].ligne << " " << j.anomalies[0].message;
@@ -89,8 +92,9 @@ TEST(FichierJournee, DamagedLinesAreReportedWithTheirNumberAndSkipped) {
         {"-- V0Rouge = deuxV VnRouge = 0,10V", "constante d'étalonnage illisible"},
     };
     for (const auto& c : cas) {
-        const auto lignes = Fichier(
-            {LignesEnTeteA(EnTeteExemple()), {c.ligne}, {Simple("12:31:00", "1,000", "1,000")}});
+        const auto lignes = Fichier({recording::LignesEnTeteA(EnTeteExemple()),
+                                     {c.ligne},
+                                     {Simple("12:31:00", "1,000", "1,000")}});
         const Journee j = LireJournee(lignes);
         ASSERT_EQ(j.anomalies.size(), 1u) << c.ligne;
         EXPECT_EQ(j.anomalies[0].ligne, 9u) << c.ligne;
@@ -105,7 +109,7 @@ TEST(FichierJournee, DamagedLinesAreReportedWithTheirNumberAndSkipped) {
 TEST(FichierJournee, RecordsBeforeAnyHeaderAndUnreadableDatesAreReported) {
     const Journee j = LireJournee(Fichier({
         {Simple("08:00:00", "1,000", "1,000")},
-        LignesEnTeteA(EnTeteExemple("Vendredi 17 Brumaire - ")),
+        recording::LignesEnTeteA(EnTeteExemple("Vendredi 17 Brumaire - ")),
         {Simple("08:00:01", "1,000", "1,000")},
     }));
     ASSERT_EQ(j.anomalies.size(), 2u);
@@ -118,12 +122,12 @@ TEST(FichierJournee, RecordsBeforeAnyHeaderAndUnreadableDatesAreReported) {
 }
 
 TEST(FichierJournee, TornHeaderIsReportedOnce) {
-    auto enTete = LignesEnTeteA(EnTeteExemple());
+    auto enTete = recording::LignesEnTeteA(EnTeteExemple());
     enTete.resize(3);  // date, photometer, pressure
     const Journee j = LireJournee(Fichier({
         enTete,
         {Simple("08:00:01", "1,000", "1,000")},
-        LignesEnTeteB(EnTeteExemple()),
+        recording::LignesEnTeteB(EnTeteExemple()),
         {Simple("08:00:02", "1,000", "1,000")},
     }));
     ASSERT_EQ(j.anomalies.size(), 1u);
@@ -137,7 +141,7 @@ TEST(FichierJournee, TornHeaderIsReportedOnce) {
 
 TEST(FichierJournee, SeriesRunningPastMidnightMoveToTheNextDay) {
     const Journee j = LireJournee(Fichier({
-        LignesEnTeteA(EnTeteExemple()),
+        recording::LignesEnTeteA(EnTeteExemple()),
         {Simple("23:59:58", "1,000", "1,000"), Simple("00:00:01", "1,000", "1,000"),
          // A clock set back twenty minutes is not a new day.
          Simple("00:30:00", "1,000", "1,000"), Simple("00:10:00", "1,000", "1,000")},

@@ -27,7 +27,7 @@ TEST(Recalcul, RecordsWorkedOutByHand) {
     // and V = 1.000 V the depths 0.405589 (green) and 0.470347 (red);
     // α = −ln(0.405589/0.470347)/ln(505/625) = −0.6948.
     const Journee j = LireJournee(Fichier({
-        LignesEnTeteA(EnTeteExemple()),
+        recording::LignesEnTeteA(EnTeteExemple()),
         {Simple("12:30:30", "1,000", "1,000"),
          Simple("12:30:31", "0,098", "0,100"),   // V ≤ Vn: no depth, no α
          Simple("12:30:32", "1,950", "1,000"),   // green depth negative: no α
@@ -85,7 +85,7 @@ TEST(Recalcul, YearFromTheFileAndWeekdayCheck) {
     ReglagesRecalcul r = ReglagesExemple();
     r.annee = 2004;  // 17 October 2004 was a Sunday
     std::vector<Anomalie> anomalies;
-    Recalculer(LireJournee(Fichier({LignesEnTeteA(EnTeteExemple())})), r, &anomalies);
+    Recalculer(LireJournee(Fichier({recording::LignesEnTeteA(EnTeteExemple())})), r, &anomalies);
     ASSERT_EQ(anomalies.size(), 1u);
     EXPECT_EQ(anomalies[0].ligne, 1u);
     EXPECT_EQ(anomalies[0].message, "le jour de la semaine ne correspond pas à l'année 2004");
@@ -93,7 +93,7 @@ TEST(Recalcul, YearFromTheFileAndWeekdayCheck) {
 
 TEST(Recalcul, PastMidnightAndUndatedSeries) {
     const Journee j = LireJournee(Fichier({
-        LignesEnTeteA(EnTeteExemple()),
+        recording::LignesEnTeteA(EnTeteExemple()),
         {Simple("23:59:59", "1,000", "1,000"), Simple("00:00:01", "1,000", "1,000")},
         LignesEnTeteA(EnTeteExemple("Vendredi 32 Octobre - ")),
         {Simple("12:00:00", "1,000", "1,000")},

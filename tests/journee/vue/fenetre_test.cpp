@@ -27,11 +27,11 @@
 #include <fstream>
 #include <thread>
 
-#include "tests/journee/vue/outils.h"
 #include "journee/vue_graphique.h"
 #include "platform/numbers.h"
 #include "platform/textfile.h"
 #include "science/export_csv.h"
+#include "tests/journee/vue/outils.h"
 #include "tests/support/dossier.h"
 #include "tests/support/matinee.h"
 

@@ -17,10 +17,10 @@
 
 #include "app/fond.h"
 #include "journee/fenetre.h"
-#include "tests/journee/vue/outils.h"
 #include "platform/numbers.h"
 #include "platform/textfile.h"
 #include "science/soleil.h"
+#include "tests/journee/vue/outils.h"
 #include "tests/support/dossier.h"
 #include "tests/support/matinee.h"
 
