@@ -5,6 +5,8 @@
 #include "app/description.h"
 #include "app/fond.h"
 #include "app/parametres.h"
+#include "link/comdatapacket.h"
+#include "link/comport.h"
 #include "measurement/astronomie.h"
 #include "measurement/protocole.h"
 #include "platform/application.h"

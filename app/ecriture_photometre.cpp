@@ -1,5 +1,7 @@
 // Writing the identification and the constants into the photometer.
 #include "app/fond.h"
+#include "link/comdatapacket.h"
+#include "link/comport.h"
 #include "measurement/protocole.h"
 #include "platform/textfile.h"
 #include "recording/lignes.h"

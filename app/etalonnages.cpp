@@ -5,6 +5,7 @@
 #include "app/fond.h"
 #include "calibration/etalonnages.h"
 #include "calibration/saisie.h"
+#include "link/comport.h"
 #include "measurement/calculs.h"
 #include "platform/numbers.h"
 #include "recording/lignes.h"

@@ -1,4 +1,6 @@
 #include "app/fond.h"
+#include "link/comdatapacket.h"
+#include "link/comport.h"
 
 #include <QtCore/qglobal.h>
 #include <type_traits>

@@ -7,8 +7,6 @@
 #include <vector>
 
 #include "calibration/etalonnages.h"
-#include "link/comdatapacket.h"
-#include "link/comport.h"
 #include "measurement/reception.h"
 #include "platform/clock.h"
 #include "recording/fichier_donnees.h"
@@ -16,6 +14,8 @@
 #include "toolkit/toolkit.h"
 
 class LienJournee;
+class TComDataPacket;
+class TComPort;
 
 // Values of Etat, the program state.
 using measurement::EtatContinu;

@@ -1,5 +1,7 @@
 // The serial port menu and the link check with the photometer.
 #include "app/fond.h"
+#include "link/comdatapacket.h"
+#include "link/comport.h"
 #include "measurement/protocole.h"
 #include "platform/ports.h"
 

@@ -2,6 +2,8 @@
 #include "app/fond.h"
 #include "calibration/etalonnages.h"
 #include "calibration/saisie.h"
+#include "link/comdatapacket.h"
+#include "link/comport.h"
 #include "measurement/protocole.h"
 #include "platform/numbers.h"
 #include "recording/fichiers_programme.h"

@@ -4,6 +4,8 @@
 
 #include "app/description.h"
 #include "app/fond.h"
+#include "link/comdatapacket.h"
+#include "link/comport.h"
 #include "measurement/calculs.h"
 #include "measurement/protocole.h"
 #include "measurement/reception.h"

@@ -27,6 +27,7 @@
 #include "bench/histogramme.h"
 #include "bench/lecteur_lignes.h"
 #include "bench/processus.h"
+#include "link/comport.h"
 #include "measurement/calculs.h"
 #ifdef BANC_X11
 #include "bench/demarrage_x11.h"

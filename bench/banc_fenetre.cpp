@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "link/comdatapacket.h"
 #include "measurement/calculs.h"
 #include "toolkit/toolkit.h"
 

@@ -55,6 +55,8 @@
 #include "fuzz/checks.h"
 #include "fuzz/framing_model.h"
 #include "fuzz/window_snapshot.h"
+#include "link/comdatapacket.h"
+#include "link/comport.h"
 #include "measurement/astronomie.h"
 #include "measurement/protocole.h"
 #include "platform/clock.h"

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "app/fond.h"
+#include "link/comdatapacket.h"
+#include "link/comport.h"
 #include "platform/clock.h"
 #include "platform/ports.h"
 #include "toolkit/toolkit.h"
