@@ -57,11 +57,22 @@ double CpuStat(const std::string& chemin) {
 
 double CpuFil(pid_t tid) {
     if (tid <= 0) return 0;
+    // The kernel's own clock of the thread, to the nanosecond, named as
+    // pthread_getcpuclockid names it (by thread id, per-thread, scheduler
+    // time); /proc counts in ticks of 10 ms, too coarse for an idle second.
+    const clockid_t horloge = (~static_cast<clockid_t>(tid) << 3) | 4 | 2;
+    timespec t{};
+    if (clock_gettime(horloge, &t) == 0)
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
     return CpuStat("/proc/self/task/" + std::to_string(tid) + "/stat");
 }
 
 double CpuAutreProcessus(pid_t pid) {
     if (pid <= 0) return 0;
+    clockid_t horloge;
+    timespec t{};
+    if (clock_getcpuclockid(pid, &horloge) == 0 && clock_gettime(horloge, &t) == 0)
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
     return CpuStat("/proc/" + std::to_string(pid) + "/stat");
 }
 

@@ -19,8 +19,8 @@ long MemoireKio(const std::string& champ, pid_t pid = 0);
 double CpuProcessus();
 // CPU time of one thread of this process, in seconds; 0 when it is unknown.
 double CpuFil(pid_t tid);
-// CPU time of another process, all its threads, in seconds, to the kernel's
-// tick (10 ms); 0 when it is unknown.
+// CPU time of another process, all its threads, in seconds; 0 when it is
+// unknown.
 double CpuAutreProcessus(pid_t pid);
 
 // Context switches, voluntary or not, of this process's threads but those
