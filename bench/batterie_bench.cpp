@@ -272,11 +272,18 @@ int main(int argc, char** argv) {
                 return c;
             };
             const double cpu0 = cpu(), x0 = CpuAutreProcessus(serveur.Pid());
+            const long peintures0 = b.Peintures(), reveils0 = ChangementsDeContexte(simulateurs());
+            const int traitees0 = b.Traitees();
             b.Pendant(std::chrono::seconds(o.reposSecondes));
             const double repos = 100 * (cpu() - cpu0) / o.reposSecondes;
             const double reposX = 100 * (CpuAutreProcessus(serveur.Pid()) - x0) / o.reposSecondes;
             if (!b.Fenetre().ComPort->Connected()) Faute("the port is not open");
-            std::printf("  program %.4f %% of one core, X server %.2f %%\n", repos, reposX);
+            std::printf(
+                "  program %.4f %% of one core, X server %.2f %%; %d frames handled, green "
+                "voltage label painted %ld times, %.1f context switches/s\n",
+                repos, reposX, b.Traitees() - traitees0, b.Peintures() - peintures0,
+                static_cast<double>(ChangementsDeContexte(simulateurs()) - reveils0) /
+                    o.reposSecondes);
 
             std::printf(
                 "\nSummary (medians over the rounds; goals in brackets)\n"
