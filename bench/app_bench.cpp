@@ -27,6 +27,7 @@
 #include "bench/histogramme.h"
 #include "bench/lecteur_lignes.h"
 #include "bench/processus.h"
+#include "bench/rapport.h"
 #include "link/comport.h"
 #include "measurement/calculs.h"
 #ifdef BANC_X11
@@ -47,19 +48,6 @@ struct Options {
     int soakSecondes = 30;
     std::string programme = SOLVENARE_PROGRAMME;
 };
-
-bool Echec = false;
-
-void Faute(const std::string& texte) {
-    std::printf("  FAILED: %s\n", texte.c_str());
-    Echec = true;
-}
-
-double Mediane(std::vector<double> v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // Field i (from 0) of a record line.
 std::string ChampLigne(const std::string& ligne, int i) {
@@ -136,15 +124,7 @@ void Demarrages(const Options& o) {
 }
 
 void VerifierSansPerte(BancFenetre& b, const std::string& phase) {
-    if (!b.Vider()) Faute(phase + ": frames written but never handled");
-    const int envoyees = b.Photometre().MesuresEnvoyees();
-    if (b.Traitees() != envoyees)
-        Faute(phase + ": " + std::to_string(envoyees) + " frames sent, " +
-              std::to_string(b.Traitees()) + " handled");
-    if (b.Differences() != 0)
-        Faute(phase + ": " + std::to_string(b.Differences()) + " frames not as sent");
-    for (const std::string& e : b.erreurs) Faute(phase + ": the program reported: " + e);
-    b.erreurs.clear();
+    for (const std::string& f : b.VerifierSansPerte()) Faute(phase + ": " + f);
 }
 
 void Latence(BancFenetre& b, Mode mode, int trames) {
@@ -353,10 +333,7 @@ int main(int argc, char** argv) {
     // measures that instead.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
-    const std::time_t maintenant = std::time(nullptr);
-    char date[64];
-    std::strftime(date, sizeof date, "%Y-%m-%d %H:%M", std::localtime(&maintenant));
-    std::printf("app_bench, %s, %s\n", date, DescriptionMachine().c_str());
+    std::printf("app_bench, %s, %s\n", DateHeure().c_str(), DescriptionMachine().c_str());
     Demarrages(o);
 
     // The simulator publishes its port in a folder of the bench's own.
@@ -395,6 +372,6 @@ int main(int argc, char** argv) {
     std::filesystem::current_path(ancien);
     std::filesystem::remove_all(dossier);
     std::printf("\nAt the end: %s\n", DescriptionMachine().c_str());
-    std::printf(Echec ? "SOME CHECKS FAILED\n" : "Every check passed.\n");
-    return Echec ? 1 : 0;
+    std::printf(Echec() ? "SOME CHECKS FAILED\n" : "Every check passed.\n");
+    return Echec() ? 1 : 0;
 }

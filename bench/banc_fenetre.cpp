@@ -170,6 +170,19 @@ bool BancFenetre::Vider(std::chrono::milliseconds delai) {
     }
 }
 
+std::vector<std::string> BancFenetre::VerifierSansPerte() {
+    std::vector<std::string> fautes;
+    if (!Vider()) fautes.push_back("frames written but never handled");
+    const int envoyees = photometre_->MesuresEnvoyees();
+    if (traitees_ != envoyees)
+        fautes.push_back(std::to_string(envoyees) + " frames sent, " + std::to_string(traitees_) +
+                         " handled");
+    if (differences_ != 0) fautes.push_back(std::to_string(differences_) + " frames not as sent");
+    for (const std::string& e : erreurs) fautes.push_back("the program reported: " + e);
+    erreurs.clear();
+    return fautes;
+}
+
 std::string BancFenetre::VerifierAffichage() {
     TF_Fond& f = *fenetre_;
     const simulateur::Comptes c = photometre_->DerniereMesure();

@@ -68,6 +68,10 @@ class BancFenetre {
     // Whether the window shows what the last frame sent carried, in
     // continuous mode: voltages and gauges. Empty when it does.
     std::string VerifierAffichage();
+    // Stops the frames, waits for the last and tells what went wrong since
+    // the last call: frames never handled or not as sent, the program's
+    // messages. Empty when nothing did.
+    std::vector<std::string> VerifierSansPerte();
 
     // When set, the time from the frame's write to the handler's return
     // (labels set; in single mode the line also written and synced).

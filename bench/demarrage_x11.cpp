@@ -16,51 +16,12 @@
 
 #include "bench/demarrage.h"
 #include "bench/processus.h"
+#include "bench/serveur_x.h"
 
 namespace banc {
 namespace {
 
 using namespace std::chrono_literals;
-
-// An X server on a free display, ended with this object.
-class Xvfb {
-  public:
-    explicit Xvfb(std::string& erreur) {
-        int tube[2];
-        if (pipe2(tube, O_CLOEXEC) != 0) return;
-        fcntl(tube[1], F_SETFD, 0);
-        // Black, so that an unpainted window reads as one colour; large
-        // enough for the whole window where it places itself, since only
-        // what is on the screen can be read back.
-        // -noreset: the server would otherwise restart, and refuse
-        // connections meanwhile, each time the last client leaves.
-        pid_ = Lancer({"Xvfb", "-displayfd", std::to_string(tube[1]), "-br", "-noreset",
-                       "-nolisten", "tcp", "-screen", "0", "1920x1080x24"},
-                      "", {});
-        close(tube[1]);
-        std::string numero;
-        pollfd p{tube[0], POLLIN, 0};
-        char c;
-        while (pid_ > 0 && poll(&p, 1, 10000) > 0 && read(tube[0], &c, 1) == 1 && c != '\n')
-            numero += c;
-        close(tube[0]);
-        if (numero.empty()) {
-            erreur = pid_ > 0 ? "Xvfb gave no display" : "Xvfb cannot be started";
-            return;
-        }
-        affichage_ = ":" + numero;
-    }
-    ~Xvfb() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
-    const std::string& Affichage() const { return affichage_; }
-
-  private:
-    pid_t pid_ = -1;
-    std::string affichage_;
-};
 
 template <typename T>
 using Reponse = std::unique_ptr<T, decltype(&std::free)>;
@@ -153,7 +114,7 @@ std::optional<DemarrageExterne> UneFois(const std::string& programme, const std:
 std::vector<DemarrageExterne> DemarrerProgrammeSousXvfb(const std::string& programme, int fois,
                                                         std::string& erreur) {
     std::vector<DemarrageExterne> mesures;
-    Xvfb serveur(erreur);
+    ServeurX serveur(erreur);
     if (serveur.Affichage().empty()) return mesures;
     for (int i = 0; i < fois; ++i) {
         const auto m = UneFois(programme, serveur.Affichage(), erreur);

@@ -3,8 +3,11 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -29,9 +32,11 @@ double CpuProcessus() {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-double CpuFil(pid_t tid) {
-    if (tid <= 0) return 0;
-    std::ifstream in("/proc/self/task/" + std::to_string(tid) + "/stat");
+namespace {
+
+// utime + stime of a /proc stat file, in seconds; 0 when it cannot be read.
+double CpuStat(const std::string& chemin) {
+    std::ifstream in(chemin);
     std::string tout;
     std::getline(in, tout);
     // The name, in parentheses, may hold blanks: count the fields after it.
@@ -46,6 +51,42 @@ double CpuFil(pid_t tid) {
         if (i == 15) stime = std::stol(champ);
     }
     return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+}  // namespace
+
+double CpuFil(pid_t tid) {
+    if (tid <= 0) return 0;
+    // The kernel's own clock of the thread, to the nanosecond, named as
+    // pthread_getcpuclockid names it (by thread id, per-thread, scheduler
+    // time); /proc counts in ticks of 10 ms, too coarse for an idle second.
+    const clockid_t horloge = (~static_cast<clockid_t>(tid) << 3) | 4 | 2;
+    timespec t{};
+    if (clock_gettime(horloge, &t) == 0)
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+    return CpuStat("/proc/self/task/" + std::to_string(tid) + "/stat");
+}
+
+double CpuAutreProcessus(pid_t pid) {
+    if (pid <= 0) return 0;
+    clockid_t horloge;
+    timespec t{};
+    if (clock_getcpuclockid(pid, &horloge) == 0 && clock_gettime(horloge, &t) == 0)
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+    return CpuStat("/proc/" + std::to_string(pid) + "/stat");
+}
+
+long ChangementsDeContexte(const std::vector<pid_t>& sauf) {
+    long total = 0;
+    for (const auto& tache : std::filesystem::directory_iterator("/proc/self/task")) {
+        const pid_t tid = std::atoi(tache.path().filename().c_str());
+        if (std::find(sauf.begin(), sauf.end(), tid) != sauf.end()) continue;
+        std::ifstream in(tache.path() / "status");
+        for (std::string ligne; std::getline(in, ligne);)
+            if (ligne.find("ctxt_switches:") != std::string::npos)
+                total += std::stol(ligne.substr(ligne.find(':') + 1));
+    }
+    return total;
 }
 
 double Secondes(Horloge::duration d) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 // What a process uses: its memory as the kernel reports it, and CPU time.
 namespace banc {
@@ -18,6 +19,13 @@ long MemoireKio(const std::string& champ, pid_t pid = 0);
 double CpuProcessus();
 // CPU time of one thread of this process, in seconds; 0 when it is unknown.
 double CpuFil(pid_t tid);
+// CPU time of another process, all its threads, in seconds; 0 when it is
+// unknown.
+double CpuAutreProcessus(pid_t pid);
+
+// Context switches, voluntary or not, of this process's threads but those
+// named: how often it goes to sleep and is woken again.
+long ChangementsDeContexte(const std::vector<pid_t>& sauf = {});
 
 double Secondes(Horloge::duration d);
 double Microsecondes(Horloge::duration d);

@@ -7,7 +7,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
+#include <algorithm>
+#include <chrono>
 
 #include "toolkit/guard.h"
 #include "toolkit/placement.h"
@@ -15,15 +18,43 @@
 
 namespace {
 
+// The window is painted at most this often, or at the screen's refresh
+// when that is slower: a frame a photometer sends 240 times a second need not
+// reach the screen more often than the screen can show it.
+constexpr double kMaxPaintsPerSecond = 60;
+
 class FormWidget : public QWidget {
   public:
     explicit FormWidget(TForm* form)
         : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                                Qt::MSWindowsFixedSizeDialogHint),
-          form_(form) {}
+          form_(form) {
+        deferred_.setSingleShot(true);
+        deferred_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&deferred_, &QTimer::timeout, this, [this] {
+            QEvent request(QEvent::UpdateRequest);
+            QApplication::sendEvent(this, &request);
+        });
+    }
 
   protected:
+    // Qt asks for a paint of what changed once per turn of the event loop.
+    // One that comes too soon after the last paint is put off until the
+    // interval is up; what changes meanwhile is painted then, with the last
+    // values, since Qt asks no more until the put-off request has run.
+    bool event(QEvent* event) override {
+        if (event->type() != QEvent::UpdateRequest) return QWidget::event(event);
+        const auto now = std::chrono::steady_clock::now();
+        if (now < nextPaint_) {
+            if (!deferred_.isActive())
+                deferred_.start(std::chrono::ceil<std::chrono::milliseconds>(nextPaint_ - now));
+            return true;
+        }
+        deferred_.stop();
+        nextPaint_ = now + PaintInterval();
+        return QWidget::event(event);
+    }
     void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
         painter.fillRect(event->rect(), toolkit::ToQColor(form_->Color()));
@@ -36,7 +67,17 @@ class FormWidget : public QWidget {
     }
 
   private:
+    std::chrono::steady_clock::duration PaintInterval() const {
+        double rate = kMaxPaintsPerSecond;
+        if (const QScreen* s = screen(); s != nullptr && s->refreshRate() >= 1)
+            rate = std::min(rate, s->refreshRate());
+        return std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+            std::chrono::duration<double>(1 / rate));
+    }
+
     TForm* form_;
+    QTimer deferred_;
+    std::chrono::steady_clock::time_point nextPaint_{};
 };
 
 void SendMouse(QWidget* target, QEvent::Type type, const QPoint& windowPoint, QWidget* window,

@@ -1,6 +1,5 @@
 #include "toolkit/label.h"
 
-#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWidget>
@@ -9,9 +8,29 @@
 #include "toolkit/qtconvert.h"
 #include "toolkit/wincontrol.h"
 
+namespace {
+
+// The advances of texts already measured, by font: value labels show the
+// same few hundred texts again and again. Plain numbers, so it may outlive
+// the application.
+std::unordered_map<std::string, int>& KnownWidths(const QString& fontKey) {
+    static std::unordered_map<std::string, std::unordered_map<std::string, int>> byFont;
+    return byFont[fontKey.toStdString()];
+}
+
+// Beyond this many texts a font's widths start again, so that a stream of
+// ever new captions does not grow the program.
+constexpr size_t kMaxKnownWidths = 4096;
+
+}  // namespace
+
 class LabelWidget : public QWidget {
   public:
-    explicit LabelWidget(TLabel* label) : label_(label) {}
+    explicit LabelWidget(TLabel* label) : label_(label) {
+        // An opaque label paints its whole box: Qt then repaints nothing that
+        // lies beneath it, such as the template caption a value sits on.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
 
   protected:
     void paintEvent(QPaintEvent*) override {
@@ -40,7 +59,7 @@ class LabelWidget : public QWidget {
 
 TLabel::TLabel(TWinControl* parent, std::string name)
     : TControl(parent, std::move(name), new LabelWidget(this), false) {
-    AdjustBounds();
+    FontChanged();
 }
 
 void TLabel::SetCaption(const std::string& caption) {
@@ -66,9 +85,17 @@ void TLabel::SetLayout(TTextLayout layout) {
 }
 
 void TLabel::SetFont(const TFontSpec& font) {
+    if (font == font_ && metrics_) return;
     font_ = font;
-    AdjustBounds();
+    FontChanged();
     Widget()->update();
+}
+
+void TLabel::FontChanged() {
+    qfont_ = toolkit::ToQFont(font_);
+    metrics_.emplace(qfont_);
+    widths_ = &KnownWidths(qfont_.key());
+    AdjustBounds();
 }
 
 uint32_t TLabel::Color() const {
@@ -84,6 +111,7 @@ void TLabel::SetColor(uint32_t color) {
 
 void TLabel::SetTransparent(bool transparent) {
     transparent_ = transparent;
+    Widget()->setAttribute(Qt::WA_OpaquePaintEvent, !transparent);
     Widget()->update();
 }
 
@@ -97,14 +125,22 @@ void TLabel::SetHeight(int height) {
     AdjustBounds();
 }
 
-void TLabel::AdjustBounds() {
-    if (!autoSize_) return;
-    const QFontMetrics metrics(toolkit::ToQFont(font_));
+int TLabel::TextWidth() {
+    if (const auto it = widths_->find(caption_); it != widths_->end()) return it->second;
     // An empty caption is measured as one blank, so the label keeps its line.
     const QString text = caption_.empty() ? QStringLiteral(" ") : toolkit::ToQString(caption_);
-    const int width = metrics.horizontalAdvance(text);
-    const int height = metrics.height();
+    const int width = metrics_->horizontalAdvance(text);
+    if (widths_->size() >= kMaxKnownWidths) widths_->clear();
+    widths_->emplace(caption_, width);
+    return width;
+}
+
+void TLabel::AdjustBounds() {
+    if (!autoSize_ || !metrics_) return;
+    const int width = TextWidth();
+    const int height = metrics_->height();
     QWidget* w = Widget();
+    if (width == w->width() && height == w->height()) return;
     // A right-aligned label grows to the left: its right edge stays put.
     const int left = alignment_ == taRightJustify ? w->x() + w->width() - width : w->x();
     w->setGeometry(left, w->y(), width, height);
@@ -143,7 +179,7 @@ void TLabel::Paint(QPainter& painter) {
             flags |= Qt::AlignBottom;
             break;
     }
-    painter.setFont(toolkit::ToQFont(font_));
+    painter.setFont(qfont_);
     painter.setPen(toolkit::ToQColor(font_.color));
     painter.drawText(box, flags, toolkit::ToQString(caption_));
 }

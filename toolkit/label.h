@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QFont>
+#include <QFontMetrics>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "toolkit/control.h"
 
@@ -47,6 +51,8 @@ class TLabel : public TControl {
     friend class LabelWidget;
     void Paint(QPainter& painter);
     void AdjustBounds();
+    void FontChanged();
+    int TextWidth();
 
     std::string caption_;
     bool autoSize_ = true;
@@ -57,4 +63,8 @@ class TLabel : public TControl {
     bool parentColor_ = true;
     bool transparent_ = false;
     bool clickArmed_ = false;
+    // Built once per font: every caption change measures the text.
+    QFont qfont_;
+    std::optional<QFontMetrics> metrics_;
+    std::unordered_map<std::string, int>* widths_ = nullptr;
 };

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QWidget>
+#include <string>
+#include <vector>
 
+#include "tests/toolkit/paints.h"
+#include "toolkit/label.h"
 #include "toolkit/panel.h"
 
 TEST(Form, OuterSizeMapsToTheClientAreaOfTheStandardFrame) {
@@ -74,4 +79,38 @@ TEST(Form, OwnsItsControls) {
     delete early;  // a child deleted before its parent leaves it
     EXPECT_EQ(form->ControlCount(), 1);
     form.reset();  // deletes the rest without a double delete (checked by sanitizers)
+}
+
+// A photometer's frames change labels 240 times a second; the window is
+// painted no more often than the screen can show (60 times a second at
+// most), and the last paint shows the last values.
+TEST(Form, StreamOfChangesIsPaintedAtMostSixtyTimesASecondEndingOnTheLast) {
+    TForm form;
+    form.SetClientWidth(200);
+    form.SetClientHeight(50);
+    auto* label = new TLabel(&form, "LVVert");
+    label->SetCaption("0,000");
+    form.Show();
+    Settle();
+
+    std::vector<std::string> painted;
+    PaintCounter counter;
+    counter.onPaint = [&] { painted.push_back(label->Caption()); };
+    label->Widget()->installEventFilter(&counter);
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < 100; ++i) {
+        label->SetCaption("1," + std::to_string(100 + i));
+        // About the line's pace: a frame every 4 ms.
+        QElapsedTimer pause;
+        pause.start();
+        while (pause.elapsed() < 4) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 1);
+    }
+    const double seconds = static_cast<double>(clock.elapsed()) / 1000;
+    Settle();
+
+    ASSERT_FALSE(painted.empty());
+    EXPECT_EQ(painted.back(), "1,199");
+    EXPECT_LE(static_cast<double>(painted.size()), seconds * 60 + 2) << seconds << " s";
+    EXPECT_GE(painted.size(), 2u) << "painted while the changes went on, not only at their end";
 }

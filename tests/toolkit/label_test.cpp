@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QWidget>
 
 #include "toolkit/form.h"
 #include "toolkit/panel.h"
+#include "toolkit/qtconvert.h"
 
 namespace {
 
@@ -62,6 +64,30 @@ TEST(Label, AutoSizeKeepsEveryBlank) {
                   WidthOf(&form, "V" + std::string(n, ' ') + "V"))
             << n;
     }
+}
+
+// Widths are remembered by text and font: a caption that comes back, or the
+// same text in another font, must still get its own font's width.
+TEST(Label, AutoSizeWidthIsTheTextsInItsOwnFont) {
+    TForm form;
+    TFontSpec small;
+    small.pixelHeight = 11;
+    TFontSpec large = Navy13();
+    large.pixelHeight = 20;
+    TLabel a(&form, "a"), b(&form, "b");
+    a.SetFont(small);
+    b.SetFont(large);
+    for (const char* caption : {"0", "---", "0", "1,953", "---", "", "1,953"}) {
+        a.SetCaption(caption);
+        b.SetCaption(caption);
+        const QString text = *caption ? QString::fromUtf8(caption) : QStringLiteral(" ");
+        EXPECT_EQ(a.Width(), QFontMetrics(toolkit::ToQFont(small)).horizontalAdvance(text))
+            << caption;
+        EXPECT_EQ(b.Width(), QFontMetrics(toolkit::ToQFont(large)).horizontalAdvance(text))
+            << caption;
+    }
+    b.SetFont(small);
+    EXPECT_EQ(b.Width(), a.Width()) << "a new font measures the caption again";
 }
 
 TEST(Label, FixedSizeAndRightAlignedAutoSize) {
