@@ -41,11 +41,15 @@ void AfficherCanalContinu(const measurement::Canal& c, TLabel* lv, TLabel* leo, 
     pointeur->SetLeft(c.maximum->pointeur);
 }
 
-void RemettreAZero(TGauge* jauge, TImage* pointeur, TLabel* lvMax, TLabel* leoMax, double& vMax) {
+// The maxima labels read "0" after a reset by the user and "---" in single
+// mode, set once: single mode resets on every frame, and a caption changed
+// twice a frame is work for nothing.
+void RemettreAZero(TGauge* jauge, TImage* pointeur, TLabel* lvMax, TLabel* leoMax, double& vMax,
+                   const char* texte = "0") {
     jauge->SetProgress(0);
     pointeur->SetLeft(DescriptionDe(pointeur->Name()).left);
-    lvMax->SetCaption("0");
-    leoMax->SetCaption("0");
+    lvMax->SetCaption(texte);
+    leoMax->SetCaption(texte);
     vMax = 0;
 }
 
@@ -132,16 +136,12 @@ void TF_Fond::IM_RAZRougeClick(TObject*) {
 
 void TF_Fond::PasserModeSimple() {
     IM_Ecrire->SetVisible(false);
-    IM_RAZVertClick(nullptr);
-    IM_RAZRougeClick(nullptr);
+    RemettreAZero(G_Vert, IM_PointeurVert, LVMaxVert, LEOMaxVert, VMaxVert, "---");
+    RemettreAZero(G_Rouge, IM_PointeurRouge, LVMaxRouge, LEOMaxRouge, VMaxRouge, "---");
     IM_RAZVert->SetEnabled(false);
     IM_RAZRouge->SetEnabled(false);
     G_Vert->SetEnabled(false);
     G_Rouge->SetEnabled(false);
-    LVMaxVert->SetCaption("---");
-    LEOMaxVert->SetCaption("---");
-    LVMaxRouge->SetCaption("---");
-    LEOMaxRouge->SetCaption("---");
     Etat = EtatSimple;
     if (PositionVolet > CourseDuVolet().ferme) T_Volet->SetEnabled(true);
 }
