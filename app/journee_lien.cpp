@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "app/fond.h"
+#include "measurement/protocole.h"
 #include "platform/numbers.h"
 #include "science/site.h"
 #include "science/soleil.h"
@@ -94,7 +95,7 @@ journee::Reponse LienJournee::RecevoirV0(const journee::ReportV0& r) {
         return {false, "Le fichier vient du photomètre n°" + fichier +
                            " ; la fenêtre principale est reliée au photomètre n°" + ici + "."};
     for (const auto& [v0, voie] : {std::pair{r.v0Vert, "verte"}, std::pair{r.v0Rouge, "rouge"}})
-        if (!(v0 > 0) || v0 > 5.0)
+        if (!(v0 > 0) || v0 > measurement::TensionLimite)
             return {false, std::string("V0 ") + voie + " de " + FormatFixe(v0, 2) +
                                " V : hors de ce que le mode expert accepte (jusqu'à 5 V)."};
     const std::string vert = FormatFixe(r.v0Vert, 2), rouge = FormatFixe(r.v0Rouge, 2);
