@@ -85,29 +85,17 @@ void TF_Fond::IM_OKParametresDesMesuresClick(TObject*) {
     IM_Fichiers->SetCursor(crNo);
     IM_Fichiers->SetHint("Fermer Etalonnages pour changer de fichier.");
 
-    bool manque = false;
-    if (NomFichier.empty()) {
-        ShowMessage("Vous devez choisir ou crée un fichier !");
-        manque = true;
+    const calibration::JugementParametres j = calibration::JugerParametres(
+        !NomFichier.empty(), EPression->Text(), EAngleElevation->Text());
+    for (const calibration::RefusParametre& r : j.refus) {
+        ShowMessage(r.message);
+        if (r.champ)
+            (*r.champ == calibration::ChampParametre::Pression ? EPression : EAngleElevation)
+                ->SetFocus();
     }
-    if (EPression->Text() == "----" || EPression->Text().empty()) {
-        ShowMessage("Vous devez entrer la pression atmosphérique !");
-        EPression->SetFocus();
-        manque = true;
-    }
-    if (EAngleElevation->Text() == "--" || EAngleElevation->Text().empty()) {
-        ShowMessage("Vous devez entrer l'angle d'élévation solaire !");
-        EAngleElevation->SetFocus();
-        manque = true;
-    } else if (const long long angle = StrToInt(EAngleElevation->Text()); angle > 90) {
-        EAngleElevation->SetText("90");
-    } else if (angle < 1) {
-        // The sun on the horizon has no air mass: nothing could be computed.
-        ShowMessage("L'angle d'élévation solaire doit être compris entre 1 et 90 degrés !");
-        EAngleElevation->SetFocus();
-        manque = true;
-    }
-    if (manque) return;
+    if (j.erreurConversion) throw EConvertError(*j.erreurConversion);
+    if (j.angleEcrit) EAngleElevation->SetText(*j.angleEcrit);
+    if (!j.accepte) return;
     // Before the link is verified nothing changes: the check goes on and the
     // state stays with it.
     if (!IM_OKParametresDesMesures->Enabled()) return;

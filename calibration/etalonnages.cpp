@@ -13,6 +13,36 @@ bool EntreeParametre(uint32_t& saisie, uint32_t drapeau) {
     return saisie == SaisieComplete;
 }
 
+JugementParametres JugerParametres(bool fichierChoisi, const std::string& pression,
+                                   const std::string& angle) {
+    JugementParametres j;
+    if (!fichierChoisi) j.refus.push_back({"Vous devez choisir ou crée un fichier !", {}});
+    if (pression == "----" || pression.empty())
+        j.refus.push_back(
+            {"Vous devez entrer la pression atmosphérique !", ChampParametre::Pression});
+    if (angle == "--" || angle.empty()) {
+        j.refus.push_back(
+            {"Vous devez entrer l'angle d'élévation solaire !", ChampParametre::Angle});
+    } else {
+        long long degres = 0;
+        try {
+            degres = StrToInt(angle);
+        } catch (const EConvertError& e) {
+            j.erreurConversion = e.Message();
+            return j;
+        }
+        if (degres > 90) {
+            j.angleEcrit = "90";
+        } else if (degres < 1) {
+            j.refus.push_back(
+                {"L'angle d'élévation solaire doit être compris entre 1 et 90 degrés !",
+                 ChampParametre::Angle});
+        }
+    }
+    j.accepte = j.refus.empty();
+    return j;
+}
+
 Etape EtapeAffichage(int32_t etape, const Constantes& v) {
     Etape e;
     // The steps follow the order of the labels: number, version, then the

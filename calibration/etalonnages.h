@@ -19,6 +19,27 @@ inline constexpr uint32_t SaisieComplete = SaisiePression | SaisieAngle;
 // Sets the flag of the field where Enter was typed; true once both are set.
 bool EntreeParametre(uint32_t& saisie, uint32_t drapeau);
 
+// The measurement parameters judged at validation, every check made even
+// when an earlier one failed: the messages to show in order, each with the
+// field that then takes the focus; an angle above 90 is written back as "90";
+// an angle of 0 has no air mass and is refused like a missing one. An angle
+// that is not a whole number stops the judgement there, after the messages
+// before it.
+enum class ChampParametre { Pression, Angle };
+struct RefusParametre {
+    std::string message;
+    std::optional<ChampParametre> champ;
+    bool operator==(const RefusParametre&) const = default;
+};
+struct JugementParametres {
+    std::vector<RefusParametre> refus;
+    std::optional<std::string> angleEcrit;
+    std::optional<std::string> erreurConversion;  // the conversion error's text
+    bool accepte = false;
+};
+JugementParametres JugerParametres(bool fichierChoisi, const std::string& pression,
+                                   const std::string& angle);
+
 // What the photometer reported, or what an expert validation stored.
 struct Constantes {
     uint8_t numero = 0;

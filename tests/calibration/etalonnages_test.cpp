@@ -89,3 +89,40 @@ TEST(Etalonnages, ExpertEntriesBelowFiveVoltsAndWithinAByte) {
     EXPECT_EQ(ecrites->versionFois10, 12);
     EXPECT_EQ(ecrites->v0Rouge, 1.65);
 }
+
+TEST(Etalonnages, ParametersAreJudgedEveryCheckInTurn) {
+    using C = ChampParametre;
+    const RefusParametre fichier{"Vous devez choisir ou crée un fichier !", {}};
+    const RefusParametre pression{"Vous devez entrer la pression atmosphérique !", C::Pression};
+    const RefusParametre angle{"Vous devez entrer l'angle d'élévation solaire !", C::Angle};
+    const RefusParametre horizon{
+        "L'angle d'élévation solaire doit être compris entre 1 et 90 degrés !", C::Angle};
+    const struct {
+        bool fichier;
+        const char *pression, *angle;
+        std::vector<RefusParametre> refus;
+        std::optional<std::string> angleEcrit;
+    } cas[] = {
+        {true, "1013", "45", {}, {}},
+        {true, "1013", "1", {}, {}},
+        {true, "1013", "90", {}, {}},
+        {true, "1013", "95", {}, "90"},
+        {false, "----", "--", {fichier, pression, angle}, {}},
+        {true, "", "", {pression, angle}, {}},
+        {true, "1013", "0", {horizon}, {}},
+        {true, "1013", "00", {horizon}, {}},
+        {false, "1013", "0", {fichier, horizon}, {}},
+    };
+    for (const auto& c : cas) {
+        const JugementParametres j = JugerParametres(c.fichier, c.pression, c.angle);
+        EXPECT_EQ(j.refus, c.refus) << c.pression << " " << c.angle;
+        EXPECT_EQ(j.angleEcrit, c.angleEcrit) << c.angle;
+        EXPECT_EQ(j.accepte, c.refus.empty()) << c.angle;
+        EXPECT_FALSE(j.erreurConversion);
+    }
+    // Text that the key filter keeps out but the clipboard can bring in.
+    const JugementParametres colle = JugerParametres(false, "", "4²");
+    EXPECT_EQ(colle.refus, (std::vector<RefusParametre>{fichier, pression}));
+    EXPECT_EQ(colle.erreurConversion, "'4²' n'est pas une valeur entière correcte");
+    EXPECT_FALSE(colle.accepte);
+}
