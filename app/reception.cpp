@@ -18,12 +18,20 @@ measurement::EtatReception EtatReceptionDe(const TF_Fond& f) {
             f.VMaxRouge, f.SommeTemperatures, f.NombreTemperatures};
 }
 
+// The pointers' places at count 0 are where the window's description puts
+// them; looked up once, since single mode resets the maxima at every frame.
+int ZeroVert() {
+    static const int zero = DescriptionDe("IM_PointeurVert").left;
+    return zero;
+}
+int ZeroRouge() {
+    static const int zero = DescriptionDe("IM_PointeurRouge").left;
+    return zero;
+}
+
 measurement::Conditions ConditionsDe(const TF_Fond& f) {
-    // The pointers' places at count 0 are where the window's description puts them.
-    static const int zeroVert = DescriptionDe("IM_PointeurVert").left;
-    static const int zeroRouge = DescriptionDe("IM_PointeurRouge").left;
-    return {f.V0Vert,          f.VnVert,   f.V0Rouge, f.VnRouge, f.DistanceTerreSoleil,
-            f.RapportPression, f.MasseAir, zeroVert,  zeroRouge};
+    return {f.V0Vert,          f.VnVert,   f.V0Rouge,  f.VnRouge,  f.DistanceTerreSoleil,
+            f.RapportPression, f.MasseAir, ZeroVert(), ZeroRouge()};
 }
 
 void AfficherCanal(const measurement::Canal& c, TLabel* lv, TLabel* leo) {
@@ -44,10 +52,10 @@ void AfficherCanalContinu(const measurement::Canal& c, TLabel* lv, TLabel* leo, 
 // The maxima labels read "0" after a reset by the user and "---" in single
 // mode, set once: single mode resets on every frame, and a caption changed
 // twice a frame is work for nothing.
-void RemettreAZero(TGauge* jauge, TImage* pointeur, TLabel* lvMax, TLabel* leoMax, double& vMax,
-                   const char* texte = "0") {
+void RemettreAZero(TGauge* jauge, TImage* pointeur, int zero, TLabel* lvMax, TLabel* leoMax,
+                   double& vMax, const char* texte = "0") {
     jauge->SetProgress(0);
-    pointeur->SetLeft(DescriptionDe(pointeur->Name()).left);
+    pointeur->SetLeft(zero);
     lvMax->SetCaption(texte);
     leoMax->SetCaption(texte);
     vMax = 0;
@@ -127,17 +135,18 @@ void TF_Fond::AfficherMesure(const measurement::Affichage& a, bool continu) {
 }
 
 void TF_Fond::IM_RAZVertClick(TObject*) {
-    RemettreAZero(G_Vert, IM_PointeurVert, LVMaxVert, LEOMaxVert, VMaxVert);
+    RemettreAZero(G_Vert, IM_PointeurVert, ZeroVert(), LVMaxVert, LEOMaxVert, VMaxVert);
 }
 
 void TF_Fond::IM_RAZRougeClick(TObject*) {
-    RemettreAZero(G_Rouge, IM_PointeurRouge, LVMaxRouge, LEOMaxRouge, VMaxRouge);
+    RemettreAZero(G_Rouge, IM_PointeurRouge, ZeroRouge(), LVMaxRouge, LEOMaxRouge, VMaxRouge);
 }
 
 void TF_Fond::PasserModeSimple() {
     IM_Ecrire->SetVisible(false);
-    RemettreAZero(G_Vert, IM_PointeurVert, LVMaxVert, LEOMaxVert, VMaxVert, "---");
-    RemettreAZero(G_Rouge, IM_PointeurRouge, LVMaxRouge, LEOMaxRouge, VMaxRouge, "---");
+    RemettreAZero(G_Vert, IM_PointeurVert, ZeroVert(), LVMaxVert, LEOMaxVert, VMaxVert, "---");
+    RemettreAZero(G_Rouge, IM_PointeurRouge, ZeroRouge(), LVMaxRouge, LEOMaxRouge, VMaxRouge,
+                  "---");
     IM_RAZVert->SetEnabled(false);
     IM_RAZRouge->SetEnabled(false);
     G_Vert->SetEnabled(false);
