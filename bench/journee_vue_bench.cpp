@@ -5,6 +5,7 @@
 // says otherwise. Not run by ctest: build/bench/journee_vue_bench [--quick].
 
 #include <signal.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -84,14 +85,21 @@ journee::ReglagesModele Reglages() {
     return r;
 }
 
-// A writer in another process, so that its CPU is not the reader's: line k
-// is appended at t0 + k/240 s, each in its own write, as the main window
-// appends its lines.
-pid_t LancerEcrivain(const std::string& chemin, const std::vector<std::string>& lignes,
-                     Horloge::time_point t0) {
-    const pid_t pid = fork();
-    if (pid != 0) return pid;
+// The lines the writer appends: records from 18:00, one per frame, after
+// those of a file of 100,000 records (06:00 to 17:57), as the day goes on.
+std::vector<std::string> Nouvelles(int nombre) {
+    return Enregistrements(nombre, 18 * 3600, 1.0 / Cadence);
+}
+
+// The writer, run as a program of its own (this one, started again with
+// --ecrivain): line k is appended at t0 + k/240 s, each in its own write, as
+// the main window appends its lines. A process of its own, not a fork: a
+// forked child would share the reader's pages, and the reader would pay a
+// copy for each page it then writes to.
+int Ecrire(const std::string& chemin, int nombre, Horloge::time_point t0) {
+    const auto lignes = Nouvelles(nombre);
     FILE* f = std::fopen(chemin.c_str(), "ab");
+    if (f == nullptr) return 1;
     for (size_t k = 0; k < lignes.size(); ++k) {
         std::this_thread::sleep_until(t0 + std::chrono::microseconds(k * 1000000 / Cadence));
         const std::string octets = Utf8ToWindows1252(lignes[k]) + "\r\n";
@@ -99,18 +107,32 @@ pid_t LancerEcrivain(const std::string& chemin, const std::vector<std::string>& 
         std::fflush(f);
     }
     std::fclose(f);
-    _exit(0);
+    return 0;
+}
+
+pid_t LancerEcrivain(const std::string& chemin, int nombre, Horloge::time_point t0) {
+    const std::string n = std::to_string(nombre);
+    const std::string debut = std::to_string(t0.time_since_epoch().count());
+    const char* arguments[] = {"journee_vue_bench", "--ecrivain", chemin.c_str(), n.c_str(),
+                               debut.c_str(), nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, const_cast<char**>(arguments),
+                    environ) != 0) {
+        std::perror("posix_spawn");
+        std::exit(1);
+    }
+    return pid;
 }
 
 struct Suivi {
     double cpu = 0;                                            // share of one core
+    double repos = 0;  // the same with nothing written (the day view only)
     double latenceMediane = 0, latence99 = 0, latenceMax = 0;  // seconds
     size_t lignes = 0;
 };
 
 // The baseline: every 100 ms, the new bytes read and their lines counted.
-Suivi LecteurMinimal(const std::string& chemin, const std::vector<std::string>& lignes,
-                     double duree) {
+Suivi LecteurMinimal(const std::string& chemin, int lignes, double duree) {
     const auto t0 = Horloge::now() + std::chrono::milliseconds(100);
     const pid_t ecrivain = LancerEcrivain(chemin, lignes, t0);
     const double cpu0 = Cpu();
@@ -133,12 +155,23 @@ Suivi LecteurMinimal(const std::string& chemin, const std::vector<std::string>& 
     return s;
 }
 
-Suivi Vue(const std::string& chemin, const std::vector<std::string>& lignes, double duree) {
+Suivi Vue(const std::string& chemin, int lignes, double duree) {
     journee::FenetreJournee vue(
         Reglages(), QString::fromStdString(std::filesystem::path(chemin).parent_path()));
     vue.Ouvrir(QString::fromStdString(chemin));
     vue.show();
     QApplication::processEvents();
+    // The view open on the file with nothing written: what following costs
+    // before any line comes.
+    Suivi s;
+    {
+        const double c0 = Cpu();
+        const auto a = Horloge::now();
+        QEventLoop repos;
+        QTimer::singleShot(5000, &repos, &QEventLoop::quit);
+        repos.exec();
+        s.repos = (Cpu() - c0) / Secondes(Horloge::now() - a);
+    }
     const size_t avant = vue.Modele().Points().size();
     const auto t0 = Horloge::now() + std::chrono::milliseconds(100);
     std::vector<double> latences;
@@ -155,7 +188,6 @@ Suivi Vue(const std::string& chemin, const std::vector<std::string>& lignes, dou
     QEventLoop boucle;
     QTimer::singleShot(static_cast<int>(duree * 1000), &boucle, &QEventLoop::quit);
     boucle.exec();
-    Suivi s;
     s.cpu = (Cpu() - cpu0) / Secondes(Horloge::now() - debut);
     kill(ecrivain, SIGTERM);
     waitpid(ecrivain, nullptr, 0);
@@ -180,6 +212,9 @@ double Charge() {
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.size() == 4 && arguments[0] == "--ecrivain")
+        return Ecrire(arguments[1], std::stoi(arguments[2]),
+                      Horloge::time_point(Horloge::duration(std::stoll(arguments[3]))));
     const auto option = [&](const char* nom) {
         return std::find(arguments.begin(), arguments.end(), nom) != arguments.end();
     };
@@ -233,8 +268,7 @@ int main(int argc, char** argv) {
 
     // --- following a file written at 240 lines/s ---
     const double duree = rapide ? 5 : 20;
-    const auto nouvelles =
-        Enregistrements(static_cast<int>(duree * Cadence) + Cadence, 13 * 3600, 1.0 / Cadence);
+    const int nouvelles = static_cast<int>(duree * Cadence) + Cadence;
     const auto suivre = [&](const std::string& nom, bool plein, bool vue) {
         const std::string chemin = dossier + "/" + nom;
         auto lignes = LignesEnTete();
@@ -254,9 +288,9 @@ int main(int argc, char** argv) {
                                  std::pair{"day view, file of 100,000 records", plein}})
         std::printf(
             "  %-34s %6.3f %%  (%.1f x baseline; %zu lines; written to drawn: median "
-            "%.0f ms, 99th %.0f ms, max %.0f ms)\n",
+            "%.0f ms, 99th %.0f ms, max %.0f ms; open with nothing written: %.3f %%)\n",
             nom, s.cpu * 100, s.cpu / std::max(base.cpu, 1e-6), s.lignes, s.latenceMediane * 1e3,
-            s.latence99 * 1e3, s.latenceMax * 1e3);
+            s.latence99 * 1e3, s.latenceMax * 1e3, s.repos * 100);
     std::printf("\nload average after: %.2f\n", Charge());
     std::filesystem::remove_all(dossier);
     return 0;

@@ -48,6 +48,9 @@ const QColor Rouge(0xc6, 0x28, 0x28);
 const QColor Bleu(0x28, 0x4b, 0x8c);
 const QColor Gris(0x9e, 0x9e, 0x9e);
 
+// The most points redrawn at each new line before the curve's settled part
+// is drawn again whole.
+constexpr size_t QueueMax = 256;
 // Series after the first are drawn in other dashes and markers.
 const Qt::PenStyle Tirets[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
 const QScatterSeries::MarkerShape Formes[] = {
@@ -118,6 +121,8 @@ FenetreJournee::FenetreJournee(ReglagesModele reglages, QString dossierSite, QWi
     statusBar()->addWidget(etat_, 1);
     RemplirSite();
     Retracer();
+    // Read ten times a second: a line is drawn about 100 ms after it is
+    // written at the latest (150 ms came close to 200 on a busy machine).
     minuterie_.setInterval(100);
     connect(&minuterie_, &QTimer::timeout, this, [this] { Actualiser(); });
     minuterie_.start();
@@ -413,11 +418,13 @@ void FenetreJournee::Actualiser() {
         Retracer();
     } else if (c.debut < modele_.Points().size()) {
         Ajouter(c.debut);
-        Etat();
-    } else {
-        return;
+        // The count in the status bar follows once a second: setting its
+        // text lays the bar out again.
+        compteEnRetard_ = true;
     }
-    if (OnNouveauxPoints) OnNouveauxPoints(modele_.Points().size());
+    if (compteEnRetard_ && !(depuisEtat_.isValid() && depuisEtat_.elapsed() < 1000)) Etat();
+    if ((c.tout || c.debut < modele_.Points().size()) && OnNouveauxPoints)
+        OnNouveauxPoints(modele_.Points().size());
 }
 
 size_t FenetreJournee::PointsTraces() const {
@@ -434,6 +441,29 @@ void FenetreJournee::Attacher(QXYSeries* serie, bool elevation) {
             [this, serie](const QPointF& p, bool dedans) { Survol(serie, p, dedans); });
 }
 
+// A series drawn as `serie` is, on its axes, without a legend entry of its
+// own, whose points are hovered as the curve's.
+QXYSeries* FenetreJournee::Jumelle(QXYSeries* serie) {
+    QXYSeries* jumelle = nullptr;
+    if (const auto* points = qobject_cast<QScatterSeries*>(serie)) {
+        auto* j = new QScatterSeries;
+        j->setMarkerShape(points->markerShape());
+        j->setMarkerSize(points->markerSize());
+        jumelle = j;
+    } else {
+        jumelle = new QLineSeries;
+    }
+    jumelle->setPen(serie->pen());
+    jumelle->setBrush(serie->brush());
+    jumelle->setName(serie->name());
+    graphique_->addSeries(jumelle);
+    for (QAbstractAxis* axe : serie->attachedAxes()) jumelle->attachAxis(axe);
+    for (QLegendMarker* marque : graphique_->legend()->markers(jumelle)) marque->setVisible(false);
+    connect(jumelle, &QXYSeries::hovered, this,
+            [this, serie](const QPointF& p, bool dedans) { Survol(serie, p, dedans); });
+    return jumelle;
+}
+
 FenetreJournee::Courbes& FenetreJournee::CourbesDe(size_t serie, Mode mode) {
     const auto cle = std::make_pair(serie, static_cast<int>(mode));
     auto trouve = courbes_.find(cle);
@@ -444,7 +474,9 @@ FenetreJournee::Courbes& FenetreJournee::CourbesDe(size_t serie, Mode mode) {
         QXYSeries* s = nullptr;
         if (mode == Mode::Simple) {
             auto* ligne = new QLineSeries;
-            QPen crayon(couleur, 1.6);
+            // One pixel wide: a wider pen is outlined segment by segment at
+            // every repaint, a thin one drawn directly.
+            QPen crayon(couleur, 1.0);
             crayon.setStyle(Tirets[serie % std::size(Tirets)]);
             ligne->setPen(crayon);
             s = ligne;
@@ -473,7 +505,7 @@ QXYSeries* FenetreJournee::ElevationDe(size_t serie) {
     auto trouve = elevations_.find(serie);
     if (trouve != elevations_.end()) return trouve->second;
     auto* s = new QLineSeries;
-    QPen crayon(Gris.lighter(115), 1.2);
+    QPen crayon(Gris.lighter(115), 1.0);
     crayon.setStyle(Tirets[serie % std::size(Tirets)]);
     s->setPen(crayon);
     s->setName(serie == 0 ? "élévation du soleil" : QString("élévation, série %1").arg(serie + 1));
@@ -557,13 +589,29 @@ void FenetreJournee::Redessiner(bool toutes) {
     for (auto& [serie, t] : traces_) {
         if (!toutes && !t.change) continue;
         t.change = false;
-        t.montres = PointsADessiner(t.x, t.y, axeHeure_->min(), axeHeure_->max(), colonnes);
-        QList<QPointF> liste;
-        liste.reserve(static_cast<qsizetype>(t.montres.size()));
-        for (size_t i : t.montres) liste.append(QPointF(t.x[i], t.y[i]));
-        // One change for the whole curve: appending point by point makes
-        // the chart lay the curve out again for each.
-        serie->replace(liste);
+        const auto& montres =
+            t.eclaircie.Points(t.x, t.y, axeHeure_->min(), axeHeure_->max(), colonnes);
+        // A line beyond the axis' end changes nothing that is drawn.
+        if (montres == t.montres) continue;
+        const auto pareils = static_cast<size_t>(
+            std::mismatch(montres.begin(), montres.end(), t.montres.begin(), t.montres.end())
+                .first -
+            montres.begin());
+        t.montres = montres;
+        // One change for each series: appending point by point makes the
+        // chart lay the curve out again for each.
+        const auto liste = [&](size_t de, size_t a) {
+            QList<QPointF> l;
+            l.reserve(static_cast<qsizetype>(a - de));
+            for (size_t k = de; k < a; ++k) l.append(QPointF(t.x[montres[k]], t.y[montres[k]]));
+            return l;
+        };
+        if (t.queue == nullptr) t.queue = Jumelle(serie);
+        if (pareils < t.anciens || montres.size() - t.anciens > QueueMax) {
+            t.anciens = t.eclaircie.Fixes();
+            serie->replace(liste(0, t.anciens));
+        }
+        t.queue->replace(liste(t.anciens > 0 ? t.anciens - 1 : 0, montres.size()));
     }
 }
 
@@ -576,22 +624,26 @@ void FenetreJournee::AjusterAxes(bool serre) {
             max = etendue_.heureMax + marge;
         }
         // While the file grows the axis keeps room ahead, so that it is not
-        // laid out again (labels and all) at every new line.
-        const bool dedans = axeHeure_->min() <= min && axeHeure_->max() >= max;
+        // laid out again (labels and all) at every new line. The margin
+        // grows with the day: on the left the first point is what counts.
+        const bool dedans = axeHeure_->min() <= etendue_.heureMin && axeHeure_->max() >= max;
         if (serre || !dedans) {
             if (!serre) max += std::max(0.25, (max - min) * 0.1);
             axeHeure_->setRange(min, max);
         }
     }
-    // Round figures, so that the grid falls on readable values.
-    const auto regler = [](QValueAxis* axe, double min, double max) {
-        if (axe->min() == min && axe->max() == max) return;
+    // Round figures, so that the grid falls on readable values. The axis
+    // then holds the rounded range, not the one asked: compare with what was
+    // asked, or every new line would lay every curve out again, twice.
+    const auto regler = [](QValueAxis* axe, Plage& demandee, double min, double max) {
+        if (demandee == Plage{min, max}) return;
+        demandee = {min, max};
         axe->setRange(min, max);
         axe->applyNiceNumbers();
     };
-    regler(axeEO_, std::floor(std::min(0.0, etendue_.eoMin) * 10) / 10,
+    regler(axeEO_, plageEO_, std::floor(std::min(0.0, etendue_.eoMin) * 10) / 10,
            std::ceil(std::max(0.5, etendue_.eoMax) * 10 * 1.05) / 10);
-    regler(axeAngstrom_, std::floor(std::min(0.0, etendue_.aMin) * 2) / 2,
+    regler(axeAngstrom_, plageAngstrom_, std::floor(std::min(0.0, etendue_.aMin) * 2) / 2,
            std::ceil(std::max(2.0, etendue_.aMax) * 2) / 2);
     axeElevation_->setVisible(!elevations_.empty());
 }
@@ -863,6 +915,8 @@ bool FenetreJournee::ExporterCsv(const QString& chemin) {
 }
 
 void FenetreJournee::Etat() {
+    compteEnRetard_ = false;
+    depuisEtat_.start();
     if (!erreur_.isEmpty()) {
         etat_->setText(erreur_);
     } else if (modele_.Chemin().empty()) {

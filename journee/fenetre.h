@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
 #include <functional>
 #include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "journee/canal.h"
@@ -93,6 +95,7 @@ class FenetreJournee : public QMainWindow {
     Courbes& CourbesDe(size_t serie, science::Mode mode);
     QXYSeries* ElevationDe(size_t serie);
     void Attacher(QXYSeries* serie, bool elevation);
+    QXYSeries* Jumelle(QXYSeries* serie);
     // serre: fit the time axis to the data, else only widen it when needed.
     void AjusterAxes(bool serre);
     // The series' points again, for every curve or those that grew.
@@ -108,6 +111,8 @@ class FenetreJournee : public QMainWindow {
     QString dossierSite_;
     QTimer minuterie_;
     QString erreur_;  // the last reading's failure, if any
+    QElapsedTimer depuisEtat_;     // since the status bar was last written
+    bool compteEnRetard_ = false;  // it shows fewer records than there are
 
     QTabWidget* onglets_ = nullptr;
     QLabel* etat_ = nullptr;
@@ -126,7 +131,14 @@ class FenetreJournee : public QMainWindow {
     struct Trace {
         std::vector<double> x, y;
         std::vector<size_t> points;   // the model's point behind each
-        std::vector<size_t> montres;  // indices of those in the series
+        std::vector<size_t> montres;  // indices of those drawn
+        Eclaircie eclaircie;
+        // Drawn in two series: the key's holds the first `anciens` of
+        // montres, which new lines do not change, and `queue` the rest (from
+        // the last of those, so that the line runs on). A new line then lays
+        // out and repaints a few points, not the whole day.
+        QXYSeries* queue = nullptr;
+        size_t anciens = 0;
         bool change = false;
     };
     std::map<QXYSeries*, Trace> traces_;
@@ -136,6 +148,9 @@ class FenetreJournee : public QMainWindow {
         double heureMin = 1e300, heureMax = -1e300;
         double eoMin = 0, eoMax = 0, aMin = 0, aMax = 0;
     } etendue_;
+    // The value axes' ranges last asked for (before rounding).
+    using Plage = std::pair<double, double>;
+    Plage plageEO_{0, 0}, plageAngstrom_{0, 0};
     bool zoome_ = false;
 
     QWidget* pageLangley_ = nullptr;

@@ -88,6 +88,33 @@ class ModeleJournee {
 std::vector<size_t> PointsADessiner(const std::vector<double>& x, const std::vector<double>& y,
                                     double xmin, double xmax, size_t colonnes);
 
+// The same thinning, kept up to date while points are appended to the curve:
+// only the last slice is thinned again, so that following a file that grows
+// costs what the new points cost, not what the whole day does. The result is
+// always what PointsADessiner gives for the curve as it is.
+class Eclaircie {
+  public:
+    const std::vector<size_t>& Points(const std::vector<double>& x, const std::vector<double>& y,
+                                      double xmin, double xmax, size_t colonnes);
+    // How many of the last result's first entries later points cannot change
+    // (those before the last slice), while the range and width stay.
+    size_t Fixes() const { return fixes_; }
+
+  private:
+    double xmin_ = 0, xmax_ = 0;
+    size_t colonnes_ = 0;
+    size_t n_ = 0;  // the curve's points last seen
+    bool tous_ = false;
+    size_t debut_ = 0;  // the first point in range
+    std::vector<size_t> garde_;
+    // garde_'s entries that later points cannot change, and the point from
+    // which thinning goes on: the first of the last slice.
+    size_t fixes_ = 0;
+    size_t reprise_ = 0;
+    // The last slice as scanned: up to balaye_, its lowest and highest.
+    size_t balaye_ = 0, bas_ = 0, haut_ = 0;
+};
+
 // --- Langley ---
 
 enum class DemiJournee { Matin, ApresMidi };

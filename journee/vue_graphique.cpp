@@ -12,6 +12,9 @@ namespace journee {
 VueGraphique::VueGraphique(QChart* graphique, QValueAxis* axeX, QWidget* parent)
     : QChartView(graphique, parent), axeX_(axeX) {
     setRenderHint(QPainter::Antialiasing);
+    // Each item sets what it paints with; saving and restoring the painter
+    // around each one is work for nothing at every new line.
+    setOptimizationFlag(QGraphicsView::DontSavePainterState);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     bande_ = new QRubberBand(QRubberBand::Rectangle, this);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 
@@ -310,6 +311,34 @@ TEST(PointsADessiner, EachSliceKeepsItsFirstLowestHighestAndLastAndTheLineReache
     EXPECT_EQ(PointsADessiner(x, y, 2, 2.2, 10).size(), 21u + 2u);
     EXPECT_TRUE(PointsADessiner({}, {}, 0, 1, 10).empty());
     EXPECT_TRUE(PointsADessiner(x, y, 5, 5, 10).empty());
+}
+
+TEST(Eclaircie, AFollowedCurveIsThinnedAsIfWholeAtEveryStep) {
+    // A curve growing by bursts, as a followed file does: before, inside and
+    // beyond the range, across the count where every point stops being
+    // drawn, with repeated instants, and with the range changed on the way.
+    std::srand(7);
+    std::vector<double> x, y;
+    Eclaircie eclaircie;
+    double t = 0, v = 0;
+    double xmin = 2, xmax = 8;
+    for (int rafale = 0; rafale < 400; ++rafale) {
+        const int n = 1 + std::rand() % 40;
+        for (int k = 0; k < n; ++k) {
+            t += (std::rand() % 4) * 0.01;  // a quarter of the instants repeat
+            v += (std::rand() % 21 - 10) * 0.1;
+            x.push_back(t);
+            y.push_back(v);
+        }
+        if (rafale == 250) {
+            xmin = 1;
+            xmax = 30;
+        }
+        const auto& suivie = eclaircie.Points(x, y, xmin, xmax, 12);
+        ASSERT_EQ(suivie, PointsADessiner(x, y, xmin, xmax, 12))
+            << "burst " << rafale << ", " << x.size() << " points";
+    }
+    EXPECT_GT(t, 30) << "the curve ran past the range";
 }
 
 }  // namespace
