@@ -93,6 +93,30 @@ std::optional<Plancher> MesurerPlancher(simulateur::TPhotometreSimule& sim, Mode
     return r;
 }
 
+// The idle floor: a Qt window on the same X server whose only work is a
+// clock set once a second, for that long; its share of one core, or nothing.
+std::optional<double> MesurerHorloge(int secondes) {
+    int tube[2];
+    if (pipe2(tube, O_CLOEXEC) != 0) return std::nullopt;
+    fcntl(tube[1], F_SETFD, 0);
+    const pid_t pid =
+        Lancer({HORLOGE_PLANCHER, std::to_string(secondes), std::to_string(tube[1])}, "", {});
+    close(tube[1]);
+    std::string recu;
+    pollfd p{tube[0], POLLIN, 0};
+    char octets[256];
+    while (pid > 0 && poll(&p, 1, (secondes + 30) * 1000) > 0) {
+        const ssize_t n = read(tube[0], octets, sizeof octets);
+        if (n <= 0) break;
+        recu.append(octets, static_cast<size_t>(n));
+    }
+    close(tube[0]);
+    if (pid > 0) waitpid(pid, nullptr, 0);
+    double cpu = 0, mur = 0;
+    if (std::sscanf(recu.c_str(), "%lf %lf", &cpu, &mur) != 2 || mur <= 0) return std::nullopt;
+    return 100 * cpu / mur;
+}
+
 struct Programme {
     int trames = 0;
     double cpu = 0, serveurX = 0, secondes = 0;
@@ -286,19 +310,28 @@ int main(int argc, char** argv) {
                 static_cast<double>(ChangementsDeContexte(simulateurs()) - reveils0) /
                     o.reposSecondes);
 
+            const auto horloge = MesurerHorloge(o.reposSecondes);
+            if (!horloge) Faute("the idle floor gave no figure");
+            const double plancherRepos = horloge.value_or(0);
+            std::printf(
+                "  floor: a Qt window that only sets a clock label once a second: %.4f %% of one "
+                "core; the program is %.1f x that\n",
+                plancherRepos, repos / std::max(plancherRepos, 1e-6));
+
             std::printf(
                 "\nSummary (medians over the rounds; goals in brackets)\n"
                 "  continuous: program %.2f %%, floor %.3f %%: %.1f x the floor (<= 3); X server "
                 "%.2f %%\n"
                 "  single:     program %.2f %%, floor %.3f %%: %.2f x the floor (<= 1.5); X server "
                 "%.2f %%\n"
-                "  idle, port open: %.4f %% (< 0.05)\n"
+                "  idle, port open: %.4f %% (< 0.05); a Qt window with a clock: %.4f %%\n"
                 "  last byte to labels set, 99th percentile: continuous %.0f us, single %.0f us "
                 "(< 2000; single includes the line's fdatasync)\n"
                 "  last byte to the label's paint, 99th percentile: continuous %.0f us, single "
                 "%.0f us\n",
                 continu.programme, continu.plancher, continu.rapport, continu.serveurX,
                 simple.programme, simple.plancher, simple.rapport, simple.serveurX, repos,
+                plancherRepos,
                 continu.p99Traitement, simple.p99Traitement, continu.p99Peinture,
                 simple.p99Peinture);
         }

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <QWidget>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -201,6 +202,25 @@ Suivi Vue(const std::string& chemin, int lignes, double duree) {
     return s;
 }
 
+// A second baseline: a window of the view's size that reads nothing, with a
+// timer that wakes it as often as the view reads the file. What any Qt
+// program polling at that rate costs on this machine.
+double FenetreQuiVeille(double duree) {
+    QWidget fenetre;
+    fenetre.resize(1000, 640);
+    fenetre.show();
+    QApplication::processEvents();
+    QTimer reveil;
+    reveil.setInterval(100);
+    reveil.start();
+    const double cpu0 = Cpu();
+    const auto debut = Horloge::now();
+    QEventLoop boucle;
+    QTimer::singleShot(static_cast<int>(duree * 1000), &boucle, &QEventLoop::quit);
+    boucle.exec();
+    return (Cpu() - cpu0) / Secondes(Horloge::now() - debut);
+}
+
 double Charge() {
     double charge[1] = {0};
     getloadavg(charge, 1);
@@ -278,19 +298,23 @@ int main(int argc, char** argv) {
         return vue ? Vue(chemin, nouvelles, duree) : LecteurMinimal(chemin, nouvelles, duree);
     };
     const Suivi base = suivre("base.txt", false, false);
+    const double veille = FenetreQuiVeille(duree);
     const Suivi neuf = suiviSeul ? Suivi{} : suivre("neuf.txt", false, true);
     const Suivi plein = suivre("plein.txt", true, true);
     std::printf("following a file appended at %d lines/s for %.0f s (CPU, share of one core)\n",
                 Cadence, duree);
     std::printf("  minimal reader, every 100 ms (baseline): %6.3f %%  (%zu lines)\n",
                 base.cpu * 100, base.lignes);
+    std::printf("  a Qt window woken every 100 ms, no reading (second baseline): %6.3f %%\n",
+                veille * 100);
     for (const auto& [nom, s] : {std::pair{"day view, file new", neuf},
                                  std::pair{"day view, file of 100,000 records", plein}})
         std::printf(
             "  %-34s %6.3f %%  (%.1f x baseline; %zu lines; written to drawn: median "
-            "%.0f ms, 99th %.0f ms, max %.0f ms; open with nothing written: %.3f %%)\n",
+            "%.0f ms, 99th %.0f ms, max %.0f ms; open with nothing written: %.3f %%; %.1f x "
+            "the Qt window)\n",
             nom, s.cpu * 100, s.cpu / std::max(base.cpu, 1e-6), s.lignes, s.latenceMediane * 1e3,
-            s.latence99 * 1e3, s.latenceMax * 1e3, s.repos * 100);
+            s.latence99 * 1e3, s.latenceMax * 1e3, s.repos * 100, s.cpu / std::max(veille, 1e-6));
     std::printf("\nload average after: %.2f\n", Charge());
     std::filesystem::remove_all(dossier);
     return 0;
