@@ -15,6 +15,10 @@ VueGraphique::VueGraphique(QChart* graphique, QValueAxis* axeX, QWidget* parent)
     // Each item sets what it paints with; saving and restoring the painter
     // around each one is work for nothing at every new line.
     setOptimizationFlag(QGraphicsView::DontSavePainterState);
+    // The view fills what the chart leaves around it itself: the widgets
+    // behind it are not painted again at each new line.
+    setBackgroundBrush(palette().window());
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     bande_ = new QRubberBand(QRubberBand::Rectangle, this);
