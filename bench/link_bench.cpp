@@ -5,6 +5,8 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/resource.h>
+#include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -152,6 +154,79 @@ void Latency(int samples) {
         micros.size(), at(0.5), at(0.99), micros.back());
 }
 
+double ThreadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+// A peer writing one frame every 1/240 s, as the photometer in continuous
+// mode; returns the CPU seconds of its own thread.
+std::thread PeerAtLineRate(int master, int frames, double& peerCpu) {
+    return std::thread([master, frames, &peerCpu] {
+        const double cpu0 = ThreadCpuSeconds();
+        auto next = Clock::now();
+        for (int i = 0; i < frames; ++i) {
+            std::this_thread::sleep_until(next);
+            next += std::chrono::microseconds(1000000 / 240);
+            const std::string f = Frame(i);
+            WriteAll(master, f.data(), f.size());
+        }
+        peerCpu = ThreadCpuSeconds() - cpu0;
+    });
+}
+
+// The serial layer alone at the line's 240 frames/s (the port, its event
+// thread, the synchronous hand-over to this thread and the framer, with a
+// handler that only counts), beside the floor measured the same way: this
+// thread reading the same stream from its own pseudo-terminal with poll and
+// read. No Qt and no window: what the layer's contract costs by itself.
+void AtLineRate(int seconds) {
+    const int frames = seconds * 240;
+    double floorCpu = 0, layerCpu = 0, peerCpu = 0;
+    long floorFrames = 0;
+    {
+        int master = -1, slave = -1;
+        if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return;
+        termios raw{};
+        tcgetattr(slave, &raw);
+        cfmakeraw(&raw);
+        tcsetattr(slave, TCSANOW, &raw);
+        const double cpu0 = CpuSeconds();
+        std::thread peer = PeerAtLineRate(master, frames, peerCpu);
+        long bytes = 0;
+        char buffer[256];
+        pollfd p{slave, POLLIN, 0};
+        while (bytes < frames * 8L && poll(&p, 1, 2000) > 0) {
+            const ssize_t n = read(slave, buffer, sizeof buffer);
+            if (n <= 0) break;
+            bytes += n;
+        }
+        peer.join();
+        floorCpu = CpuSeconds() - cpu0 - peerCpu;
+        floorFrames = bytes / 8;
+        close(slave);
+        close(master);
+    }
+    std::atomic<long> received{0};
+    {
+        Line line;
+        line.framer.OnPacket = [&](TObject*, const std::string&) { ++received; };
+        line.port.Open();
+        const double cpu0 = CpuSeconds();
+        std::thread peer = PeerAtLineRate(line.master, frames, peerCpu);
+        const auto end = Clock::now() + std::chrono::seconds(seconds + 10);
+        while (received < frames && Clock::now() < end) threads::WaitAndRunHandOvers(100ms);
+        peer.join();
+        layerCpu = CpuSeconds() - cpu0 - peerCpu;
+    }
+    std::printf(
+        "at 240 frames/s for %d s: floor (poll and read) %ld frames, %.3f %% of one core; serial "
+        "layer with its hand-over %ld frames, %.3f %% = %.1f x the floor (%.0f us a frame more)\n",
+        seconds, floorFrames, 100 * floorCpu / seconds, received.load(), 100 * layerCpu / seconds,
+        layerCpu / std::max(floorCpu, 1e-9), (layerCpu - floorCpu) / frames * 1e6);
+}
+
 void IdleCpu(int seconds) {
     Line line;
     line.port.Open();
@@ -170,6 +245,7 @@ int main(int argc, char** argv) {
     Throughput(quick ? 50000 : 300000, 8);     // one write per frame
     Throughput(quick ? 50000 : 300000, 4096);  // the peer's writes as large as the terminal takes
     Latency(quick ? 500 : 3000);
+    AtLineRate(quick ? 5 : 20);
     IdleCpu(quick ? 2 : 10);
     return 0;
 }
