@@ -59,21 +59,14 @@ struct Plancher {
     double cpu = 0, secondes = 0;
 };
 
-// The minimal reader on the floor's simulator, for that long from its first
-// frame. Nothing when it fails.
-std::optional<Plancher> MesurerPlancher(simulateur::TPhotometreSimule& sim, Mode mode, int secondes,
-                                        const std::string& dossier) {
-    sim.DefinirMode(mode);
-    sim.DefinirLot(1);
-    sim.DefinirCadence(CadenceLigne);
+// Starts a floor, whose arguments are given the descriptor it writes its
+// figures on, and returns what it wrote; empty when it fails.
+std::string LancerPlancher(const std::function<std::vector<std::string>(int)>& arguments,
+                           int secondes) {
     int tube[2];
-    if (pipe2(tube, O_CLOEXEC) != 0) return std::nullopt;
+    if (pipe2(tube, O_CLOEXEC) != 0) return {};
     fcntl(tube[1], F_SETFD, 0);
-    const std::string fichier = dossier + "/plancher.txt";
-    std::vector<std::string> arguments{LECTEUR_PLANCHER, sim.CheminEsclave(),
-                                       std::to_string(secondes), std::to_string(tube[1])};
-    if (mode == Mode::Simple) arguments.push_back(fichier);
-    const pid_t pid = Lancer(arguments, "", {});
+    const pid_t pid = Lancer(arguments(tube[1]), "", {});
     close(tube[1]);
     std::string recu;
     pollfd p{tube[0], POLLIN, 0};
@@ -85,6 +78,25 @@ std::optional<Plancher> MesurerPlancher(simulateur::TPhotometreSimule& sim, Mode
     }
     close(tube[0]);
     if (pid > 0) waitpid(pid, nullptr, 0);
+    return recu;
+}
+
+// The minimal reader on the floor's simulator, for that long from its first
+// frame. Nothing when it fails.
+std::optional<Plancher> MesurerPlancher(simulateur::TPhotometreSimule& sim, Mode mode, int secondes,
+                                        const std::string& dossier) {
+    sim.DefinirMode(mode);
+    sim.DefinirLot(1);
+    sim.DefinirCadence(CadenceLigne);
+    const std::string fichier = dossier + "/plancher.txt";
+    const std::string recu = LancerPlancher(
+        [&](int sortie) {
+            std::vector<std::string> arguments{LECTEUR_PLANCHER, sim.CheminEsclave(),
+                                               std::to_string(secondes), std::to_string(sortie)};
+            if (mode == Mode::Simple) arguments.push_back(fichier);
+            return arguments;
+        },
+        secondes);
     sim.DefinirCadence(0);
     std::filesystem::remove(fichier);
     Plancher r;
@@ -96,22 +108,12 @@ std::optional<Plancher> MesurerPlancher(simulateur::TPhotometreSimule& sim, Mode
 // The idle floor: a Qt window on the same X server whose only work is a
 // clock set once a second, for that long; its share of one core, or nothing.
 std::optional<double> MesurerHorloge(int secondes) {
-    int tube[2];
-    if (pipe2(tube, O_CLOEXEC) != 0) return std::nullopt;
-    fcntl(tube[1], F_SETFD, 0);
-    const pid_t pid =
-        Lancer({HORLOGE_PLANCHER, std::to_string(secondes), std::to_string(tube[1])}, "", {});
-    close(tube[1]);
-    std::string recu;
-    pollfd p{tube[0], POLLIN, 0};
-    char octets[256];
-    while (pid > 0 && poll(&p, 1, (secondes + 30) * 1000) > 0) {
-        const ssize_t n = read(tube[0], octets, sizeof octets);
-        if (n <= 0) break;
-        recu.append(octets, static_cast<size_t>(n));
-    }
-    close(tube[0]);
-    if (pid > 0) waitpid(pid, nullptr, 0);
+    const std::string recu = LancerPlancher(
+        [&](int sortie) {
+            return std::vector<std::string>{HORLOGE_PLANCHER, std::to_string(secondes),
+                                            std::to_string(sortie)};
+        },
+        secondes);
     double cpu = 0, mur = 0;
     if (std::sscanf(recu.c_str(), "%lf %lf", &cpu, &mur) != 2 || mur <= 0) return std::nullopt;
     return 100 * cpu / mur;

@@ -19,15 +19,7 @@
 #include <ctime>
 #include <string>
 
-namespace {
-
-double Secondes(clockid_t horloge) {
-    timespec t{};
-    clock_gettime(horloge, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
-
-}  // namespace
+#include "bench/horloges.h"
 
 int main(int argc, char** argv) {
     if (argc < 3) {
@@ -53,12 +45,12 @@ int main(int argc, char** argv) {
 
     double cpu0 = 0, mur0 = 0;
     QTimer::singleShot(2000, [&] {
-        cpu0 = Secondes(CLOCK_PROCESS_CPUTIME_ID);
-        mur0 = Secondes(CLOCK_MONOTONIC);
+        cpu0 = SecondesHorloge(CLOCK_PROCESS_CPUTIME_ID);
+        mur0 = SecondesHorloge(CLOCK_MONOTONIC);
         QTimer::singleShot(duree * 1000, [&] {
             const std::string texte =
-                std::to_string(Secondes(CLOCK_PROCESS_CPUTIME_ID) - cpu0) + " " +
-                std::to_string(Secondes(CLOCK_MONOTONIC) - mur0) + "\n";
+                std::to_string(SecondesHorloge(CLOCK_PROCESS_CPUTIME_ID) - cpu0) + " " +
+                std::to_string(SecondesHorloge(CLOCK_MONOTONIC) - mur0) + "\n";
             if (write(sortie, texte.data(), texte.size()) < 0) std::perror("write");
             application.quit();
         });

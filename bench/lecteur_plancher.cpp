@@ -18,15 +18,7 @@
 #include <cstdlib>
 #include <ctime>
 
-namespace {
-
-double Secondes(clockid_t horloge) {
-    timespec t{};
-    clock_gettime(horloge, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
-
-}  // namespace
+#include "bench/horloges.h"
 
 int main(int argc, char** argv) {
     if (argc < 4) {
@@ -57,7 +49,7 @@ int main(int argc, char** argv) {
     pollfd p{port, POLLIN, 0};
     for (;;) {
         const int attente =
-            debut < 0 ? 30000 : static_cast<int>((fin - Secondes(CLOCK_MONOTONIC)) * 1e3) + 1;
+            debut < 0 ? 30000 : static_cast<int>((fin - SecondesHorloge(CLOCK_MONOTONIC)) * 1e3) + 1;
         if (debut >= 0 && attente <= 0) break;
         const int n = poll(&p, 1, attente);
         if (n < 0 && errno == EINTR) continue;
@@ -70,8 +62,8 @@ int main(int argc, char** argv) {
         if (lus < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (lus <= 0) return 1;
         if (debut < 0) {
-            debut = Secondes(CLOCK_MONOTONIC);
-            cpuDebut = Secondes(CLOCK_PROCESS_CPUTIME_ID);
+            debut = SecondesHorloge(CLOCK_MONOTONIC);
+            cpuDebut = SecondesHorloge(CLOCK_PROCESS_CPUTIME_ID);
             fin = debut + duree;
         }
         octets += lus;
@@ -82,8 +74,8 @@ int main(int argc, char** argv) {
                 return 1;
         }
     }
-    const double cpu = Secondes(CLOCK_PROCESS_CPUTIME_ID) - cpuDebut;
-    const double mur = Secondes(CLOCK_MONOTONIC) - debut;
+    const double cpu = SecondesHorloge(CLOCK_PROCESS_CPUTIME_ID) - cpuDebut;
+    const double mur = SecondesHorloge(CLOCK_MONOTONIC) - debut;
     dprintf(sortie, "%ld %.6f %.6f\n", trames, cpu, mur);
     return 0;
 }

@@ -591,12 +591,12 @@ void FenetreJournee::Redessiner(bool toutes) {
         t.change = false;
         const auto& montres =
             t.eclaircie.Points(t.x, t.y, axeHeure_->min(), axeHeure_->max(), colonnes);
-        // A line beyond the axis' end changes nothing that is drawn.
-        if (montres == t.montres) continue;
         const auto pareils = static_cast<size_t>(
             std::mismatch(montres.begin(), montres.end(), t.montres.begin(), t.montres.end())
                 .first -
             montres.begin());
+        // A line beyond the axis' end changes nothing that is drawn.
+        if (pareils == montres.size() && pareils == t.montres.size()) continue;
         t.montres = montres;
         // One change for each series: appending point by point makes the
         // chart lay the curve out again for each.
