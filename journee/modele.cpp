@@ -129,8 +129,8 @@ std::vector<size_t> PointsADessiner(const std::vector<double>& x, const std::vec
 }
 
 const std::vector<size_t>& Eclaircie::Points(const std::vector<double>& x,
-                                             const std::vector<double>& y, double xmin,
-                                             double xmax, size_t colonnes) {
+                                             const std::vector<double>& y, double xmin, double xmax,
+                                             size_t colonnes) {
     const size_t n = x.size();
     // Going on is sound only for the same range and width, with the points
     // seen before still there and the new ones after them in time.
@@ -146,9 +146,20 @@ const std::vector<size_t>& Eclaircie::Points(const std::vector<double>& x,
         fixes_ = 0;
         return garde_;
     }
+    // Going on, the points seen before keep their side of each edge: only
+    // the new ones are searched, unless the edge lay beyond them all.
+    const size_t vus = suite ? n_ : 0;
     n_ = n;
-    const auto debut = static_cast<size_t>(std::lower_bound(x.begin(), x.end(), xmin) - x.begin());
-    const auto fin = static_cast<size_t>(std::upper_bound(x.begin(), x.end(), xmax) - x.begin());
+    const auto cherche = [&](size_t de, auto borne) {
+        return static_cast<size_t>(borne(x.begin() + static_cast<std::ptrdiff_t>(de)) - x.begin());
+    };
+    const size_t debut = suite && debut_ < vus ? debut_ : cherche(suite ? debut_ : 0, [&](auto de) {
+        return std::lower_bound(de, x.end(), xmin);
+    });
+    const size_t fin = suite && fin_ < vus ? fin_ : cherche(suite ? fin_ : 0, [&](auto de) {
+        return std::upper_bound(de, x.end(), xmax);
+    });
+    fin_ = fin;
     const bool tous = fin - debut <= 4 * colonnes;
     // The last slice's scan goes on where it stopped, unless all starts again.
     bool reprendre = true;

@@ -106,6 +106,7 @@ class Eclaircie {
     size_t n_ = 0;  // the curve's points last seen
     bool tous_ = false;
     size_t debut_ = 0;  // the first point in range
+    size_t fin_ = 0;    // the first point beyond it
     std::vector<size_t> garde_;
     // garde_'s entries that later points cannot change, and the point from
     // which thinning goes on: the first of the last slice.

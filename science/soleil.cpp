@@ -90,6 +90,10 @@ const Soleil::Lent& Soleil::Noeud(int64_t minute) {
 }
 
 PositionSoleil Soleil::Position(double utc, const Site& site, const Meteo& meteo) {
+    if (dernier_ && dernier_->utc == utc && dernier_->latitude == site.latitude &&
+        dernier_->longitude == site.longitude && dernier_->altitude == site.altitude &&
+        dernier_->pression == meteo.pressionHpa && dernier_->temperature == meteo.temperatureC)
+        return dernier_->position;
     RegistresPropres();
     const double tt = utc + deltaT_;
     const double m = std::floor(tt / 60.0);
@@ -105,7 +109,11 @@ PositionSoleil Soleil::Position(double utc, const Site& site, const Meteo& meteo
     l.x = mix(a.x, b.x);
     l.y = mix(a.y, b.y);
     l.s = mix(a.s, b.s);
-    return Observer(l, utc, deltaT_, site, meteo);
+    const PositionSoleil p = Observer(l, utc, deltaT_, site, meteo);
+    dernier_ = Dernier{
+        utc, site.latitude, site.longitude, site.altitude, meteo.pressionHpa, meteo.temperatureC,
+        p};
+    return p;
 }
 
 }  // namespace science

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 
 #include "science/site.h"
@@ -33,7 +34,8 @@ PositionSoleil CalculerPositionSoleil(double utc, const Site& site, const Meteo&
 
 // The same for many instants: the slowly changing part (the Earth's
 // ephemeris, precession-nutation) is computed once a minute and interpolated,
-// which moves the result by less than 1e-7°.
+// which moves the result by less than 1e-7°. Records stamped to the second
+// come many to an instant: the last instant's result is kept.
 class Soleil {
   public:
     explicit Soleil(double deltaT = DeltaTDefaut) : deltaT_(deltaT) {}
@@ -50,6 +52,11 @@ class Soleil {
 
     double deltaT_;
     std::unordered_map<int64_t, Lent> noeuds_;
+    struct Dernier {
+        double utc, latitude, longitude, altitude, pression, temperature;
+        PositionSoleil position;
+    };
+    std::optional<Dernier> dernier_;
 };
 
 }  // namespace science

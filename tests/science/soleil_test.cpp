@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "science/masse_air.h"
 
 namespace science {
@@ -23,14 +25,22 @@ TEST(Soleil, ReproducesThePublishedExample) {
 
 TEST(Soleil, InterpolatedEphemerisAgreesWithTheDirectOneThroughADay) {
     Soleil soleil(67);
-    for (double t = InstantExemple - 43200; t < InstantExemple + 43200; t += 1234.5) {
-        const PositionSoleil direct = CalculerPositionSoleil(t, SiteExemple, MeteoExemple, 67);
-        const PositionSoleil interpole = soleil.Position(t, SiteExemple, MeteoExemple);
-        EXPECT_NEAR(interpole.elevationVraie, direct.elevationVraie, 1e-6) << t;
-        EXPECT_NEAR(interpole.elevationApparente, direct.elevationApparente, 1e-6) << t;
-        EXPECT_NEAR(interpole.azimut, direct.azimut, 1e-6) << t;
-        EXPECT_NEAR(interpole.distance, direct.distance, 1e-10) << t;
-    }
+    // Each instant asked again, and again from another place or under another
+    // sky: the result kept for the last instant must not answer for those.
+    const Site ailleurs{-33.9, 151.2, 40, ""};
+    const Meteo autreCiel{1013, 25};
+    for (double t = InstantExemple - 43200; t < InstantExemple + 43200; t += 1234.5)
+        for (const auto& [site, meteo] :
+             {std::pair{SiteExemple, MeteoExemple}, std::pair{SiteExemple, MeteoExemple},
+              std::pair{ailleurs, MeteoExemple}, std::pair{SiteExemple, autreCiel},
+              std::pair{SiteExemple, Meteo{0, 11}}, std::pair{SiteExemple, MeteoExemple}}) {
+            const PositionSoleil direct = CalculerPositionSoleil(t, site, meteo, 67);
+            const PositionSoleil interpole = soleil.Position(t, site, meteo);
+            EXPECT_NEAR(interpole.elevationVraie, direct.elevationVraie, 1e-6) << t;
+            EXPECT_NEAR(interpole.elevationApparente, direct.elevationApparente, 1e-6) << t;
+            EXPECT_NEAR(interpole.azimut, direct.azimut, 1e-6) << t;
+            EXPECT_NEAR(interpole.distance, direct.distance, 1e-10) << t;
+        }
 }
 
 TEST(Soleil, NoPressureMeansNoRefraction) {
