@@ -30,6 +30,7 @@
 #include <cmath>
 #include <fstream>
 
+#include "journee/ligne_etat.h"
 #include "journee/vue_graphique.h"
 #include "platform/numbers.h"
 #include "platform/textfile.h"
@@ -117,15 +118,15 @@ FenetreJournee::FenetreJournee(ReglagesModele reglages, QString dossierSite, QWi
     onglets_->addTab(CreerPageSite(), "&Site");
     setCentralWidget(onglets_);
     CreerMenus();
-    etat_ = new QLabel(this);
+    etat_ = new LigneEtat(this);
     statusBar()->addWidget(etat_, 1);
     RemplirSite();
     Retracer();
-    // Read ten times a second: a line is drawn about 100 ms after it is
-    // written at the latest (150 ms came close to 200 on a busy machine).
+    // Read ten times a second while lines come: a line is drawn about 100 ms
+    // after it is written at the latest (150 ms came close to 200 on a busy
+    // machine).
     minuterie_.setInterval(100);
-    connect(&minuterie_, &QTimer::timeout, this, [this] { Actualiser(); });
-    minuterie_.start();
+    connect(&minuterie_, &QTimer::timeout, this, [this] { Lire(); });
     Etat();
 }
 
@@ -393,6 +394,14 @@ bool FenetreJournee::Ouvrir(const QString& chemin) {
         return false;
     }
     setWindowTitle(QFileInfo(chemin).fileName() + " : la journée (Solvenare)");
+    reveil_.reset();
+    veille_ = std::make_unique<VeilleFichier>(modele_.Chemin());
+    if (veille_->Descripteur() >= 0) {
+        reveil_ = std::make_unique<QSocketNotifier>(veille_->Descripteur(), QSocketNotifier::Read);
+        reveil_->setEnabled(false);
+        connect(reveil_.get(), &QSocketNotifier::activated, this, [this] { Reveiller(); });
+    }
+    minuterie_.start();
     zoome_ = false;
     langley_.reset();
     Retracer();
@@ -400,8 +409,8 @@ bool FenetreJournee::Ouvrir(const QString& chemin) {
     return true;
 }
 
-void FenetreJournee::Actualiser() {
-    if (modele_.Chemin().empty()) return;
+bool FenetreJournee::Actualiser() {
+    if (modele_.Chemin().empty()) return false;
     ModeleJournee::Changement c;
     try {
         c = modele_.Actualiser();
@@ -412,7 +421,7 @@ void FenetreJournee::Actualiser() {
             erreur_ = texte;
             Etat();
         }
-        return;
+        return false;
     }
     if (c.tout) {
         Retracer();
@@ -423,8 +432,37 @@ void FenetreJournee::Actualiser() {
         compteEnRetard_ = true;
     }
     if (compteEnRetard_ && !(depuisEtat_.isValid() && depuisEtat_.elapsed() < 1000)) Etat();
-    if ((c.tout || c.debut < modele_.Points().size()) && OnNouveauxPoints)
-        OnNouveauxPoints(modele_.Points().size());
+    const bool nouveau = c.tout || c.debut < modele_.Points().size();
+    if (nouveau && OnNouveauxPoints) OnNouveauxPoints(modele_.Points().size());
+    return nouveau;
+}
+
+void FenetreJournee::Lire() {
+    // A file that cannot be read is tried again at the timer's pace.
+    if (!Actualiser() && erreur_.isEmpty()) Endormir();
+}
+
+void FenetreJournee::Endormir() {
+    if (!reveil_ || !veille_->Armer()) return;
+    // What was waiting came before the watch; a line written since the last
+    // reading is read now, or its event wakes the view.
+    veille_->Vider();
+    if (Actualiser()) {
+        veille_->Desarmer();
+        return;
+    }
+    if (compteEnRetard_) Etat();
+    minuterie_.stop();
+    reveil_->setEnabled(true);
+}
+
+void FenetreJournee::Reveiller() {
+    if (!veille_->Vider()) return;
+    reveil_->setEnabled(false);
+    veille_->Desarmer();
+    veille_->Vider();
+    Actualiser();
+    minuterie_.start();
 }
 
 size_t FenetreJournee::PointsTraces() const {

@@ -2,16 +2,19 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QSocketNotifier>
 #include <QString>
 #include <QTimer>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "journee/canal.h"
 #include "journee/modele.h"
+#include "journee/veille.h"
 
 class QCategoryAxis;
 class QChart;
@@ -28,6 +31,7 @@ class QXYSeries;
 // over the day, followed live; the site form; Langley calibration.
 namespace journee {
 
+class LigneEtat;
 class VueGraphique;
 
 class FenetreJournee : public QMainWindow {
@@ -39,8 +43,12 @@ class FenetreJournee : public QMainWindow {
     // Opens and follows the file; a file that cannot be read is said in the
     // status bar and false returned.
     bool Ouvrir(const QString& chemin);
-    // Takes what the file gained (the timer calls it every 100 ms).
-    void Actualiser();
+    // Takes what the file gained; true when it gained anything. While lines
+    // come the timer calls it every 100 ms; once a reading finds nothing the
+    // view sleeps until the file or its folder changes.
+    bool Actualiser();
+    // Asleep: waiting for the file to change, no timer running.
+    bool Endormie() const { return reveil_ != nullptr && reveil_->isEnabled(); }
     // Called when new points have been drawn, with how many the plot shows.
     std::function<void(size_t)> OnNouveauxPoints;
 
@@ -49,7 +57,7 @@ class FenetreJournee : public QMainWindow {
     VueGraphique* VueJour() const { return vueJour_; }
     QWidget* PageLangley() const { return pageLangley_; }
     QLabel* AvisSite() const { return avisSite_; }
-    QLabel* EtatFichier() const { return etat_; }
+    LigneEtat* EtatFichier() const { return etat_; }
     QLineEdit* EntreeLatitude() const { return latitude_; }
     QLineEdit* EntreeLongitude() const { return longitude_; }
     QLineEdit* EntreeAltitude() const { return altitude_; }
@@ -106,16 +114,21 @@ class FenetreJournee : public QMainWindow {
     void TracerLangley(QChart* graphique, const CanalLangley& canal, const QColor& couleur);
     void Etat();
     void Repondre(const Reponse& reponse);
+    void Lire();
+    void Endormir();
+    void Reveiller();
 
     ModeleJournee modele_;
     QString dossierSite_;
     QTimer minuterie_;
-    QString erreur_;  // the last reading's failure, if any
+    std::unique_ptr<VeilleFichier> veille_;
+    std::unique_ptr<QSocketNotifier> reveil_;
+    QString erreur_;               // the last reading's failure, if any
     QElapsedTimer depuisEtat_;     // since the status bar was last written
     bool compteEnRetard_ = false;  // it shows fewer records than there are
 
     QTabWidget* onglets_ = nullptr;
-    QLabel* etat_ = nullptr;
+    LigneEtat* etat_ = nullptr;
     VueGraphique* vueJour_ = nullptr;
     QChart* graphique_ = nullptr;
     QCategoryAxis* axeHeure_ = nullptr;

@@ -28,6 +28,7 @@
 #include <map>
 #include <thread>
 
+#include "journee/ligne_etat.h"
 #include "journee/vue_graphique.h"
 #include "platform/numbers.h"
 #include "platform/textfile.h"
@@ -156,11 +157,18 @@ TEST(FenetreJournee, FollowsAFileWrittenAt240LinesASecond) {
     EXPECT_EQ(courbes.size(), 4u);
     EXPECT_EQ(courbes, CourbesDessinees(entiere));
 
-    // Replaced under the view: read again from its first line.
+    // Nobody writes any more: the view sleeps, with its count up to date.
+    // Replaced under it, the file is read again from its first line.
+    ASSERT_TRUE(Attendre([&] { return f.Endormie(); }));
+    EXPECT_TRUE(f.EtatFichier()->text().contains(QString("%1 mesure(s)").arg(lignes.size())));
     WriteTextFile(d.Fichier("nouveau.txt"), EnTeteMatineeClaire());
     std::rename(d.Fichier("nouveau.txt").c_str(), chemin.c_str());
     ASSERT_TRUE(Attendre([&] { return f.Modele().Points().empty(); }));
     EXPECT_EQ(f.PointsTraces(), 0u);
+    // Asleep again, it wakes for a single line.
+    ASSERT_TRUE(Attendre([&] { return f.Endormie(); }));
+    std::ofstream(chemin, std::ios::binary | std::ios::app) << lignes[0] << "\r\n";
+    EXPECT_TRUE(Attendre([&] { return f.Modele().Points().size() == 1; }, 2000));
 }
 
 TEST(FenetreJournee, TheSiteFormChecksSavesAndRecomputes) {
