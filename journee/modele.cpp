@@ -137,6 +137,7 @@ const std::vector<size_t>& Eclaircie::Points(const std::vector<double>& x,
     const bool suite = n_ > 0 && n >= n_ && xmin == xmin_ && xmax == xmax_ &&
                        colonnes == colonnes_ && (n == n_ || x[n_] >= x[n_ - 1]);
     if (suite && n == n_) return garde_;
+    const size_t vus = suite ? n_ : 0;
     xmin_ = xmin;
     xmax_ = xmax;
     colonnes_ = colonnes;
@@ -148,7 +149,6 @@ const std::vector<size_t>& Eclaircie::Points(const std::vector<double>& x,
     }
     // Going on, the points seen before keep their side of each edge: only
     // the new ones are searched, unless the edge lay beyond them all.
-    const size_t vus = suite ? n_ : 0;
     n_ = n;
     const auto cherche = [&](size_t de, auto borne) {
         return static_cast<size_t>(borne(x.begin() + static_cast<std::ptrdiff_t>(de)) - x.begin());
