@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 
@@ -84,6 +85,10 @@ std::string Utf8ToWindows1252(const std::string& text) {
 }
 
 std::string Windows1252ToUtf8(const std::string& bytes) {
+    // Most lines are plain ASCII, the same in both.
+    if (std::all_of(bytes.begin(), bytes.end(),
+                    [](char ch) { return static_cast<unsigned char>(ch) < 0x80; }))
+        return bytes;
     std::string out;
     out.reserve(bytes.size());
     for (char ch : bytes) {
