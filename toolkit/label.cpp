@@ -94,6 +94,7 @@ void TLabel::SetFont(const TFontSpec& font) {
 void TLabel::FontChanged() {
     qfont_ = toolkit::ToQFont(font_);
     metrics_.emplace(qfont_);
+    lineHeight_ = metrics_->height();
     widths_ = &KnownWidths(qfont_.key());
     AdjustBounds();
 }
@@ -138,7 +139,7 @@ int TLabel::TextWidth() {
 void TLabel::AdjustBounds() {
     if (!autoSize_ || !metrics_) return;
     const int width = TextWidth();
-    const int height = metrics_->height();
+    const int height = lineHeight_;
     QWidget* w = Widget();
     if (width == w->width() && height == w->height()) return;
     // A right-aligned label grows to the left: its right edge stays put.

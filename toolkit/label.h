@@ -66,5 +66,6 @@ class TLabel : public TControl {
     // Built once per font: every caption change measures the text.
     QFont qfont_;
     std::optional<QFontMetrics> metrics_;
+    int lineHeight_ = 0;  // the font's, asked of it once
     std::unordered_map<std::string, int>* widths_ = nullptr;
 };
