@@ -52,6 +52,11 @@ const QColor Gris(0x9e, 0x9e, 0x9e);
 // The most points redrawn at each new line before the curve's settled part
 // is drawn again whole.
 constexpr size_t QueueMax = 256;
+
+// The file is read ten times a second while lines come: a line is drawn
+// about 100 ms after it is written at the latest (150 ms came close to 200 on
+// a busy machine). Asleep, the file's events wake the view.
+constexpr int IntervalleEveille = 100, IntervalleEndormi = 2000;
 // Series after the first are drawn in other dashes and markers.
 const Qt::PenStyle Tirets[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
 const QScatterSeries::MarkerShape Formes[] = {
@@ -122,10 +127,6 @@ FenetreJournee::FenetreJournee(ReglagesModele reglages, QString dossierSite, QWi
     statusBar()->addWidget(etat_, 1);
     RemplirSite();
     Retracer();
-    // Read ten times a second while lines come: a line is drawn about 100 ms
-    // after it is written at the latest (150 ms came close to 200 on a busy
-    // machine).
-    minuterie_.setInterval(100);
     connect(&minuterie_, &QTimer::timeout, this, [this] { Lire(); });
     Etat();
 }
@@ -401,7 +402,7 @@ bool FenetreJournee::Ouvrir(const QString& chemin) {
         reveil_->setEnabled(false);
         connect(reveil_.get(), &QSocketNotifier::activated, this, [this] { Reveiller(); });
     }
-    minuterie_.start();
+    minuterie_.start(IntervalleEveille);
     zoome_ = false;
     langley_.reset();
     Retracer();
@@ -438,8 +439,13 @@ bool FenetreJournee::Actualiser() {
 }
 
 void FenetreJournee::Lire() {
-    // A file that cannot be read is tried again at the timer's pace.
-    if (!Actualiser() && erreur_.isEmpty()) Endormir();
+    const bool nouveau = Actualiser();
+    if (Endormie()) {
+        if (nouveau) Eveiller();
+    } else if (!nouveau && erreur_.isEmpty()) {
+        // A file that cannot be read is tried again at the timer's pace.
+        Endormir();
+    }
 }
 
 void FenetreJournee::Endormir() {
@@ -452,17 +458,23 @@ void FenetreJournee::Endormir() {
         return;
     }
     if (compteEnRetard_) Etat();
-    minuterie_.stop();
     reveil_->setEnabled(true);
+    // A file on a shared folder written from another machine raises no
+    // event here: it is still looked at, seldom.
+    minuterie_.start(IntervalleEndormi);
 }
 
 void FenetreJournee::Reveiller() {
     if (!veille_->Vider()) return;
+    Actualiser();
+    Eveiller();
+}
+
+void FenetreJournee::Eveiller() {
     reveil_->setEnabled(false);
     veille_->Desarmer();
     veille_->Vider();
-    Actualiser();
-    minuterie_.start();
+    minuterie_.start(IntervalleEveille);
 }
 
 size_t FenetreJournee::PointsTraces() const {

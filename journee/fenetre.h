@@ -47,7 +47,7 @@ class FenetreJournee : public QMainWindow {
     // come the timer calls it every 100 ms; once a reading finds nothing the
     // view sleeps until the file or its folder changes.
     bool Actualiser();
-    // Asleep: waiting for the file to change, no timer running.
+    // Asleep: waiting for the file to change (and reading it every 2 s).
     bool Endormie() const { return reveil_ != nullptr && reveil_->isEnabled(); }
     // Called when new points have been drawn, with how many the plot shows.
     std::function<void(size_t)> OnNouveauxPoints;
@@ -117,6 +117,7 @@ class FenetreJournee : public QMainWindow {
     void Lire();
     void Endormir();
     void Reveiller();
+    void Eveiller();
 
     ModeleJournee modele_;
     QString dossierSite_;
