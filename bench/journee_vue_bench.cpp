@@ -2,7 +2,7 @@
 // reading and computing the same file without a window; and the CPU of
 // following a file that another process appends to at the line's 240 frames/s,
 // beside a minimal reader of the same file. Offscreen unless QT_QPA_PLATFORM
-// says otherwise. Not run by ctest: build/bench/journee_vue_bench [--quick].
+// says otherwise. Not run by ctest: build/bench/journee_vue_bench [--quick] [--tours N].
 
 #include <signal.h>
 #include <spawn.h>
@@ -114,8 +114,8 @@ int Ecrire(const std::string& chemin, int nombre, Horloge::time_point t0) {
 pid_t LancerEcrivain(const std::string& chemin, int nombre, Horloge::time_point t0) {
     const std::string n = std::to_string(nombre);
     const std::string debut = std::to_string(t0.time_since_epoch().count());
-    const char* arguments[] = {"journee_vue_bench", "--ecrivain", chemin.c_str(), n.c_str(),
-                               debut.c_str(), nullptr};
+    const char* arguments[] = {"journee_vue_bench", "--ecrivain",  chemin.c_str(),
+                               n.c_str(),           debut.c_str(), nullptr};
     pid_t pid = 0;
     if (posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, const_cast<char**>(arguments),
                     environ) != 0) {
@@ -126,7 +126,7 @@ pid_t LancerEcrivain(const std::string& chemin, int nombre, Horloge::time_point 
 }
 
 struct Suivi {
-    double cpu = 0;                                            // share of one core
+    double cpu = 0;    // share of one core
     double repos = 0;  // the same with nothing written (the day view only)
     double latenceMediane = 0, latence99 = 0, latenceMax = 0;  // seconds
     size_t lignes = 0;
@@ -161,9 +161,13 @@ Suivi Vue(const std::string& chemin, int lignes, double duree) {
         Reglages(), QString::fromStdString(std::filesystem::path(chemin).parent_path()));
     vue.Ouvrir(QString::fromStdString(chemin));
     vue.show();
-    QApplication::processEvents();
-    // The view open on the file with nothing written: what following costs
-    // before any line comes.
+    // The first paint and the first readings done, the view open on the file
+    // with nothing written: what following costs before any line comes.
+    {
+        QEventLoop premier;
+        QTimer::singleShot(1000, &premier, &QEventLoop::quit);
+        premier.exec();
+    }
     Suivi s;
     {
         const double c0 = Cpu();
@@ -241,6 +245,11 @@ int main(int argc, char** argv) {
     const bool rapide = option("--quick");
     // --suivi: only the live follow (for a profiler).
     const bool suiviSeul = option("--suivi");
+    // --tours N: the live part N times over, with medians.
+    int nombreTours = 1;
+    if (const auto i = std::find(arguments.begin(), arguments.end(), "--tours");
+        i != arguments.end() && i + 1 != arguments.end())
+        nombreTours = std::max(1, std::atoi((i + 1)->c_str()));
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
     char modele[] = "/tmp/solvenare-banc-XXXXXX";
@@ -297,24 +306,64 @@ int main(int argc, char** argv) {
         WriteTextFile(chemin, lignes);
         return vue ? Vue(chemin, nouvelles, duree) : LecteurMinimal(chemin, nouvelles, duree);
     };
-    const Suivi base = suivre("base.txt", false, false);
-    const double veille = FenetreQuiVeille(duree);
-    const Suivi neuf = suiviSeul ? Suivi{} : suivre("neuf.txt", false, true);
-    const Suivi plein = suivre("plein.txt", true, true);
+    // Each round runs the baselines and the views one after the other, so
+    // that a round's ratios compare figures taken within the same minute.
+    struct Tour {
+        Suivi base, neuf, plein;
+        double veille = 0;
+    };
+    std::vector<Tour> tours;
+    for (int t = 0; t < nombreTours; ++t) {
+        Tour tour;
+        tour.base = suivre("base.txt", false, false);
+        tour.veille = FenetreQuiVeille(duree);
+        if (!suiviSeul) tour.neuf = suivre("neuf.txt", false, true);
+        tour.plein = suivre("plein.txt", true, true);
+        tours.push_back(tour);
+    }
     std::printf("following a file appended at %d lines/s for %.0f s (CPU, share of one core)\n",
                 Cadence, duree);
-    std::printf("  minimal reader, every 100 ms (baseline): %6.3f %%  (%zu lines)\n",
-                base.cpu * 100, base.lignes);
-    std::printf("  a Qt window woken every 100 ms, no reading (second baseline): %6.3f %%\n",
-                veille * 100);
-    for (const auto& [nom, s] : {std::pair{"day view, file new", neuf},
-                                 std::pair{"day view, file of 100,000 records", plein}})
-        std::printf(
-            "  %-34s %6.3f %%  (%.1f x baseline; %zu lines; written to drawn: median "
-            "%.0f ms, 99th %.0f ms, max %.0f ms; open with nothing written: %.3f %%; %.1f x "
-            "the Qt window)\n",
-            nom, s.cpu * 100, s.cpu / std::max(base.cpu, 1e-6), s.lignes, s.latenceMediane * 1e3,
-            s.latence99 * 1e3, s.latenceMax * 1e3, s.repos * 100, s.cpu / std::max(veille, 1e-6));
+    for (size_t t = 0; t < tours.size(); ++t) {
+        const Tour& tour = tours[t];
+        if (tours.size() > 1) std::printf(" round %zu\n", t + 1);
+        std::printf("  minimal reader, every 100 ms (baseline): %6.3f %%  (%zu lines)\n",
+                    tour.base.cpu * 100, tour.base.lignes);
+        std::printf("  a Qt window woken every 100 ms, no reading (second baseline): %6.3f %%\n",
+                    tour.veille * 100);
+        for (const auto& [nom, s] : {std::pair{"day view, file new", tour.neuf},
+                                     std::pair{"day view, file of 100,000 records", tour.plein}})
+            std::printf(
+                "  %-34s %6.3f %%  (%.1f x baseline; %zu lines; written to drawn: median "
+                "%.0f ms, 99th %.0f ms, max %.0f ms; open with nothing written: %.3f %%; %.1f "
+                "x the Qt window)\n",
+                nom, s.cpu * 100, s.cpu / std::max(tour.base.cpu, 1e-6), s.lignes,
+                s.latenceMediane * 1e3, s.latence99 * 1e3, s.latenceMax * 1e3, s.repos * 100,
+                s.cpu / std::max(tour.veille, 1e-6));
+    }
+    if (tours.size() > 1) {
+        const auto mediane = [&](auto valeur) {
+            std::vector<double> v;
+            for (const Tour& tour : tours) v.push_back(valeur(tour));
+            return Mediane(v);
+        };
+        std::printf(" medians over %zu rounds\n", tours.size());
+        for (const auto& [nom, quoi] :
+             {std::pair{"day view, file new", &Tour::neuf},
+              std::pair{"day view, file of 100,000 records", &Tour::plein}}) {
+            if (suiviSeul && quoi == &Tour::neuf) continue;
+            std::printf(
+                "  %-34s %6.3f %%  (%.1f x the minimal reader, %.1f x the Qt window; "
+                "written to drawn, max over the rounds: %.0f ms)\n",
+                nom, mediane([&](const Tour& x) { return (x.*quoi).cpu; }) * 100,
+                mediane([&](const Tour& x) { return (x.*quoi).cpu / std::max(x.base.cpu, 1e-6); }),
+                mediane([&](const Tour& x) { return (x.*quoi).cpu / std::max(x.veille, 1e-6); }),
+                [&] {
+                    double m = 0;
+                    for (const Tour& x : tours) m = std::max(m, (x.*quoi).latenceMax);
+                    return m * 1e3;
+                }());
+        }
+    }
     std::printf("\nload average after: %.2f\n", Charge());
     std::filesystem::remove_all(dossier);
     return 0;
