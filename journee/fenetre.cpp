@@ -57,6 +57,7 @@ constexpr size_t QueueMax = 256;
 // about 100 ms after it is written at the latest (150 ms came close to 200 on
 // a busy machine). Asleep, the file's events wake the view.
 constexpr int IntervalleEveille = 100, IntervalleEndormi = 2000;
+
 // Series after the first are drawn in other dashes and markers.
 const Qt::PenStyle Tirets[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
 const QScatterSeries::MarkerShape Formes[] = {
