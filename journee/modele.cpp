@@ -150,15 +150,17 @@ const std::vector<size_t>& Eclaircie::Points(const std::vector<double>& x,
     // Going on, the points seen before keep their side of each edge: only
     // the new ones are searched, unless the edge lay beyond them all.
     n_ = n;
-    const auto cherche = [&](size_t de, auto borne) {
-        return static_cast<size_t>(borne(x.begin() + static_cast<std::ptrdiff_t>(de)) - x.begin());
-    };
-    const size_t debut = suite && debut_ < vus ? debut_ : cherche(suite ? debut_ : 0, [&](auto de) {
-        return std::lower_bound(de, x.end(), xmin);
-    });
-    const size_t fin = suite && fin_ < vus ? fin_ : cherche(suite ? fin_ : 0, [&](auto de) {
-        return std::upper_bound(de, x.end(), xmax);
-    });
+    const auto depuis = [&](size_t i) { return x.begin() + static_cast<std::ptrdiff_t>(i); };
+    const size_t debut =
+        suite && debut_ < vus
+            ? debut_
+            : static_cast<size_t>(std::lower_bound(depuis(suite ? debut_ : 0), x.end(), xmin) -
+                                  x.begin());
+    const size_t fin =
+        suite && fin_ < vus
+            ? fin_
+            : static_cast<size_t>(std::upper_bound(depuis(suite ? fin_ : 0), x.end(), xmax) -
+                                  x.begin());
     fin_ = fin;
     const bool tous = fin - debut <= 4 * colonnes;
     // The last slice's scan goes on where it stopped, unless all starts again.

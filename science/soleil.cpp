@@ -90,10 +90,9 @@ const Soleil::Lent& Soleil::Noeud(int64_t minute) {
 }
 
 PositionSoleil Soleil::Position(double utc, const Site& site, const Meteo& meteo) {
-    if (dernier_ && dernier_->utc == utc && dernier_->latitude == site.latitude &&
-        dernier_->longitude == site.longitude && dernier_->altitude == site.altitude &&
-        dernier_->pression == meteo.pressionHpa && dernier_->temperature == meteo.temperatureC)
-        return dernier_->position;
+    const Question question{utc,           site.latitude,     site.longitude,
+                            site.altitude, meteo.pressionHpa, meteo.temperatureC};
+    if (dernier_ && dernier_->first == question) return dernier_->second;
     RegistresPropres();
     const double tt = utc + deltaT_;
     const double m = std::floor(tt / 60.0);
@@ -110,9 +109,7 @@ PositionSoleil Soleil::Position(double utc, const Site& site, const Meteo& meteo
     l.y = mix(a.y, b.y);
     l.s = mix(a.s, b.s);
     const PositionSoleil p = Observer(l, utc, deltaT_, site, meteo);
-    dernier_ = Dernier{
-        utc, site.latitude, site.longitude, site.altitude, meteo.pressionHpa, meteo.temperatureC,
-        p};
+    dernier_.emplace(question, p);
     return p;
 }
 

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <tuple>
 #include <unordered_map>
+#include <utility>
 
 #include "science/site.h"
 
@@ -52,11 +54,9 @@ class Soleil {
 
     double deltaT_;
     std::unordered_map<int64_t, Lent> noeuds_;
-    struct Dernier {
-        double utc, latitude, longitude, altitude, pression, temperature;
-        PositionSoleil position;
-    };
-    std::optional<Dernier> dernier_;
+    // The instant, the place and the sky last asked for, and the answer.
+    using Question = std::tuple<double, double, double, double, double, double>;
+    std::optional<std::pair<Question, PositionSoleil>> dernier_;
 };
 
 }  // namespace science
