@@ -28,11 +28,22 @@ TEST(Soleil, InterpolatedEphemerisAgreesWithTheDirectOneThroughADay) {
     // Each instant asked again, and again from another place or under another
     // sky: the result kept for the last instant must not answer for those.
     const Site ailleurs{-33.9, 151.2, 40, ""};
+    // Each of the place's figures on its own, each asked between two
+    // questions from the example's place.
+    const Site auSud{SiteExemple.latitude - 5, SiteExemple.longitude, SiteExemple.altitude, ""};
+    const Site aLOuest{SiteExemple.latitude, SiteExemple.longitude - 5, SiteExemple.altitude, ""};
+    // Far higher than any site, so that its parallax shows beyond 1e-6°.
+    const Site plusHaut{SiteExemple.latitude, SiteExemple.longitude, 100000, ""};
     const Meteo autreCiel{1013, 25};
     for (double t = InstantExemple - 43200; t < InstantExemple + 43200; t += 1234.5)
         for (const auto& [site, meteo] :
              {std::pair{SiteExemple, MeteoExemple}, std::pair{SiteExemple, MeteoExemple},
-              std::pair{ailleurs, MeteoExemple}, std::pair{SiteExemple, autreCiel},
+              std::pair{ailleurs, MeteoExemple}, std::pair{SiteExemple, MeteoExemple},
+              std::pair{auSud, MeteoExemple}, std::pair{SiteExemple, MeteoExemple},
+              std::pair{aLOuest, MeteoExemple}, std::pair{SiteExemple, MeteoExemple},
+              std::pair{plusHaut, MeteoExemple}, std::pair{SiteExemple, MeteoExemple},
+              std::pair{SiteExemple, autreCiel}, std::pair{SiteExemple, MeteoExemple},
+              std::pair{SiteExemple, Meteo{820, 30}}, std::pair{SiteExemple, MeteoExemple},
               std::pair{SiteExemple, Meteo{0, 11}}, std::pair{SiteExemple, MeteoExemple}}) {
             const PositionSoleil direct = CalculerPositionSoleil(t, site, meteo, 67);
             const PositionSoleil interpole = soleil.Position(t, site, meteo);
