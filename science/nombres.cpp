@@ -23,6 +23,9 @@ std::optional<double> LireDecimal(std::string_view texte) {
 }
 
 std::optional<double> LireNombreFichier(std::string_view texte) {
+    while (!texte.empty() && (texte.front() == ' ' || texte.front() == '\t'))
+        texte.remove_prefix(1);
+    while (!texte.empty() && (texte.back() == ' ' || texte.back() == '\t')) texte.remove_suffix(1);
     std::string_view t = texte;
     if (!t.empty() && t.front() == '-') t.remove_prefix(1);
     const auto chiffres = [&t] {
