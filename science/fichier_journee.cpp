@@ -171,6 +171,7 @@ void LecteurJournee::NouvelleSerie(std::string_view date) {
     journee.series.push_back(std::move(serie));
     dernieresSecondes_.reset();
     jours_ = 0;
+    enregistre_ = false;
 }
 
 bool LecteurJournee::EnTete(std::string_view ligne) {
@@ -181,6 +182,12 @@ bool LecteurJournee::EnTete(std::string_view ligne) {
     if (!reconnue) return false;
     if (journee.series.empty()) {
         Signaler("ligne d'en-tête sans ligne de date avant elle");
+        return true;
+    }
+    if (enregistre_) {
+        // Changing the header now would change what the records already
+        // read were computed with, and a file is read only once.
+        Signaler("ligne d'en-tête après les enregistrements de la série : ignorée");
         return true;
     }
     EnTeteSerie& e = journee.series.back().enTete;
@@ -305,6 +312,7 @@ void LecteurJournee::Enregistrer(std::string_view ligne) {
     if (dernieresSecondes_ && *dernieresSecondes_ - r.secondes > RetourMinuit) ++jours_;
     dernieresSecondes_ = r.secondes;
     r.jours = jours_;
+    enregistre_ = true;
     if (OnEnregistrement)
         OnEnregistrement(journee.series.size() - 1, r);
     else

@@ -94,6 +94,7 @@ class LecteurJournee {
     int lignesEnTete_ = 8;
     std::optional<int> dernieresSecondes_;
     int jours_ = 0;
+    bool enregistre_ = false;  // the current series has a record
 };
 
 // The lines as UTF-8 (what ReadTextLines gives).

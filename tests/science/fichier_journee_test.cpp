@@ -140,6 +140,22 @@ TEST(FichierJournee, RecordsBeforeAnyHeaderAndUnreadableDatesAreReported) {
     EXPECT_EQ(j.series[0].enregistrements.size(), 1u);
 }
 
+TEST(FichierJournee, AHeaderLineAfterTheRecordsChangesNothing) {
+    // What was read is computed as it was read, by the day view as it
+    // follows the file and by the command line as it streams it.
+    const Journee j = LireJournee(Fichier({
+        recording::LignesEnTeteA(EnTeteExemple()),
+        {Simple("08:00:01", "1,000", "1,000"), "-- Pression : 1013 hPa",
+         Simple("08:00:02", "1,000", "1,000")},
+    }));
+    ASSERT_EQ(j.anomalies.size(), 1u);
+    EXPECT_EQ(j.anomalies[0].ligne, 10u);
+    EXPECT_EQ(j.anomalies[0].message,
+              "ligne d'en-tête après les enregistrements de la série : ignorée");
+    EXPECT_EQ(j.series[0].enTete.pression, 820);
+    EXPECT_EQ(j.series[0].enregistrements.size(), 2u);
+}
+
 TEST(FichierJournee, TornHeaderIsReportedOnce) {
     auto enTete = recording::LignesEnTeteA(EnTeteExemple());
     enTete.resize(3);  // date, photometer, pressure
