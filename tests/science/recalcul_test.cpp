@@ -115,7 +115,7 @@ TEST(Recalcul, PastMidnightAndUndatedSeries) {
 int64_t Utc2025(int mois, int jour, const char* heure, int decalageHeures) {
     int h = 0, m = 0, s = 0;
     std::sscanf(heure, "%d:%d:%d", &h, &m, &s);
-    // Days from 1970-01-01 to the first of each month of 2025.
+    // 2025-01-01 is day 20,089 after 1970-01-01; then the days before each month.
     static const int64_t Debut2025 = 20089;
     static const int JoursAvant[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
     const int64_t j = Debut2025 + JoursAvant[mois - 1] + jour - 1;
