@@ -1,0 +1,93 @@
+#include "platform/fichier_atomique.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <random>
+
+namespace platform {
+
+namespace {
+
+std::string Dossier(const std::string& chemin) {
+    const size_t slash = chemin.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : chemin.substr(0, slash);
+}
+
+std::string Nom(const std::string& chemin) {
+    const size_t slash = chemin.rfind('/');
+    return slash == std::string::npos ? chemin : chemin.substr(slash + 1);
+}
+
+}  // namespace
+
+FichierAtomique::~FichierAtomique() {
+    Abandonner();
+}
+
+int FichierAtomique::Ouvrir(const std::string& cible) {
+    Abandonner();
+    cible_ = cible;
+    struct stat st {};
+    const bool existe = ::stat(cible.c_str(), &st) == 0;
+    if (existe && S_ISDIR(st.st_mode)) return EISDIR;
+    if (existe && !S_ISREG(st.st_mode)) {
+        // O_NONBLOCK: a pipe nobody reads must not hang the command.
+        const int fd = SansInterruption(
+            [&] { return open(cible.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK); });
+        if (fd < 0) return errno;
+        fichier_ = Descripteur(fd);
+        const int drapeaux = fcntl(fd, F_GETFL);
+        if (drapeaux >= 0) fcntl(fd, F_SETFL, drapeaux & ~O_NONBLOCK);
+        return 0;
+    }
+    if (existe) {
+        char* reel = realpath(cible.c_str(), nullptr);
+        if (reel == nullptr) return errno;
+        cible_ = reel;
+        free(reel);
+    }
+    // A hidden name beside the target, never one that exists already.
+    static std::atomic<unsigned> compteur{0};
+    std::random_device hasard;
+    for (int essai = 0; essai < 100; ++essai) {
+        const std::string nom = Dossier(cible_) + "/." + Nom(cible_) + "." +
+                                std::to_string(getpid()) + "-" + std::to_string(compteur++) + "-" +
+                                std::to_string(hasard() % 1000000) + ".tmp";
+        const int erreur = platform::Ouvrir(nom, Acces::CreationExclusive, fichier_);
+        if (erreur == EEXIST) continue;
+        if (erreur != 0) return erreur;
+        temporaire_ = nom;
+        // The new file keeps the permissions of the one it replaces.
+        if (existe) fchmod(fichier_.Get(), st.st_mode & 07777);
+        return 0;
+    }
+    return EEXIST;
+}
+
+int FichierAtomique::Valider() {
+    if (!fichier_.Valide()) return EBADF;
+    int erreur = Synchroniser(fichier_.Get());
+    if (const int fermeture = fichier_.Fermer(); erreur == 0) erreur = fermeture;
+    if (temporaire_.empty()) return erreur;
+    if (erreur == 0 && rename(temporaire_.c_str(), cible_.c_str()) != 0) erreur = errno;
+    if (erreur != 0) {
+        Abandonner();
+        return erreur;
+    }
+    temporaire_.clear();
+    SynchroniserDossierDe(cible_);
+    return 0;
+}
+
+void FichierAtomique::Abandonner() noexcept {
+    fichier_.Fermer();
+    if (!temporaire_.empty()) unlink(temporaire_.c_str());
+    temporaire_.clear();
+}
+
+}  // namespace platform
