@@ -77,6 +77,13 @@ Options LireOptions(const std::vector<std::string>& arguments) {
                 throw ErreurArguments(
                     "--longueurs-onde : attendu VERT,ROUGE en nm (505,625), reçu « " + *valeur +
                     " »");
+            // Swapped channels would flip the sign of the Ångström exponent unnoticed.
+            if (*vert > *rouge)
+                throw ErreurArguments("--longueurs-onde : la longueur d'onde du vert (" +
+                                      parties[0] +
+                                      ") doit être plus courte que celle du "
+                                      "rouge (" +
+                                      parties[1] + ")");
             o.lambdaVert = *vert;
             o.lambdaRouge = *rouge;
         } else if (nom == "--csv") {
@@ -88,6 +95,11 @@ Options LireOptions(const std::vector<std::string>& arguments) {
                 throw ErreurArguments("--langley : attendu HH:MM-HH:MM, reçu « " + *valeur + " »");
             o.langley = {HeureMinute(valeur->substr(0, tiret), nom),
                          HeureMinute(valeur->substr(tiret + 1), nom)};
+            // A fit belongs to one morning or one afternoon: a range that
+            // runs backwards is a typo, not a night.
+            if (o.langley->first >= o.langley->second)
+                throw ErreurArguments("--langley : la plage « " + *valeur +
+                                      " » doit aller d'une heure à une heure plus tardive");
         }
     }
     if (!o.aide && !VueJournee(o) && o.fichier.empty())

@@ -99,12 +99,13 @@ TEST(Journee, ExitCodesAndFrenchMessages) {
          "solvenare-journee : Fuseau horaire inconnu : « Lune/Mer »"},
         {"absent.txt --site 39.7,-105.2", 1,
          "solvenare-journee : Impossible de lire « absent.txt » : Fichier introuvable"},
-        {"matin.txt --resume", 1, "solvenare-journee : Fichier du site « Site.txt » illisible"},
-        {"matin.txt --site 39.7,-105.2 --annee 2003 --csv /pas/de/dossier/x.csv", 1,
-         "matin.txt, ligne 220 : enregistrement de 3 champs au lieu de 7\n"
-         "solvenare-journee : Impossible d'écrire « /pas/de/dossier/x.csv »"},
-        {"matin.txt --site 39.7,-105.2 --annee 2003", 0,
+        {"matin.txt --csv -", 1, "solvenare-journee : Fichier du site « Site.txt » illisible"},
+        {"matin.txt --site 39.7,-105.2 --fuseau UTC-7 --annee 2003 --csv /pas/de/dossier/x.csv", 1,
+         "solvenare-journee : Impossible d'écrire « /pas/de/dossier/x.csv » : Fichier introuvable"},
+        {"matin.txt --site 39.7,-105.2 --fuseau UTC-7 --annee 2003", 0,
          "matin.txt, ligne 220 : enregistrement de 3 champs au lieu de 7"},
+        {"matin.txt --site 39.7,-105.2 --annee 2003", 0,
+         "solvenare-journee : pas de --fuseau : celui du système est utilisé"},
         {"--aide", 0, ""},
     };
     for (const auto& c : cas) {
