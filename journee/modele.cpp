@@ -259,60 +259,7 @@ namespace {
 
 CanalLangley Canal(const std::vector<Resultat>& resultats, const PlageLangley& plage,
                    science::Canal canal) {
-    CanalLangley c;
-    c.points = PointsLangley(resultats, plage.serie, canal, plage.debut, plage.fin);
-    c.ajustement = AjusterLangley(c.points);
-    if (!c.ajustement) return c;
-    const double a = std::log(c.ajustement->v0), b = c.ajustement->pente;
-    double somme = 0;
-    size_t n = 0;
-    bool premier = true;
-    for (size_t i = 0; i < c.points.size(); ++i) {
-        if (!c.ajustement->retenus[i]) continue;
-        const PointLangley& p = c.points[i];
-        const double e = p.y - a - b * p.masseAir;
-        somme += e * e;
-        ++n;
-        c.masseMin = premier ? p.masseAir : std::min(c.masseMin, p.masseAir);
-        c.masseMax = premier ? p.masseAir : std::max(c.masseMax, p.masseAir);
-        premier = false;
-    }
-    c.ecartType = n > 2 ? std::sqrt(somme / static_cast<double>(n - 2)) : 0;
-    return c;
-}
-
-// What fails on one channel; empty when it passes.
-std::vector<std::string> Defauts(const CanalLangley& c, const std::string& voie,
-                                 const CriteresLangley& k) {
-    std::vector<std::string> d;
-    if (!c.ajustement) {
-        d.push_back(voie + " : moins de trois points utilisables entre les masses d'air 2 et 6");
-        return d;
-    }
-    const AjustementLangley& a = *c.ajustement;
-    if (a.points < k.pointsMin)
-        d.push_back(voie + " : " + std::to_string(a.points) + " points retenus (il en faut " +
-                    std::to_string(k.pointsMin) + ")");
-    if (c.masseMax - c.masseMin < k.etendueMasse)
-        d.push_back(voie + " : masse d'air de " + FormatFixe(c.masseMin, 1) + " à " +
-                    FormatFixe(c.masseMax, 1) + " seulement (il faut une étendue de " +
-                    FormatFixe(k.etendueMasse, 1) + ")");
-    if (a.r2 < k.r2Min)
-        d.push_back(voie + " : R² = " + FormatFixe(a.r2, 3) + " (il faut au moins " +
-                    FormatFixe(k.r2Min, 2) + ")");
-    if (c.ecartType > k.ecartTypeMax)
-        d.push_back(voie + " : dispersion de " + FormatFixe(c.ecartType * 100, 1) +
-                    " % autour de la droite, ciel instable (au plus " +
-                    FormatFixe(k.ecartTypeMax * 100, 0) + " %)");
-    const size_t total = a.points + a.exclus;
-    if (total > 0 && static_cast<double>(a.exclus) > k.exclusMax * static_cast<double>(total))
-        d.push_back(voie + " : " + std::to_string(a.exclus) + " points écartés sur " +
-                    std::to_string(total) + ", passages nuageux");
-    if (!(a.pente < 0)) d.push_back(voie + " : le signal ne baisse pas quand la masse d'air croît");
-    if (a.v0 > k.v0Max)
-        d.push_back(voie + " : V0 = " + FormatFixe(a.v0, 2) + " V dépasse " +
-                    FormatFixe(k.v0Max, 1) + " V, que le mode expert refuse");
-    return d;
+    return AjusterCanal(PointsLangley(resultats, plage.serie, canal, plage.debut, plage.fin));
 }
 
 std::string Bilan(const CanalLangley& c, const std::string& voie) {
@@ -331,16 +278,17 @@ Langley CalculerLangley(const std::vector<Resultat>& resultats, const PlageLangl
     l.plage = plage;
     l.vert = Canal(resultats, plage, science::Canal::Vert);
     l.rouge = Canal(resultats, plage, science::Canal::Rouge);
-    auto defauts = Defauts(l.vert, "voie verte", criteres);
-    for (auto& d : Defauts(l.rouge, "voie rouge", criteres)) defauts.push_back(std::move(d));
+    auto defauts = DefautsLangley(l.vert, "voie verte", criteres);
+    for (auto& d : DefautsLangley(l.rouge, "voie rouge", criteres)) defauts.push_back(std::move(d));
     const std::string plageTexte = "de " + TexteHeure(plage.debut) + " à " + TexteHeure(plage.fin);
     l.verdict.bon = defauts.empty();
+    l.verdict.code = CodeVerdict(defauts);
     if (l.verdict.bon) {
         l.verdict.titre = "Ciel assez stable " + plageTexte + " pour étalonner.";
         l.verdict.raisons = {Bilan(l.vert, "voie verte"), Bilan(l.rouge, "voie rouge")};
     } else {
         l.verdict.titre = "Plage " + plageTexte + " insuffisante pour étalonner :";
-        l.verdict.raisons = std::move(defauts);
+        for (auto& d : defauts) l.verdict.raisons.push_back(std::move(d.texte));
     }
     return l;
 }

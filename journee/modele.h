@@ -11,6 +11,7 @@
 #include "science/langley.h"
 #include "science/recalcul.h"
 #include "science/site.h"
+#include "science/verdict_langley.h"
 
 // What the day view shows, without a window: the records of a data file as
 // points on a local-time axis, followed while the file grows, and the Langley
@@ -136,26 +137,14 @@ std::optional<PlageLangley> PlageHeures(const std::vector<PointJournee>& points,
                                         const std::vector<science::Resultat>& resultats,
                                         double debut, double fin);
 
-struct CanalLangley {
-    std::vector<science::PointLangley> points;
-    std::optional<science::AjustementLangley> ajustement;
-    double ecartType = 0;               // of the residuals of the points kept
-    double masseMin = 0, masseMax = 0;  // of the points kept
-};
+using science::CanalLangley;
+using science::CriteresLangley;
 
 struct VerdictLangley {
     bool bon = false;
+    std::string code;                  // CodeVerdict's: "ok" or "r2+dispersion"
     std::string titre;                 // one sentence
     std::vector<std::string> raisons;  // what failed, or what was checked
-};
-
-struct CriteresLangley {
-    size_t pointsMin = 20;
-    double etendueMasse = 2;  // kept points must span this much air mass
-    double r2Min = 0.99;
-    double ecartTypeMax = 0.02;  // residuals, in ln units: about 2 %
-    double exclusMax = 0.15;     // share of outliers
-    double v0Max = 5.0;          // what the expert entries accept
 };
 
 struct Langley {

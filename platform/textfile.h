@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/exception.h"
@@ -13,6 +14,9 @@
 class EInOutError : public Exception {
   public:
     explicit EInOutError(int errorCode);
+    // The same error said in the caller's own words.
+    EInOutError(int errorCode, std::string message)
+        : Exception(std::move(message)), errorCode_(errorCode) {}
     int ErrorCode() const { return errorCode_; }
 
   private:

@@ -1,9 +1,16 @@
 #include "science/fichier_journee.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
 #include <string_view>
 
+#include "platform/descripteur.h"
 #include "platform/textfile.h"
+#include "science/lignes_fichier.h"
 #include "science/nombres.h"
 
 namespace science {
@@ -95,13 +102,20 @@ void LecteurJournee::Ligne(size_t numero, std::string_view ligne) {
 
 void LecteurJournee::FinSerie() {
     if (journee.series.empty() || lignesEnTete_ >= 8) return;
-    journee.anomalies.push_back(
-        {journee.series.back().enTete.ligne,
-         "en-tête incomplet : " + std::to_string(lignesEnTete_) + " lignes sur 8"});
+    Signaler(journee.series.back().enTete.ligne,
+             "en-tête incomplet : " + std::to_string(lignesEnTete_) + " lignes sur 8");
+    lignesEnTete_ = 8;  // said once
 }
 
 void LecteurJournee::Signaler(std::string message) {
-    journee.anomalies.push_back({numero_, std::move(message)});
+    Signaler(numero_, std::move(message));
+}
+
+void LecteurJournee::Signaler(size_t ligne, std::string message) {
+    if (OnAnomalie)
+        OnAnomalie({ligne, std::move(message)});
+    else
+        journee.anomalies.push_back({ligne, std::move(message)});
 }
 
 void LecteurJournee::NouvelleSerie(std::string_view date) {
@@ -243,7 +257,10 @@ void LecteurJournee::Enregistrer(std::string_view ligne) {
     if (dernieresSecondes_ && *dernieresSecondes_ - r.secondes > RetourMinuit) ++jours_;
     dernieresSecondes_ = r.secondes;
     r.jours = jours_;
-    journee.series.back().enregistrements.push_back(r);
+    if (OnEnregistrement)
+        OnEnregistrement(journee.series.size() - 1, r);
+    else
+        journee.series.back().enregistrements.push_back(r);
 }
 
 Journee LireJournee(const std::vector<std::string>& lignes) {
@@ -253,8 +270,54 @@ Journee LireJournee(const std::vector<std::string>& lignes) {
     return std::move(lecteur.journee);
 }
 
+namespace {
+
+// What a path names when it is not a regular file, as the error says it.
+std::string Nature(mode_t mode) {
+    if (S_ISFIFO(mode)) return "tube nommé";
+    if (S_ISCHR(mode)) return "périphérique";
+    if (S_ISBLK(mode)) return "périphérique de stockage";
+    if (S_ISDIR(mode)) return "dossier";
+    if (S_ISSOCK(mode)) return "socket";
+    return "fichier spécial";
+}
+
+}  // namespace
+
+void LireFichierJournee(const std::string& chemin, LecteurJournee& lecteur) {
+    // Without O_NONBLOCK a named pipe with no writer blocks the open for ever.
+    platform::Descripteur fichier(platform::SansInterruption(
+        [&] { return open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK); }));
+    if (!fichier.Valide()) throw EInOutError(errno);
+    struct stat st {};
+    if (fstat(fichier.Get(), &st) != 0) throw EInOutError(errno);
+    if (!S_ISREG(st.st_mode))
+        throw EInOutError(S_ISDIR(st.st_mode) ? EISDIR : EINVAL,
+                          "n'est pas un fichier ordinaire (" + Nature(st.st_mode) + ")");
+
+    DecoupeurLignes decoupeur;
+    decoupeur.OnLigne = [&lecteur](size_t numero, std::string_view ligne) {
+        lecteur.Ligne(numero, ligne);
+    };
+    decoupeur.OnAnomalie = [&lecteur](size_t numero, std::string message) {
+        lecteur.Signaler(numero, std::move(message));
+    };
+    std::string bloc(64 * 1024, '\0');
+    for (;;) {
+        const ssize_t n = platform::SansInterruption(
+            [&] { return read(fichier.Get(), bloc.data(), bloc.size()); });
+        if (n < 0) throw EInOutError(errno);
+        if (n == 0) break;
+        decoupeur.Octets(std::string_view(bloc.data(), static_cast<size_t>(n)));
+    }
+    decoupeur.Fin();
+    lecteur.FinSerie();
+}
+
 Journee LireFichierJournee(const std::string& chemin) {
-    return LireJournee(ReadTextLines(chemin));
+    LecteurJournee lecteur;
+    LireFichierJournee(chemin, lecteur);
+    return std::move(lecteur.journee);
 }
 
 }  // namespace science

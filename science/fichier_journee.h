@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,9 @@ struct EnTeteSerie {
     std::optional<int> pression;  // hPa
     std::optional<int> angle;     // degrees, as the user typed it
     std::optional<double> v0Vert, vnVert, v0Rouge, vnRouge;
+    // A pressure or a constant out of its range: the records keep their
+    // voltages, but no depth is derived from values known to be wrong.
+    bool valeursRefusees = false;
 };
 
 struct Enregistrement {
@@ -55,6 +59,14 @@ class LecteurJournee {
   public:
     Journee journee;
 
+    // When set, each record goes here as it is read and is not kept in its
+    // series (the series keep their headers): memory then does not grow with
+    // the file. Records come in file order; the series' header is as complete
+    // as the file made it by its first record.
+    std::function<void(size_t serie, const Enregistrement&)> OnEnregistrement;
+    // When set, each anomaly goes here instead of journee.anomalies.
+    std::function<void(const Anomalie&)> OnAnomalie;
+
     // The next line (UTF-8), numbered after the last one.
     void Ligne(std::string_view ligne);
     void Ligne(size_t numero, std::string_view ligne);
@@ -63,6 +75,8 @@ class LecteurJournee {
     // of a file and before each new series.
     void FinSerie();
     size_t Lignes() const { return numero_; }
+    // An anomaly found outside the lines' content (their bytes, their encoding).
+    void Signaler(size_t ligne, std::string message);
 
   private:
     void Signaler(std::string message);
@@ -82,7 +96,13 @@ class LecteurJournee {
 // The lines as UTF-8 (what ReadTextLines gives).
 Journee LireJournee(const std::vector<std::string>& lignes);
 
-// Reads the file; an unreadable one raises EInOutError.
+// Reads the file a block at a time into the reader, then ends its last
+// series. Anything but a regular file (a named pipe, a device, a folder) is
+// refused without waiting on it; that and a failed read raise EInOutError,
+// whose French message says what went wrong.
+void LireFichierJournee(const std::string& chemin, LecteurJournee& lecteur);
+
+// The whole file, kept.
 Journee LireFichierJournee(const std::string& chemin);
 
 }  // namespace science

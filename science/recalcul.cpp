@@ -65,21 +65,29 @@ std::optional<double> ExposantAngstrom(std::optional<double> eoVert, std::option
 Recalculateur::Recalculateur(const ReglagesRecalcul& reglages)
     : reglages_(reglages), fuseau_(reglages.site.fuseau), soleil_(reglages.deltaT) {}
 
-std::optional<int> Recalculateur::Annee(const EnTeteSerie& e, std::vector<Anomalie>* anomalies) {
+std::optional<Recalculateur::AnneeSerie> Recalculateur::Annee(const EnTeteSerie& e) const {
     if (e.jour == 0) return std::nullopt;
     const int annee =
         reglages_.annee ? *reglages_.annee : AnneeProbable(e.jour, e.mois, reglages_.modification);
-    if (anomalies != nullptr && JourDeLaSemaine({annee, e.mois, e.jour}) != e.jourSemaine)
-        anomalies->push_back({e.ligne, "le jour de la semaine ne correspond pas à l'année " +
-                                           std::to_string(annee)});
-    return annee;
+    AnneeSerie a{annee, std::nullopt};
+    if (JourDeLaSemaine({annee, e.mois, e.jour}) != e.jourSemaine)
+        a.remarque = "le jour de la semaine ne correspond pas à l'année " + std::to_string(annee);
+    return a;
 }
 
 Resultat Recalculateur::Calculer(const Journee& journee, size_t s, const Enregistrement& r) {
     const EnTeteSerie& e = journee.series[s].enTete;
-    if (annees_.size() <= s) annees_.resize(s + 1);
-    if (!annees_[s] || annees_[s]->first != e.ligne) annees_[s] = {e.ligne, Annee(e, nullptr)};
-    const std::optional<int> annee = annees_[s]->second;
+    if (series_.size() <= s) series_.resize(s + 1);
+    if (!series_[s] || series_[s]->ligne != e.ligne) {
+        EtatSerie etat;
+        etat.ligne = e.ligne;
+        if (const auto a = Annee(e)) {
+            etat.annee = a->annee;
+            if (a->remarque && OnAnomalie) OnAnomalie({e.ligne, *a->remarque});
+        }
+        series_[s] = etat;
+    }
+    const std::optional<int> annee = series_[s]->annee;
     const Meteo meteo{e.pression ? static_cast<double>(*e.pression) : 0.0,
                       reglages_.temperatureAir};
     Resultat x;
@@ -118,9 +126,10 @@ std::vector<Resultat> Recalculer(const Journee& journee, const ReglagesRecalcul&
                                  std::vector<Anomalie>* anomalies) {
     std::vector<Resultat> resultats;
     Recalculateur calcul(reglages);
+    if (anomalies != nullptr)
+        calcul.OnAnomalie = [anomalies](const Anomalie& a) { anomalies->push_back(a); };
     for (size_t s = 0; s < journee.series.size(); ++s) {
         const Serie& serie = journee.series[s];
-        calcul.Annee(serie.enTete, anomalies);
         for (const Enregistrement& r : serie.enregistrements)
             resultats.push_back(calcul.Calculer(journee, s, r));
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -71,23 +72,38 @@ std::optional<double> ExposantAngstrom(std::optional<double> eoVert, std::option
 class Recalculateur {
   public:
     explicit Recalculateur(const ReglagesRecalcul& reglages);
-    // The record r of series s (its header must be complete enough to read).
+
+    // What the computation notices, when set: the year given to a series
+    // whose weekday disagrees with the file's date (said at its first
+    // record), a local time the clock skipped (said at its line).
+    std::function<void(const Anomalie&)> OnAnomalie;
+
+    // The record r of series s, records of a series given in file order. Only
+    // the series' header is read: the series may hold no records (a reader
+    // that hands them out as it reads them).
     Resultat Calculer(const Journee& journee, size_t s, const Enregistrement& r);
-    // The year given to a series; a weekday that does not match it is
-    // reported in anomalies when given.
-    std::optional<int> Annee(const EnTeteSerie& e, std::vector<Anomalie>* anomalies);
+    // The year given to a series, and why when it is not the file's.
+    struct AnneeSerie {
+        int annee = 0;
+        std::optional<std::string> remarque;  // French
+    };
+    std::optional<AnneeSerie> Annee(const EnTeteSerie& e) const;
 
   private:
+    struct EtatSerie {
+        size_t ligne = 0;  // the header's, to see a series replaced
+        std::optional<int> annee;
+        std::optional<int64_t> dernierUtc;  // the last record's
+    };
+
     ReglagesRecalcul reglages_;
     Fuseau fuseau_;
     Soleil soleil_;
-    // Per series: the header's line and its year.
-    std::vector<std::optional<std::pair<size_t, std::optional<int>>>> annees_;
+    std::vector<std::optional<EtatSerie>> series_;
 };
 
-// One result per record, in file order; series whose weekday does not match
-// the year chosen are reported in anomalies. An unknown time zone in the
-// site raises ErreurFuseau.
+// One result per record, in file order; what the computation notices goes to
+// anomalies when given. An unknown time zone in the site raises ErreurFuseau.
 std::vector<Resultat> Recalculer(const Journee& journee, const ReglagesRecalcul& reglages,
                                  std::vector<Anomalie>* anomalies = nullptr);
 

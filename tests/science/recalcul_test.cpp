@@ -85,7 +85,9 @@ TEST(Recalcul, YearFromTheFileAndWeekdayCheck) {
     ReglagesRecalcul r = ReglagesExemple();
     r.annee = 2004;  // 17 October 2004 was a Sunday
     std::vector<Anomalie> anomalies;
-    Recalculer(LireJournee(Fichier({recording::LignesEnTeteA(EnTeteExemple())})), r, &anomalies);
+    Recalculer(LireJournee(Fichier({recording::LignesEnTeteA(EnTeteExemple()),
+                                    {Simple("12:30:30", "1,000", "1,000")}})),
+               r, &anomalies);
     ASSERT_EQ(anomalies.size(), 1u);
     EXPECT_EQ(anomalies[0].ligne, 1u);
     EXPECT_EQ(anomalies[0].message, "le jour de la semaine ne correspond pas à l'année 2004");
