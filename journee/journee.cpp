@@ -22,6 +22,7 @@
 #include "science/nombres.h"
 #include "science/recalcul.h"
 #include "science/site.h"
+#include "science/verdict_langley.h"
 
 namespace journee {
 
@@ -195,40 +196,70 @@ class ExportCsv {
     std::ostringstream texte_;
 };
 
-// The series with the most records in the range: a Langley fit belongs to
-// one set of constants.
-std::optional<size_t> SerieLangley(const std::vector<Resultat>& resultats) {
-    std::map<size_t, size_t> compte;
-    for (const Resultat& r : resultats) ++compte[r.serie];
-    if (compte.empty()) return std::nullopt;
-    return std::max_element(compte.begin(), compte.end(),
-                            [](const auto& a, const auto& b) { return a.second < b.second; })
-        ->first;
-}
+// A Langley fit belongs to one set of constants: the series with the most
+// records in the range. Series come one after the other, so only the best so
+// far and the current one are kept, and of them only their points.
+class PlageSeries {
+  public:
+    explicit PlageSeries(std::pair<int, int> plage) : plage_(plage) {}
+    void Ajouter(const Resultat& r) {
+        if (r.secondesHorloge < plage_.first || r.secondesHorloge > plage_.second) return;
+        if (!courante_ || courante_->serie != r.serie) {
+            Clore();
+            courante_ = Points{r.serie, 0, {}, {}};
+        }
+        ++courante_->compte;
+        const std::vector<Resultat> un = {r};
+        for (const Canal canal : {Canal::Vert, Canal::Rouge})
+            for (const PointLangley& p :
+                 PointsLangley(un, r.serie, canal, plage_.first, plage_.second))
+                (canal == Canal::Vert ? courante_->vert : courante_->rouge).push_back(p);
+    }
+    struct Points {
+        size_t serie = 0, compte = 0;
+        std::vector<PointLangley> vert, rouge;
+    };
+    // The series chosen, once every record has been given.
+    const std::optional<Points>& Meilleure() {
+        Clore();
+        return meilleure_;
+    }
 
-void Langley(const Journee& j, const std::vector<Resultat>& resultats, std::pair<int, int> plage,
-             std::ostream& sortie, std::ostream& erreurs) {
-    const auto serie = SerieLangley(resultats);
+  private:
+    void Clore() {
+        if (courante_ && (!meilleure_ || courante_->compte > meilleure_->compte))
+            meilleure_ = std::move(courante_);
+        courante_.reset();
+    }
+    std::pair<int, int> plage_;
+    std::optional<Points> meilleure_, courante_;
+};
+
+void Langley(const Journee& j, PlageSeries& series, std::pair<int, int> plage, std::ostream& sortie,
+             std::ostream& erreurs) {
+    const auto& serie = series.Meilleure();
     if (serie)
-        erreurs << "Langley : série de la ligne " << j.series[*serie].enTete.ligne << " ("
-                << Date(j.series[*serie].enTete) << ")\n";
+        erreurs << "Langley : série de la ligne " << j.series[serie->serie].enTete.ligne << " ("
+                << Date(j.series[serie->serie].enTete) << ")\n";
     else
         erreurs << "Langley : aucun enregistrement entre " << Heure(plage.first) << " et "
                 << Heure(plage.second) << "\n";
     for (const Canal canal : {Canal::Vert, Canal::Rouge}) {
-        const char* nom = canal == Canal::Vert ? "vert" : "rouge";
-        const auto a =
-            serie
-                ? AjusterLangley(PointsLangley(resultats, *serie, canal, plage.first, plage.second))
-                : std::nullopt;
-        if (!a) {
-            if (serie) erreurs << "Langley " << nom << " : moins de trois points utilisables\n";
-            sortie << "langley;" << nom << ";;;;;0;0\n";
-            continue;
-        }
-        sortie << "langley;" << nom << ';' << Point(a->v0, 4) << ';' << Point(a->erreurTypeV0, 4)
-               << ';' << Point(a->pente, 5) << ';' << Point(a->r2, 5) << ';' << a->points << ';'
-               << a->exclus << '\n';
+        const bool vert = canal == Canal::Vert;
+        const char* nom = vert ? "vert" : "rouge";
+        // The day view's checks: a fit that fails them is printed, and said.
+        const CanalLangley c =
+            AjusterCanal(serie ? (vert ? serie->vert : serie->rouge) : std::vector<PointLangley>{});
+        const auto defauts = DefautsLangley(c, vert ? "voie verte" : "voie rouge");
+        if (serie)
+            for (const DefautLangley& d : defauts) erreurs << "Langley : " << d.texte << "\n";
+        if (const auto& a = c.ajustement)
+            sortie << "langley;" << nom << ';' << Point(a->v0, 4) << ';'
+                   << Point(a->erreurTypeV0, 4) << ';' << Point(a->pente, 5) << ';'
+                   << Point(a->r2, 5) << ';' << a->points << ';' << a->exclus << ';';
+        else
+            sortie << "langley;" << nom << ";;;;;0;0;";
+        sortie << CodeVerdict(defauts) << '\n';
     }
     Verifier(sortie, SortieStandard);
 }
@@ -305,41 +336,49 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
         csv.emplace(sortie, SortieStandard, *choix.site);
     }
 
-    Journee j;
+    // The file as a stream: each record computed, written and forgotten;
+    // only a summary's figures and a Langley range's results are kept.
+    size_t anomalies = 0;
+    const auto signaler = [&](const Anomalie& a) {
+        erreurs << o.fichier << ", ligne " << a.ligne << " : " << a.message << "\n";
+        ++anomalies;
+    };
+    LecteurJournee lecteur;
+    Recalculateur calcul(reglages);
+    calcul.OnAnomalie = signaler;
+    std::vector<Bilan> bilans;
+    std::optional<PlageSeries> plage;
+    if (o.langley) plage.emplace(*o.langley);
+    size_t enregistrements = 0;
+    lecteur.OnAnomalie = signaler;
+    lecteur.OnEnregistrement = [&](size_t s, const Enregistrement& r) {
+        if (bilans.size() <= s) bilans.resize(s + 1);
+        Bilan& b = bilans[s];
+        ++enregistrements;
+        if (b.enregistrements++ == 0) {
+            b.debut = r.secondes;
+            // Without a site nothing is computed: the year is said here.
+            if (!choix.site)
+                if (const auto annee = calcul.Annee(lecteur.journee.series[s].enTete);
+                    annee && annee->remarque)
+                    signaler({lecteur.journee.series[s].enTete.ligne, *annee->remarque});
+        }
+        b.fin = r.secondes;
+        if (!choix.site) return;
+        const Resultat x = calcul.Calculer(lecteur.journee, s, r);
+        if (x.elevation) {
+            b.basse = std::min(b.basse.value_or(*x.elevation), *x.elevation);
+            b.haute = std::max(b.haute.value_or(*x.elevation), *x.elevation);
+        }
+        if (csv) csv->Ajouter(x);
+        if (plage) plage->Ajouter(x);
+    };
     try {
-        j = LireFichierJournee(o.fichier);
+        LireFichierJournee(o.fichier, lecteur);
     } catch (const EInOutError& e) {
         throw Arret{SortieFichier, "Impossible de lire « " + o.fichier + " » : " + e.Message()};
     }
-    std::vector<Anomalie> anomalies = j.anomalies;
-    Recalculateur calcul(reglages);
-    std::vector<Bilan> bilans(j.series.size());
-    std::vector<Resultat> plage;  // only the records a Langley fit may use
-    size_t enregistrements = 0;
-    for (size_t s = 0; s < j.series.size(); ++s) {
-        calcul.Annee(j.series[s].enTete, &anomalies);
-        for (const Enregistrement& r : j.series[s].enregistrements) {
-            Bilan& b = bilans[s];
-            ++b.enregistrements;
-            ++enregistrements;
-            if (!b.debut) b.debut = r.secondes;
-            b.fin = r.secondes;
-            if (!choix.site) continue;
-            const Resultat x = calcul.Calculer(j, s, r);
-            if (x.elevation) {
-                b.basse = std::min(b.basse.value_or(*x.elevation), *x.elevation);
-                b.haute = std::max(b.haute.value_or(*x.elevation), *x.elevation);
-            }
-            if (csv) csv->Ajouter(x);
-            if (o.langley && x.secondesHorloge >= o.langley->first &&
-                x.secondesHorloge <= o.langley->second)
-                plage.push_back(x);
-        }
-    }
-    std::stable_sort(anomalies.begin(), anomalies.end(),
-                     [](const Anomalie& a, const Anomalie& b) { return a.ligne < b.ligne; });
-    for (const Anomalie& a : anomalies)
-        erreurs << o.fichier << ", ligne " << a.ligne << " : " << a.message << "\n";
+    const Journee& j = lecteur.journee;
 
     if (csv) csv->Vider();
     if (csvFichier) {
@@ -348,8 +387,8 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
             throw Arret{SortieFichier,
                         "Impossible d'écrire « " + *o.csv + " » : " + TexteErreur(erreur)};
     }
-    if (o.langley) Langley(j, plage, *o.langley, sortie, erreurs);
-    if (resumeSeul) Resume(o, choix, j, bilans, enregistrements, anomalies.size(), sortie);
+    if (plage) Langley(j, *plage, *o.langley, sortie, erreurs);
+    if (resumeSeul) Resume(o, choix, j, bilans, enregistrements, anomalies, sortie);
     Terminer(sortie, SortieStandard);
     return SortieSucces;
 }
