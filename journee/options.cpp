@@ -124,11 +124,14 @@ std::string TexteUsage() {
            "  --annee AAAA          l'année des dates des en-têtes (sinon celle que donne\n"
            "                        la date de modification du fichier)\n"
            "  --fuseau ZONE         le fuseau de l'horloge : Europe/Paris, UTC+1...\n"
-           "  --csv SORTIE          écrit les mesures recalculées en CSV (- : sortie standard)\n"
-           "  --langley HH:MM-HH:MM droite de Langley sur cette plage horaire\n"
+           "  --csv SORTIE          écrit les mesures recalculées en CSV (- : sortie\n"
+           "                        standard) ; jamais sur un fichier de mesures ni sur\n"
+           "                        un fichier du programme\n"
+           "  --langley HH:MM-HH:MM droite de Langley sur cette plage horaire (en avançant) ;\n"
+           "                        le 9e champ dit « ok » ou les vérifications manquées\n"
            "  --longueurs-onde VERT,ROUGE\n"
            "                        longueurs d'onde des voies en nm pour l'exposant\n"
-           "                        d'Ångström (505,625 par défaut)\n"
+           "                        d'Ångström, du vert au rouge (505,625 par défaut)\n"
            "  --resume              un résumé du fichier sur la sortie standard (aussi sans\n"
            "                        écran)\n";
 }
