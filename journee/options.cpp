@@ -127,7 +127,7 @@ std::string TexteUsage() {
            "  --csv SORTIE          écrit les mesures recalculées en CSV (- : sortie\n"
            "                        standard) ; jamais sur un fichier de mesures ni sur\n"
            "                        un fichier du programme\n"
-           "  --langley HH:MM-HH:MM droite de Langley sur cette plage horaire (en avançant) ;\n"
+           "  --langley HH:MM-HH:MM droite de Langley sur cette plage, en avançant ;\n"
            "                        le 9e champ dit « ok » ou les vérifications manquées\n"
            "  --longueurs-onde VERT,ROUGE\n"
            "                        longueurs d'onde des voies en nm pour l'exposant\n"
