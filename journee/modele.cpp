@@ -106,11 +106,14 @@ void ModeleJournee::Calculer() {
                 p.eoRouge = r.eoRouge;
                 p.angstrom = r.angstrom;
                 p.elevation = r.elevation;
-            } else {
+            } else if (!series[s].enTete.valeursRefusees) {
+                // Recorded from the same header: refused with it.
                 p.eoVert = e.eoVert;
                 p.eoRouge = e.eoRouge;
                 p.angstrom = ExposantAngstrom(e.eoVert, e.eoRouge, reglages_.lambdaVert,
                                               reglages_.lambdaRouge);
+            }
+            if (!reglages_.site) {
                 // The sun was computed for no place: none of it is shown.
                 r.elevation = r.elevationVraie = r.masseAir = std::nullopt;
                 r.eoVert = r.eoRouge = r.angstrom = std::nullopt;

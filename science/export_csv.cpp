@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "science/fuseau.h"
 #include "science/nombres.h"
 
 namespace science {
@@ -37,11 +38,7 @@ std::string IsoUtc(int64_t utc) {
 }
 
 std::string IsoLocal(int64_t utc, int32_t decalage) {
-    const int32_t a = decalage < 0 ? -decalage : decalage;
-    char zone[24];
-    std::snprintf(zone, sizeof zone, "%c%02d:%02d", decalage < 0 ? '-' : '+', a / 3600,
-                  a / 60 % 60);
-    return DateHeure(utc + decalage) + zone;
+    return DateHeure(utc + decalage) + TexteDecalage(decalage);
 }
 
 void EcrireCsv(std::ostream& sortie, const std::vector<Resultat>& resultats, const Site& site) {

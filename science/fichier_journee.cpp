@@ -35,9 +35,20 @@ constexpr std::array<std::string_view, 12> Mois = {"Janvier",   "Février", "Mar
                                                    "Mai",       "Juin",    "Juillet",  "Août",
                                                    "Septembre", "Octobre", "Novembre", "Décembre"};
 
-// A series goes back in time on its clock only at midnight; a smaller step
-// back (a clock set back, the end of summer time) stays on the same day.
-constexpr int RetourMinuit = 12 * 3600;
+// A series' clock goes back by more than this only when midnight has passed
+// between two records, an observer who leaves the program on overnight
+// included (17:00 then 09:00 is the next morning). A smaller step back is a
+// clock set back, or summer time ending: the same day.
+constexpr int RetourMinuit = 3 * 3600;
+
+// The pressures a station can have: the lowest sea-level pressures recorded
+// are near 870 hPa and the highest near 1085 hPa (WMO, World Weather and
+// Climate Extremes Archive); 300 hPa is above 9,000 m.
+constexpr int PressionMin = 300, PressionMax = 1100;
+// What the expert entries accept for V0.
+constexpr double V0Max = 5.0;
+
+constexpr std::array<int, 12> JoursMax = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
 bool Commence(std::string_view texte, std::string_view debut) {
     return texte.substr(0, debut.size()) == debut;
@@ -63,6 +74,14 @@ std::optional<int> Entier(std::string_view t) {
         valeur = valeur * 10 + (c - '0');
     }
     return negatif ? -valeur : valeur;
+}
+
+// "2,00 V" as a French sentence writes it.
+std::string Volts(double v) {
+    std::string texte = Point(v, 2);
+    for (char& c : texte)
+        if (c == '.') c = ',';
+    return texte + " V";
 }
 
 template <size_t N>
@@ -142,6 +161,11 @@ void LecteurJournee::NouvelleSerie(std::string_view date) {
     if (n == 4 && jour && *jour >= 1 && *jour <= 31 && e.jourSemaine != 0 && e.mois != 0 &&
         mots[3] == "-" && Rogner(reste).empty()) {
         e.jour = *jour;
+        if (*jour > JoursMax[static_cast<size_t>(e.mois - 1)]) {
+            e.jour = e.jourSemaine = e.mois = 0;
+            Signaler("date impossible « " + std::string(mots[1]) + " " + std::string(mots[2]) +
+                     " » : la série ne peut être datée");
+        }
     } else {
         e.jourSemaine = e.mois = 0;
         Signaler("date illisible « " + std::string(date) + " » : la série ne peut être datée");
@@ -177,7 +201,14 @@ bool LecteurJournee::EnTete(std::string_view ligne) {
         auto reste = ligne.substr(PrefixePression.size());
         if (reste.size() >= 4 && reste.substr(reste.size() - 4) == " hPa") reste.remove_suffix(4);
         e.pression = Entier(reste);
-        if (!e.pression) Signaler("pression illisible « " + std::string(reste) + " »");
+        if (!e.pression) {
+            Signaler("pression illisible « " + std::string(reste) + " »");
+        } else if (*e.pression < PressionMin || *e.pression > PressionMax) {
+            e.valeursRefusees = e.pressionRefusee = true;
+            Signaler("pression de " + std::to_string(*e.pression) + " hPa hors de " +
+                     std::to_string(PressionMin) + " à " + std::to_string(PressionMax) +
+                     " hPa : épaisseurs optiques de la série non calculées");
+        }
     } else if (Commence(ligne, PrefixeAngle)) {
         auto reste = ligne.substr(PrefixeAngle.size());
         if (reste.size() >= 3 && reste.substr(reste.size() - 3) == "deg") reste.remove_suffix(3);
@@ -185,8 +216,10 @@ bool LecteurJournee::EnTete(std::string_view ligne) {
     } else if (Commence(ligne, PrefixeVert)) {
         e.bloc = Commence(ligne, "-- V0Vert  = ") ? 'A' : 'B';
         Constantes(ligne.substr(PrefixeVert.size()), "VnVert", e.v0Vert, e.vnVert);
+        VerifierConstantes(e, "vert", e.v0Vert, e.vnVert);
     } else if (Commence(ligne, PrefixeRouge)) {
         Constantes(ligne.substr(PrefixeRouge.size()), "VnRouge", e.v0Rouge, e.vnRouge);
+        VerifierConstantes(e, "rouge", e.v0Rouge, e.vnRouge);
     }
     return true;
 }
@@ -207,9 +240,26 @@ void LecteurJournee::Constantes(std::string_view reste, std::string_view nomVn,
     auto texteVn = Rogner(reste.substr(egalN + 1));
     for (auto* t : {&texteV0, &texteVn})
         if (!t->empty() && t->back() == 'V') t->remove_suffix(1);
-    v0 = LireDecimal(texteV0);
-    vn = LireDecimal(texteVn);
+    v0 = LireNombreFichier(texteV0);
+    vn = LireNombreFichier(texteVn);
     if (!v0 || !vn) Signaler("constante d'étalonnage illisible");
+}
+
+// V = V0·e^(−τm) + Vn: V0 must stand above the dark signal Vn for any depth
+// to exist, and above 5 V it is no constant the instrument can hold.
+void LecteurJournee::VerifierConstantes(EnTeteSerie& e, const char* voie,
+                                        const std::optional<double>& v0,
+                                        const std::optional<double>& vn) {
+    if (!v0 || !vn) return;
+    std::string defaut;
+    if (!(*v0 > *vn))
+        defaut = "V0 " + std::string(voie) + " de " + Volts(*v0) + " non supérieur à Vn (" +
+                 Volts(*vn) + ")";
+    else if (*v0 > V0Max)
+        defaut = "V0 " + std::string(voie) + " de " + Volts(*v0) + " au-dessus de 5 V";
+    if (defaut.empty()) return;
+    e.valeursRefusees = true;
+    Signaler(defaut + " : épaisseurs optiques de la série non calculées");
 }
 
 void LecteurJournee::Enregistrer(std::string_view ligne) {
@@ -241,7 +291,7 @@ void LecteurJournee::Enregistrer(std::string_view ligne) {
     bool lisible = true;
     const auto valeur = [&lisible](std::string_view t, std::optional<double>& cible) {
         if (t == "---" || t == "------") return;
-        cible = LireDecimal(t);
+        cible = LireNombreFichier(t);
         if (!cible) lisible = false;
     };
     valeur(champs[2], r.vVert);

@@ -27,6 +27,7 @@ struct EnTeteSerie {
     // A pressure or a constant out of its range: the records keep their
     // voltages, but no depth is derived from values known to be wrong.
     bool valeursRefusees = false;
+    bool pressionRefusee = false;  // nor any refraction from that pressure
 };
 
 struct Enregistrement {
@@ -85,6 +86,8 @@ class LecteurJournee {
     bool EnTete(std::string_view ligne);
     void Constantes(std::string_view reste, std::string_view nomVn, std::optional<double>& v0,
                     std::optional<double>& vn);
+    void VerifierConstantes(EnTeteSerie& e, const char* voie, const std::optional<double>& v0,
+                            const std::optional<double>& vn);
     void Enregistrer(std::string_view ligne);
 
     size_t numero_ = 0;

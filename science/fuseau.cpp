@@ -1,5 +1,6 @@
 #include "science/fuseau.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <mutex>
@@ -44,6 +45,18 @@ std::mutex verrouTz;
 
 }  // namespace
 
+std::string TexteDecalage(int32_t decalage) {
+    const int32_t a = decalage < 0 ? -decalage : decalage;
+    char texte[24];
+    if (a % 60 != 0)
+        std::snprintf(texte, sizeof texte, "%c%02d:%02d:%02d", decalage < 0 ? '-' : '+', a / 3600,
+                      a / 60 % 60, a % 60);
+    else
+        std::snprintf(texte, sizeof texte, "%c%02d:%02d", decalage < 0 ? '-' : '+', a / 3600,
+                      a / 60 % 60);
+    return texte;
+}
+
 Fuseau::Fuseau(const std::string& nom) : nom_(nom) {
     if (nom.empty()) return;
     if (const auto d = DecalageFixe(nom)) {
@@ -57,22 +70,49 @@ Fuseau::Fuseau(const std::string& nom) : nom_(nom) {
                            " » (exemples : Europe/Paris, UTC+1)");
 }
 
-int32_t Fuseau::DecalageLocal(int64_t local) {
-    if (fixe_) return decalageFixe_;
-    const int64_t heure = local >= 0 ? local / 3600 : (local - 3599) / 3600;
-    const auto trouve = parHeure_.find(heure);
-    if (trouve != parHeure_.end()) return trouve->second;
-    const int32_t d = DecalageBase(heure * 3600);
-    parHeure_.emplace(heure, d);
-    return d;
+Fuseau::Lecture Fuseau::Lire(int64_t local) {
+    if (fixe_) return {Cas::Simple, decalageFixe_, decalageFixe_};
+    const int64_t h = local >= 0 ? local / 3600 : (local - 3599) / 3600;
+    auto trouve = parHeure_.find(h);
+    if (trouve == parHeure_.end()) {
+        if (parHeure_.size() >= 4096) parHeure_.clear();
+        trouve = parHeure_.emplace(h, LireHeure(h)).first;
+    }
+    const Heure& e = trouve->second;
+    if (e.avant == e.apres) return {Cas::Simple, e.avant, e.avant};
+    // Each offset holds on its side of the change only.
+    const bool parAvant = local - e.avant < e.changement;
+    const bool parApres = local - e.apres >= e.changement;
+    if (parAvant && parApres) return {Cas::Repetee, e.avant, e.apres};
+    if (parAvant) return {Cas::Simple, e.avant, e.avant};
+    if (parApres) return {Cas::Simple, e.apres, e.apres};
+    return {Cas::Sautee, e.avant, e.apres};
 }
 
-int32_t Fuseau::DecalageBase(int64_t local) const {
-    std::tm champs{};
-    const std::time_t t = static_cast<std::time_t>(local);
-    gmtime_r(&t, &champs);
-    champs.tm_isdst = -1;
+int32_t Fuseau::DecalageLocal(int64_t local) {
+    return Lire(local).avant;
+}
 
+Fuseau::Heure Fuseau::LireHeure(int64_t heure) const {
+    // Changes are months apart: within two days of an hour there is at most
+    // one, found to the second by halving.
+    constexpr int64_t Marge = 2 * 86400;
+    int64_t debut = heure * 3600 - Marge, fin = heure * 3600 + Marge;
+    Heure e;
+    e.avant = DecalageUtc(debut);
+    e.apres = DecalageUtc(fin);
+    if (e.avant == e.apres) return e;
+    while (fin - debut > 1) {
+        const int64_t milieu = debut + (fin - debut) / 2;
+        (DecalageUtc(milieu) == e.avant ? debut : fin) = milieu;
+    }
+    e.changement = fin;
+    return e;
+}
+
+int32_t Fuseau::DecalageUtc(int64_t utc) const {
+    const std::time_t t = static_cast<std::time_t>(utc);
+    std::tm champs{};
     std::lock_guard<std::mutex> verrou(verrouTz);
     std::optional<std::string> ancien;
     if (!nom_.empty()) {
@@ -80,7 +120,7 @@ int32_t Fuseau::DecalageBase(int64_t local) const {
         setenv("TZ", (":" + nom_).c_str(), 1);
         tzset();
     }
-    const std::time_t utc = std::mktime(&champs);
+    localtime_r(&t, &champs);
     if (!nom_.empty()) {
         if (ancien)
             setenv("TZ", ancien->c_str(), 1);
@@ -88,9 +128,7 @@ int32_t Fuseau::DecalageBase(int64_t local) const {
             unsetenv("TZ");
         tzset();
     }
-    // mktime normalises a local time that does not exist (the hour skipped
-    // in spring); the offset is read from what it made of it.
-    return static_cast<int32_t>(static_cast<int64_t>(timegm(&champs)) - utc);
+    return static_cast<int32_t>(champs.tm_gmtoff);
 }
 
 }  // namespace science

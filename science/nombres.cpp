@@ -22,6 +22,26 @@ std::optional<double> LireDecimal(std::string_view texte) {
     return valeur;
 }
 
+std::optional<double> LireNombreFichier(std::string_view texte) {
+    std::string_view t = texte;
+    if (!t.empty() && t.front() == '-') t.remove_prefix(1);
+    const auto chiffres = [&t] {
+        size_t n = 0;
+        while (n < t.size() && t[n] >= '0' && t[n] <= '9') ++n;
+        t.remove_prefix(n);
+        return n;
+    };
+    const size_t entiers = chiffres();
+    if (entiers < 1 || entiers > 6) return std::nullopt;
+    if (!t.empty()) {
+        if (t.front() != ',' && t.front() != '.') return std::nullopt;
+        t.remove_prefix(1);
+        const size_t decimales = chiffres();
+        if (decimales < 1 || decimales > 6 || !t.empty()) return std::nullopt;
+    }
+    return LireDecimal(texte);
+}
+
 std::string Point(double valeur, int decimales) {
     char tampon[400];  // the widest double in fixed notation, and its decimals
     const auto fin =

@@ -15,6 +15,12 @@ namespace science {
 // nothing when the text is not wholly a finite number.
 std::optional<double> LireDecimal(std::string_view texte);
 
+// A number as the program writes it in its data files: an optional minus,
+// one to six digits, then a comma (a full stop is taken too) and one to six
+// digits. Anything else (an exponent, a '+', "inf", blanks inside) is no
+// number: a line holding one is damaged, not a huge value.
+std::optional<double> LireNombreFichier(std::string_view texte);
+
 // Fixed decimals with a full stop, "-0.000" written "0.000".
 std::string Point(double valeur, int decimales);
 

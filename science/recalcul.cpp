@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 
 #include "measurement/calculs.h"
@@ -32,6 +33,20 @@ std::optional<double> Profondeur(std::optional<double> v, std::optional<double> 
     return static_cast<double>(*eo);
 }
 
+std::string NomMois(int mois) {
+    static const char* const Noms[] = {"janvier",   "février", "mars",     "avril",
+                                       "mai",       "juin",    "juillet",  "août",
+                                       "septembre", "octobre", "novembre", "décembre"};
+    return mois >= 1 && mois <= 12 ? Noms[mois - 1] : "?";
+}
+
+std::string TexteHeure(int secondes) {
+    char texte[16];
+    std::snprintf(texte, sizeof texte, "%02d:%02d:%02d", secondes / 3600, secondes / 60 % 60,
+                  secondes % 60);
+    return texte;
+}
+
 }  // namespace
 
 int AnneeProbable(int jour, int mois, const Date& m) {
@@ -39,6 +54,14 @@ int AnneeProbable(int jour, int mois, const Date& m) {
     for (int annee = m.annee + 1; annee > m.annee - 2; --annee)
         if (JoursDepuis1970(annee, mois, jour) <= modification + 1) return annee;
     return m.annee - 1;
+}
+
+bool DateValide(const Date& d) {
+    using namespace std::chrono;
+    return d.mois >= 1 && d.mois <= 12 && d.jour >= 1 &&
+           year_month_day{year{d.annee}, month{static_cast<unsigned>(d.mois)},
+                          day{static_cast<unsigned>(d.jour)}}
+               .ok();
 }
 
 int JourDeLaSemaine(const Date& d) {
@@ -65,13 +88,49 @@ std::optional<double> ExposantAngstrom(std::optional<double> eoVert, std::option
 Recalculateur::Recalculateur(const ReglagesRecalcul& reglages)
     : reglages_(reglages), fuseau_(reglages.site.fuseau), soleil_(reglages.deltaT) {}
 
-std::optional<Recalculateur::AnneeSerie> Recalculateur::Annee(const EnTeteSerie& e) const {
-    if (e.jour == 0) return std::nullopt;
-    const int annee =
-        reglages_.annee ? *reglages_.annee : AnneeProbable(e.jour, e.mois, reglages_.modification);
-    AnneeSerie a{annee, std::nullopt};
-    if (JourDeLaSemaine({annee, e.mois, e.jour}) != e.jourSemaine)
-        a.remarque = "le jour de la semaine ne correspond pas à l'année " + std::to_string(annee);
+Recalculateur::AnneeSerie Recalculateur::Annee(const EnTeteSerie& e) const {
+    AnneeSerie a;
+    if (e.jour == 0) return a;
+    const auto convient = [&e](int annee) {
+        return DateValide({annee, e.mois, e.jour}) &&
+               JourDeLaSemaine({annee, e.mois, e.jour}) == e.jourSemaine;
+    };
+    if (reglages_.annee) {
+        const int annee = *reglages_.annee;
+        if (!DateValide({annee, e.mois, e.jour})) {
+            a.remarque = "le " + std::to_string(e.jour) + " " + NomMois(e.mois) +
+                         " n'existe pas en " + std::to_string(annee) +
+                         " : la série ne peut être datée";
+            return a;
+        }
+        a.annee = annee;
+        if (!convient(annee))
+            a.remarque =
+                "le jour de la semaine ne correspond pas à l'année " + std::to_string(annee);
+        return a;
+    }
+    // The file's date gives the year unless it was changed later (copied,
+    // touched): the weekday written in the header then names the year.
+    const int probable = AnneeProbable(e.jour, e.mois, reglages_.modification);
+    if (convient(probable)) {
+        a.annee = probable;
+        return a;
+    }
+    // The earlier year first: a file is changed after it is written.
+    for (int ecart = 1; ecart <= 6; ++ecart)
+        for (const int annee : {probable - ecart, probable + ecart})
+            if (convient(annee)) {
+                a.annee = annee;
+                a.remarque = "le jour de la semaine désigne l'année " + std::to_string(annee) +
+                             ", retenue au lieu de " + std::to_string(probable) +
+                             " tirée de la date du fichier";
+                return a;
+            }
+    if (DateValide({probable, e.mois, e.jour})) a.annee = probable;
+    a.remarque =
+        a.annee ? "le jour de la semaine ne correspond pas à l'année " + std::to_string(probable)
+                : "aucune année proche de " + std::to_string(probable) +
+                      " n'a ce jour : la série ne peut être datée";
     return a;
 }
 
@@ -81,15 +140,16 @@ Resultat Recalculateur::Calculer(const Journee& journee, size_t s, const Enregis
     if (!series_[s] || series_[s]->ligne != e.ligne) {
         EtatSerie etat;
         etat.ligne = e.ligne;
-        if (const auto a = Annee(e)) {
-            etat.annee = a->annee;
-            if (a->remarque && OnAnomalie) OnAnomalie({e.ligne, *a->remarque});
-        }
+        const AnneeSerie a = Annee(e);
+        etat.annee = a.annee;
+        if (a.remarque && OnAnomalie) OnAnomalie({e.ligne, *a.remarque});
         series_[s] = etat;
     }
-    const std::optional<int> annee = series_[s]->annee;
-    const Meteo meteo{e.pression ? static_cast<double>(*e.pression) : 0.0,
-                      reglages_.temperatureAir};
+    EtatSerie& etat = *series_[s];
+    const std::optional<int> annee = etat.annee;
+    // A pressure refused is no pressure: no refraction is made from it.
+    const bool pression = e.pression && !e.pressionRefusee;
+    const Meteo meteo{pression ? static_cast<double>(*e.pression) : 0.0, reglages_.temperatureAir};
     Resultat x;
     x.serie = s;
     x.ligne = r.ligne;
@@ -103,14 +163,24 @@ Resultat Recalculateur::Calculer(const Journee& journee, size_t s, const Enregis
     x.temperature = r.temperature;
     if (!annee) return x;
     const int64_t local = JoursDepuis1970(*annee, e.mois, e.jour + r.jours) * 86400 + r.secondes;
-    x.decalage = fuseau_.DecalageLocal(local);
+    const Fuseau::Lecture heure = fuseau_.Lire(local);
+    x.decalage = heure.avant;
+    if (heure.cas == Fuseau::Cas::Repetee && etat.dernierUtc &&
+        local - heure.avant < *etat.dernierUtc)
+        x.decalage = heure.apres;  // the clock went back into the repeated hour: its second pass
+    if (heure.cas == Fuseau::Cas::Sautee && OnAnomalie)
+        OnAnomalie({r.ligne, "heure locale " + TexteHeure(r.secondes) +
+                                 " sautée au passage à l'heure d'été : placée avec le décalage "
+                                 "d'avant (UTC" +
+                                 TexteDecalage(heure.avant) + ")"});
     x.utc = local - x.decalage;
+    etat.dernierUtc = x.utc;
     const PositionSoleil p = soleil_.Position(static_cast<double>(*x.utc), reglages_.site, meteo);
     x.elevation = p.elevationApparente;
     x.elevationVraie = p.elevationVraie;
     x.distance = p.distance;
     x.masseAir = MasseAirKastenYoung(p.elevationApparente);
-    if (e.pression) {
+    if (pression && !e.valeursRefusees) {
         const double rapport = measurement::RapportPression(*e.pression);
         x.eoVert = Profondeur(r.vVert, e.v0Vert, e.vnVert, measurement::TauRayleighVert, p.distance,
                               rapport, x.masseAir);

@@ -60,6 +60,9 @@ int AnneeProbable(int jour, int mois, const Date& modification);
 // Monday is 1.
 int JourDeLaSemaine(const Date& date);
 
+// Whether the day exists in that month of that year.
+bool DateValide(const Date& date);
+
 // The day of the file's last change, on the local clock; raises EInOutError.
 Date DateModification(const std::string& chemin);
 
@@ -82,12 +85,15 @@ class Recalculateur {
     // the series' header is read: the series may hold no records (a reader
     // that hands them out as it reads them).
     Resultat Calculer(const Journee& journee, size_t s, const Enregistrement& r);
-    // The year given to a series, and why when it is not the file's.
+    // The year given to a series and what to say of it: the given year, or
+    // the file's, or, when the header's weekday falls in another year, the
+    // nearest such year within six of the file's. Nothing for an undated
+    // series (or a 29 February in a year given that has none).
     struct AnneeSerie {
-        int annee = 0;
+        std::optional<int> annee;
         std::optional<std::string> remarque;  // French
     };
-    std::optional<AnneeSerie> Annee(const EnTeteSerie& e) const;
+    AnneeSerie Annee(const EnTeteSerie& e) const;
 
   private:
     struct EtatSerie {
