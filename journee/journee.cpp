@@ -360,8 +360,8 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
             // Without a site nothing is computed: the year is said here.
             if (!choix.site)
                 if (const auto annee = calcul.Annee(lecteur.journee.series[s].enTete);
-                    annee && annee->remarque)
-                    signaler({lecteur.journee.series[s].enTete.ligne, *annee->remarque});
+                    annee.remarque)
+                    signaler({lecteur.journee.series[s].enTete.ligne, *annee.remarque});
         }
         b.fin = r.secondes;
         if (!choix.site) return;
