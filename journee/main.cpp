@@ -21,6 +21,7 @@
 #include "journee/fenetre.h"
 #include "journee/journee.h"
 #include "journee/options.h"
+#include "platform/fichier_atomique.h"
 #include "platform/flux_descripteur.h"
 #include "science/site.h"
 
@@ -114,6 +115,8 @@ int LigneDeCommande(int argc, char** argv) {
     // A reader that goes away (| head) is an error number to judge, not a
     // signal that kills the command.
     std::signal(SIGPIPE, SIG_IGN);
+    // Ctrl+C during an export leaves no hidden half file behind.
+    platform::EffacerTemporairesSurSignal();
     // Standard output through a buffer that keeps the system's error: the
     // stream's state alone cannot tell a full disk from a closed pipe.
     platform::FluxDescripteur tampon(STDOUT_FILENO);

@@ -1,12 +1,16 @@
 #include "platform/fichier_atomique.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <random>
 
 namespace platform {
@@ -23,7 +27,62 @@ std::string Nom(const std::string& chemin) {
     return slash == std::string::npos ? chemin : chemin.substr(slash + 1);
 }
 
+// The temporary files a signal handler removes: fixed storage, as the
+// handler may neither allocate nor lock.
+constexpr int Places = 8;
+char temporaires[Places][4096];
+std::atomic<bool> occupees[Places];
+
+void Effacer(int signal) {
+    for (int i = 0; i < Places; ++i)
+        if (occupees[i].load() && temporaires[i][0] != '\0') unlink(temporaires[i]);
+    std::signal(signal, SIG_DFL);
+    raise(signal);
+}
+
+// Signals held off while the table changes, so the handler never sees half a name.
+class SignauxRetenus {
+  public:
+    SignauxRetenus() {
+        sigset_t tous;
+        sigfillset(&tous);
+        pthread_sigmask(SIG_BLOCK, &tous, &avant_);
+    }
+    ~SignauxRetenus() { pthread_sigmask(SIG_SETMASK, &avant_, nullptr); }
+
+  private:
+    sigset_t avant_;
+};
+
 }  // namespace
+
+void EffacerTemporairesSurSignal() {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction actuelle {};
+        if (sigaction(signal, nullptr, &actuelle) != 0 || actuelle.sa_handler == SIG_IGN) continue;
+        struct sigaction nouvelle {};
+        nouvelle.sa_handler = Effacer;
+        sigemptyset(&nouvelle.sa_mask);
+        sigaction(signal, &nouvelle, nullptr);
+    }
+}
+
+void FichierAtomique::Inscrire(const std::string& temporaire) noexcept {
+    SignauxRetenus retenus;
+    if (place_ >= 0) {
+        temporaires[place_][0] = '\0';
+        occupees[place_].store(false);
+        place_ = -1;
+    }
+    if (temporaire.empty() || temporaire.size() >= sizeof temporaires[0]) return;
+    for (int i = 0; i < Places; ++i) {
+        bool libre = false;
+        if (!occupees[i].compare_exchange_strong(libre, true)) continue;
+        std::memcpy(temporaires[i], temporaire.c_str(), temporaire.size() + 1);
+        place_ = i;
+        return;
+    }
+}
 
 FichierAtomique::~FichierAtomique() {
     Abandonner();
@@ -62,6 +121,7 @@ int FichierAtomique::Ouvrir(const std::string& cible) {
         if (erreur == EEXIST) continue;
         if (erreur != 0) return erreur;
         temporaire_ = nom;
+        Inscrire(nom);
         // The new file keeps the permissions of the one it replaces.
         if (existe) fchmod(fichier_.Get(), st.st_mode & 07777);
         return 0;
@@ -79,6 +139,7 @@ int FichierAtomique::Valider() {
         Abandonner();
         return erreur;
     }
+    Inscrire("");
     temporaire_.clear();
     SynchroniserDossierDe(cible_);
     return 0;
@@ -86,6 +147,7 @@ int FichierAtomique::Valider() {
 
 void FichierAtomique::Abandonner() noexcept {
     fichier_.Fermer();
+    Inscrire("");
     if (!temporaire_.empty()) unlink(temporaire_.c_str());
     temporaire_.clear();
 }

@@ -11,6 +11,12 @@
 // file or the new one, never half of one.
 namespace platform {
 
+// From then on an interruption (SIGINT, SIGTERM, SIGHUP) removes the
+// temporary files of the exports under way before the process ends as the
+// signal asks; a signal the process ignores stays ignored. SIGKILL cannot be
+// caught: its temporary file stays, hidden, and the target whole.
+void EffacerTemporairesSurSignal();
+
 class FichierAtomique {
   public:
     FichierAtomique() = default;
@@ -33,7 +39,9 @@ class FichierAtomique {
     void Abandonner() noexcept;
 
   private:
+    void Inscrire(const std::string& temporaire) noexcept;
     Descripteur fichier_;
+    int place_ = -1;  // in the table of files a signal removes
     std::string cible_, temporaire_;
 };
 

@@ -244,28 +244,36 @@ TEST(Sorties, AnExportKilledHalfWayLeavesTheOldFileWhole) {
     Dossier d;
     std::filesystem::copy_file(GrandFichier(), d.Fichier("grand.txt"));
     const std::string ancien = "utc,ancien export\r\n";
-    std::ofstream(d.Fichier("export.csv")) << ancien;
-    const pid_t enfant = fork();
-    if (enfant == 0) {
-        if (chdir(d.chemin.c_str()) != 0) _exit(120);
-        execl(SOLVENARE_JOURNEE, SOLVENARE_JOURNEE, "grand.txt", "--site", "45.764,4.8357,170",
-              "--fuseau", "UTC+1", "--csv", "export.csv", static_cast<char*>(nullptr));
-        _exit(122);
+    // SIGKILL cannot be caught: its hidden file stays. The others clean up.
+    for (const auto& [signal, resteCache] :
+         {std::pair{SIGKILL, true}, {SIGTERM, false}, {SIGINT, false}}) {
+        std::ofstream(d.Fichier("export.csv")) << ancien;
+        const pid_t enfant = fork();
+        if (enfant == 0) {
+            if (chdir(d.chemin.c_str()) != 0) _exit(120);
+            execl(SOLVENARE_JOURNEE, SOLVENARE_JOURNEE, "grand.txt", "--site", "45.764,4.8357,170",
+                  "--fuseau", "UTC+1", "--csv", "export.csv", static_cast<char*>(nullptr));
+            _exit(122);
+        }
+        // Killed once its temporary file holds a good part of the rows.
+        std::string temporaire;
+        for (int essai = 0; essai < 2000 && temporaire.empty(); ++essai) {
+            for (const auto& e : std::filesystem::directory_iterator(d.chemin))
+                if (e.path().filename().string().starts_with(".export.csv.") &&
+                    e.file_size() > 1000000)
+                    temporaire = e.path();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        kill(enfant, signal);
+        int statut = 0;
+        waitpid(enfant, &statut, 0);
+        ASSERT_FALSE(temporaire.empty()) << "the export never began";
+        ASSERT_TRUE(WIFSIGNALED(statut)) << "the export ended before it was killed";
+        EXPECT_EQ(WTERMSIG(statut), signal);
+        EXPECT_EQ(LireOctets(d.Fichier("export.csv")), ancien) << signal;
+        EXPECT_EQ(std::filesystem::exists(temporaire), resteCache) << signal;
+        std::filesystem::remove(temporaire);
     }
-    // Killed once its temporary file holds a good part of the rows.
-    std::string temporaire;
-    for (int essai = 0; essai < 1000 && temporaire.empty(); ++essai) {
-        for (const auto& e : std::filesystem::directory_iterator(d.chemin))
-            if (e.path().filename().string().starts_with(".export.csv.") && e.file_size() > 1000000)
-                temporaire = e.path();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    kill(enfant, SIGKILL);
-    int statut = 0;
-    waitpid(enfant, &statut, 0);
-    ASSERT_FALSE(temporaire.empty()) << "the export never began";
-    ASSERT_TRUE(WIFSIGNALED(statut)) << "the export ended before it was killed";
-    EXPECT_EQ(LireOctets(d.Fichier("export.csv")), ancien);
 
     // Run again to its end, it replaces the file whole.
     const Issue r = Executer(d, {"grand.txt", "--site", "45.764,4.8357,170", "--fuseau", "UTC+1",
