@@ -299,6 +299,10 @@ void Resume(const Options& o, const SiteChoisi& choix, const Journee& j,
 int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     // The missing file first: no other complaint makes sense before it.
     VerifierEntree(o.fichier);
+    const bool csvFichier = o.csv && *o.csv != "-";
+    if (csvFichier)
+        if (const auto refus = RefusCible(*o.csv, o.fichier, DossiersProgramme()))
+            throw Arret{SortieArguments, *refus};
     const bool resumeSeul = !o.csv && !o.langley;
     const SiteChoisi choix = ChoisirSite(o, resumeSeul, erreurs);
     ReglagesRecalcul reglages;
@@ -316,11 +320,6 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     }
 
     // The export goes to a file beside its target, put in place once whole.
-    const bool csvFichier = o.csv && *o.csv != "-";
-    if (csvFichier) {
-        if (const auto refus = RefusCible(*o.csv, o.fichier, DossiersProgramme()))
-            throw Arret{SortieArguments, *refus};
-    }
     platform::FichierAtomique fichierCsv;
     std::optional<platform::FluxDescripteur> tamponCsv;
     std::optional<std::ostream> fluxCsv;

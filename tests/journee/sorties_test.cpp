@@ -134,7 +134,8 @@ TEST(Sorties, TheDataFileAndTheProgramsFilesAreNeverWrittenOver) {
         {"veille.txt", "est un fichier de mesures"},
     };
     for (const auto& c : cas) {
-        const Issue r = Executer(d, Avec({"matin.txt", "--csv", c.cible}, SiteDenver));
+        // Refused before anything else is looked at: no site is given.
+        const Issue r = Executer(d, {"matin.txt", "--csv", c.cible});
         EXPECT_EQ(r.code, 2) << c.cible << "\n" << r.erreurs;
         EXPECT_EQ(r.erreurs, "solvenare-journee : --csv : « " + c.cible + " » " + c.raison +
                                  " : il ne sera pas écrasé\n")
