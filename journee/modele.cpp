@@ -52,7 +52,7 @@ void ModeleJournee::Ouvrir(const std::string& chemin) {
     chemin_ = chemin;
     suivi_ = std::move(suivi);
     Recommencer();
-    Lignes(lecture.lignes);
+    Lignes(lecture);
     Calculer();
 }
 
@@ -65,7 +65,7 @@ ModeleJournee::Changement ModeleJournee::Actualiser() {
         c.tout = true;
     }
     c.debut = points_.size();
-    Lignes(lecture.lignes);
+    Lignes(lecture);
     Calculer();
     return c;
 }
@@ -77,8 +77,16 @@ void ModeleJournee::ChangerSite(std::optional<science::Site> site) {
     Calculer();
 }
 
-void ModeleJournee::Lignes(const std::vector<std::string>& lignes) {
-    for (const std::string& ligne : lignes) lecteur_.Ligne(ligne);
+void ModeleJournee::Lignes(const SuiviFichier::Lecture& lecture) {
+    // The bytes' anomalies come before their lines': both are in file order.
+    auto anomalie = lecture.anomalies.begin();
+    for (const SuiviFichier::Ligne& ligne : lecture.lignes) {
+        for (; anomalie != lecture.anomalies.end() && anomalie->ligne <= ligne.numero; ++anomalie)
+            lecteur_.Signaler(anomalie->ligne, anomalie->message);
+        lecteur_.Ligne(ligne.numero, ligne.texte);
+    }
+    for (; anomalie != lecture.anomalies.end(); ++anomalie)
+        lecteur_.Signaler(anomalie->ligne, anomalie->message);
 }
 
 void ModeleJournee::Calculer() {

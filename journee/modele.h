@@ -65,7 +65,7 @@ class ModeleJournee {
     std::optional<int64_t> Origine() const { return origine_; }
 
   private:
-    void Lignes(const std::vector<std::string>& lignes);
+    void Lignes(const SuiviFichier::Lecture& lecture);
     void Calculer();
     void Recommencer(bool garderLecture = false);
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/textfile.h"
@@ -31,14 +32,14 @@ SuiviFichier::~SuiviFichier() {
 
 void SuiviFichier::Ouvrir() {
     if (fd_ >= 0) close(fd_);
-    fd_ = open(chemin_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) throw EInOutError(errno);
+    fd_ = -1;
+    fd_ = science::OuvrirFichierOrdinaire(chemin_).Lacher();
     struct stat st {};
     if (fstat(fd_, &st) != 0) throw EInOutError(errno);
     dev_ = st.st_dev;
     ino_ = st.st_ino;
     position_ = 0;
-    reste_.clear();
+    decoupeur_ = science::DecoupeurLignes();
     debut_.clear();
 }
 
@@ -61,35 +62,33 @@ SuiviFichier::Lecture SuiviFichier::Lire() {
     }
     if (recommencer) {
         position_ = 0;
-        reste_.clear();
+        decoupeur_ = science::DecoupeurLignes();
         debut_.clear();
         lecture.depuisDebut = true;
     }
     if (taille == position_) return lecture;
 
-    std::string octets(taille - position_, '\0');
-    size_t lus = 0;
-    while (lus < octets.size()) {
-        const ssize_t n = LireA(fd_, octets.data() + lus, octets.size() - lus, position_ + lus);
+    decoupeur_.OnLigne = [&lecture](size_t numero, std::string_view texte) {
+        lecture.lignes.push_back({numero, std::string(texte)});
+    };
+    decoupeur_.OnAnomalie = [&lecture](size_t numero, std::string message) {
+        lecture.anomalies.push_back({numero, std::move(message)});
+    };
+    // A block at a time: what is read is cut into lines as it comes.
+    std::string bloc(64 * 1024, '\0');
+    while (position_ < taille) {
+        const size_t voulu =
+            static_cast<size_t>(std::min<uint64_t>(bloc.size(), taille - position_));
+        const ssize_t n = LireA(fd_, bloc.data(), voulu, position_);
         if (n < 0) throw EInOutError(errno);
         if (n == 0) break;
-        lus += static_cast<size_t>(n);
+        const std::string_view lu(bloc.data(), static_cast<size_t>(n));
+        if (debut_.size() < TailleDebut) debut_ += lu.substr(0, TailleDebut - debut_.size());
+        position_ += static_cast<uint64_t>(n);
+        decoupeur_.Octets(lu);
     }
-    octets.resize(lus);
-    if (debut_.size() < TailleDebut) debut_ += octets.substr(0, TailleDebut - debut_.size());
-    position_ += lus;
-
-    reste_ += octets;
-    size_t debut = 0;
-    for (;;) {
-        const size_t fin = reste_.find('\n', debut);
-        if (fin == std::string::npos) break;
-        size_t longueur = fin - debut;
-        if (longueur > 0 && reste_[fin - 1] == '\r') --longueur;
-        lecture.lignes.push_back(Windows1252ToUtf8(reste_.substr(debut, longueur)));
-        debut = fin + 1;
-    }
-    reste_.erase(0, debut);
+    decoupeur_.OnLigne = nullptr;
+    decoupeur_.OnAnomalie = nullptr;
     return lecture;
 }
 

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "science/fichier_journee.h"
+#include "science/lignes_fichier.h"
+
 // Follows a data file that another program appends to: each reading returns
 // the whole lines added since the last one, without reading again what was
 // read. A file replaced (another inode), truncated, or rewritten in place
@@ -19,13 +22,20 @@ class SuiviFichier {
     SuiviFichier(const SuiviFichier&) = delete;
     SuiviFichier& operator=(const SuiviFichier&) = delete;
 
+    struct Ligne {
+        size_t numero = 0;  // from 1
+        std::string texte;  // UTF-8, without its line end
+    };
     struct Lecture {
-        bool depuisDebut = false;         // the lines start at the file's first
-        std::vector<std::string> lignes;  // UTF-8, without their line ends
+        bool depuisDebut = false;  // the lines start at the file's first
+        std::vector<Ligne> lignes;
+        // What the bytes themselves showed: the encoding, lines too long.
+        std::vector<science::Anomalie> anomalies;
     };
 
     // A line still being written (no line end yet) waits for the next call.
-    // A file that cannot be read raises EInOutError.
+    // A file that cannot be read, or that is no regular file, raises
+    // EInOutError.
     Lecture Lire();
 
     const std::string& Chemin() const { return chemin_; }
@@ -38,7 +48,8 @@ class SuiviFichier {
     dev_t dev_ = 0;
     ino_t ino_ = 0;
     uint64_t position_ = 0;
-    std::string reste_;  // bytes after the last line end
+    // Holds the line still being written between readings.
+    science::DecoupeurLignes decoupeur_;
     // The file's first bytes as last read: a rewrite in place changes them.
     std::string debut_;
 };

@@ -1,7 +1,5 @@
 #include "science/fichier_journee.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -320,30 +318,8 @@ Journee LireJournee(const std::vector<std::string>& lignes) {
     return std::move(lecteur.journee);
 }
 
-namespace {
-
-// What a path names when it is not a regular file, as the error says it.
-std::string Nature(mode_t mode) {
-    if (S_ISFIFO(mode)) return "tube nommé";
-    if (S_ISCHR(mode)) return "périphérique";
-    if (S_ISBLK(mode)) return "périphérique de stockage";
-    if (S_ISDIR(mode)) return "dossier";
-    if (S_ISSOCK(mode)) return "socket";
-    return "fichier spécial";
-}
-
-}  // namespace
-
 void LireFichierJournee(const std::string& chemin, LecteurJournee& lecteur) {
-    // Without O_NONBLOCK a named pipe with no writer blocks the open for ever.
-    platform::Descripteur fichier(platform::SansInterruption(
-        [&] { return open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK); }));
-    if (!fichier.Valide()) throw EInOutError(errno);
-    struct stat st {};
-    if (fstat(fichier.Get(), &st) != 0) throw EInOutError(errno);
-    if (!S_ISREG(st.st_mode))
-        throw EInOutError(S_ISDIR(st.st_mode) ? EISDIR : EINVAL,
-                          "n'est pas un fichier ordinaire (" + Nature(st.st_mode) + ")");
+    const platform::Descripteur fichier = OuvrirFichierOrdinaire(chemin);
 
     DecoupeurLignes decoupeur;
     decoupeur.OnLigne = [&lecteur](size_t numero, std::string_view ligne) {

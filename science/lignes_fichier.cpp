@@ -1,6 +1,10 @@
 #include "science/lignes_fichier.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 
 #include "platform/textfile.h"
 
@@ -15,7 +19,29 @@ bool Ascii(std::string_view t) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// What a path names when it is not a regular file, as the error says it.
+std::string Nature(mode_t mode) {
+    if (S_ISFIFO(mode)) return "tube nommé";
+    if (S_ISCHR(mode)) return "périphérique";
+    if (S_ISBLK(mode)) return "périphérique de stockage";
+    if (S_ISDIR(mode)) return "dossier";
+    if (S_ISSOCK(mode)) return "socket";
+    return "fichier spécial";
+}
+
 }  // namespace
+
+platform::Descripteur OuvrirFichierOrdinaire(const std::string& chemin) {
+    platform::Descripteur fichier(platform::SansInterruption(
+        [&] { return open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK); }));
+    if (!fichier.Valide()) throw EInOutError(errno);
+    struct stat st {};
+    if (fstat(fichier.Get(), &st) != 0) throw EInOutError(errno);
+    if (!S_ISREG(st.st_mode))
+        throw EInOutError(S_ISDIR(st.st_mode) ? EISDIR : EINVAL,
+                          "n'est pas un fichier ordinaire (" + Nature(st.st_mode) + ")");
+    return fichier;
+}
 
 // RFC 3629, section 4: the well-formed byte sequences.
 bool Utf8Valide(std::string_view s) {

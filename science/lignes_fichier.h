@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/descripteur.h"
+
 // A text file's bytes, given a block at a time, cut into numbered lines of
 // UTF-8. The program writes Windows-1252; a file saved again by an editor may
 // be UTF-8, with or without a byte-order mark: a line that is valid UTF-8 is
@@ -38,6 +40,12 @@ class DecoupeurLignes {
     bool tropLongue_ = false;
     bool utf8Dit_ = false;
 };
+
+// Opens a regular file for reading. Anything else (a named pipe, a device, a
+// folder) raises EInOutError saying what it is, without waiting on it: a
+// pipe with no writer would block the open for ever. A missing or unreadable
+// file raises EInOutError with the system's error.
+platform::Descripteur OuvrirFichierOrdinaire(const std::string& chemin);
 
 // Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
 bool Utf8Valide(std::string_view octets);

@@ -4,6 +4,7 @@
 #include "journee/modele.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -197,6 +198,66 @@ TEST(ModeleJournee, AFileThatDisappearsIsReportedAndFollowedAgainWhenBack) {
     EXPECT_TRUE(m.Points().empty());
 }
 
+TEST(ModeleJournee, TheBytesOfAFileAreReadAsTheCommandLineReadsThem) {
+    Dossier d;
+    const std::string chemin = d.Fichier("f.txt");
+    // Saved again by an editor in UTF-8, the first record line cut by the
+    // writer between two readings, then a line too long.
+    std::string texte;
+    for (const auto& l : EnTeteMatineeClaire()) texte += l + "\r\n";
+    texte += "Simple;09:00:00  ;1,500;0,20;1,6";
+    std::ofstream(chemin, std::ios::binary) << texte;
+    ModeleJournee m(AvecSite());
+    m.Ouvrir(chemin);
+    EXPECT_TRUE(m.Points().empty());
+    Ajouter(chemin,
+            {"00;0,10;21", std::string(5000, 'x'), "Simple;09:00:30  ;1,500;0,20;1,600;0,10;21"},
+            "\n");
+    m.Actualiser();
+    ASSERT_EQ(m.Points().size(), 2u);
+    EXPECT_EQ(m.Points()[1].ligne, 11u);
+    const auto& anomalies = m.Journee().anomalies;
+    ASSERT_EQ(anomalies.size(), 2u);
+    EXPECT_EQ(anomalies[0].ligne, 1u);  // "Décembre"
+    EXPECT_EQ(anomalies[0].message, "fichier en UTF-8 : lu comme tel");
+    EXPECT_EQ(anomalies[1].ligne, 10u);
+    EXPECT_EQ(anomalies[1].message.rfind("ligne de plus de 4096 octets", 0), 0u);
+}
+
+TEST(ModeleJournee, ANamedPipeIsRefusedWithoutWaitingForAWriter) {
+    Dossier d;
+    const std::string tube = d.Fichier("tube");
+    ASSERT_EQ(mkfifo(tube.c_str(), 0600), 0);
+    ModeleJournee m(AvecSite());
+    try {
+        m.Ouvrir(tube);
+        ADD_FAILURE() << "a pipe was opened";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Message(), "n'est pas un fichier ordinaire (tube nommé)");
+    }
+}
+
+TEST(ModeleJournee, ARefusedHeaderLeavesTheRecordedDepthsUnshown) {
+    Dossier d;
+    const std::string chemin = d.Fichier("f.txt");
+    auto lignes = EnTeteMatineeClaire();
+    lignes[2] = "-- Pression : 99999 hPa";
+    lignes.push_back("Simple;09:00:00  ;1,500;0,20;1,600;0,10;21");
+    WriteTextFile(chemin, lignes);
+    for (const bool site : {true, false}) {
+        ReglagesModele r = AvecSite();
+        if (!site) r.site.reset();
+        ModeleJournee m(r);
+        m.Ouvrir(chemin);
+        ASSERT_EQ(m.Points().size(), 1u);
+        EXPECT_FALSE(m.Points()[0].eoVert) << site;
+        EXPECT_FALSE(m.Points()[0].angstrom) << site;
+        EXPECT_EQ(m.Resultats()[0].vVert, 1.5) << site;
+        ASSERT_EQ(m.Journee().anomalies.size(), 1u);
+        EXPECT_EQ(m.Journee().anomalies[0].ligne, 3u);
+    }
+}
+
 TEST(Langley, AClearMorningIsGoodAndGivesItsV0Back) {
     Dossier d;
     EcrireMatineeClaire(d.Fichier("lyon.txt"), 2.12, 2.05);
@@ -210,6 +271,7 @@ TEST(Langley, AClearMorningIsGoodAndGivesItsV0Back) {
     EXPECT_NEAR(l.vert.ajustement->v0, 2.12, 0.02);
     EXPECT_NEAR(l.rouge.ajustement->v0, 2.05, 0.02);
     EXPECT_TRUE(l.verdict.bon) << l.verdict.titre << " " << l.verdict.raisons.front();
+    EXPECT_EQ(l.verdict.code, "ok");
     EXPECT_EQ(l.verdict.titre.rfind("Ciel assez stable de 08:20:00 à ", 0), 0u) << l.verdict.titre;
     EXPECT_EQ(l.verdict.raisons.size(), 2u);
     EXPECT_GE(l.vert.masseMax - l.vert.masseMin, 2);
@@ -222,10 +284,11 @@ TEST(Langley, TheVerdictSaysWhyARangeWillNotDo) {
         double bruit;
         double debut, fin;   // hours on the plot
         std::string raison;  // found in one of the reasons
+        std::string code;
     } cas[] = {
-        {"too short a range", 0.005, 10.0, 10.4, "étendue"},
-        {"a hazy, changing sky", 0.06, 8.3, 12.0, "dispersion"},
-        {"only a sun too low", 0.005, 8.3, 8.8, "moins de trois points"},
+        {"too short a range", 0.005, 10.0, 10.4, "étendue", "etendue+r2"},
+        {"a hazy, changing sky", 0.06, 8.3, 12.0, "dispersion", "r2+dispersion"},
+        {"only a sun too low", 0.005, 8.3, 8.8, "moins de trois points", "points"},
     };
     for (const auto& c : cas) {
         EcrireMatineeClaire(d.Fichier("m.txt"), 2.12, 2.05, c.bruit);
@@ -235,6 +298,7 @@ TEST(Langley, TheVerdictSaysWhyARangeWillNotDo) {
         ASSERT_TRUE(plage) << c.cas;
         const Langley l = CalculerLangley(m.Resultats(), *plage);
         EXPECT_FALSE(l.verdict.bon) << c.cas;
+        EXPECT_EQ(l.verdict.code, c.code) << c.cas;
         EXPECT_NE(l.verdict.titre.find("insuffisante pour étalonner"), std::string::npos);
         bool trouve = false;
         for (const auto& r : l.verdict.raisons) trouve |= r.find(c.raison) != std::string::npos;

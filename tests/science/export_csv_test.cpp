@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "science/fuseau.h"
 #include "science/nombres.h"
 #include "tests/science/exemple.h"
 
@@ -80,6 +81,13 @@ TEST(ExportCsv, IsoTimesAcrossDaysAndOffsets) {
     EXPECT_EQ(IsoLocal(0, 5 * 3600 + 1800), "1970-01-01T05:30:00+05:30");
     EXPECT_EQ(IsoLocal(3600, -7200), "1969-12-31T23:00:00-02:00");
     EXPECT_EQ(IsoUtc(1798761599), "2026-12-31T23:59:59Z");
+    // Paris mean time, the zone's offset until 1911, has seconds: they stay.
+    EXPECT_EQ(IsoLocal(0, 561), "1970-01-01T00:09:21+00:09:21");
+    EXPECT_EQ(IsoLocal(0, -(4 * 3600 + 56 * 60 + 2)), "1969-12-31T19:03:58-04:56:02");
+    Fuseau paris("Europe/Paris");
+    const int64_t midi1905 = -2051179200;  // 1905-01-01T12:00:00 on the local clock
+    EXPECT_EQ(paris.DecalageLocal(midi1905), 561);
+    EXPECT_EQ(IsoLocal(paris.VersUtc(midi1905), 561), "1905-01-01T12:00:00+00:09:21");
 }
 
 }  // namespace

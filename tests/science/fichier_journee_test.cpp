@@ -1,8 +1,16 @@
 #include "science/fichier_journee.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
+#include <chrono>
+#include <fstream>
+
+#include "platform/textfile.h"
+#include "science/recalcul.h"
 #include "tests/science/exemple.h"
+#include "tests/support/dossier.h"
 
 namespace science {
 namespace {
@@ -84,6 +92,17 @@ TEST(FichierJournee, DamagedLinesAreReportedWithTheirNumberAndSkipped) {
         {"Simple;25:30:30  ;1,000;0,50;1,000;0,60;21", "heure illisible « 25:30:30   »"},
         {"Simple;12:30:30  ;1,0x0;0,50;1,000;0,60;21", "valeur illisible dans l'enregistrement"},
         {"Simple;12:30:30  ;1,000;0,50;1,000;0,60;2.1e", "valeur illisible dans l'enregistrement"},
+        // Nothing the program writes has an exponent, a '+', or seven digits.
+        {"Simple;12:30:30  ;1e308;0,50;1,000;0,60;21", "valeur illisible dans l'enregistrement"},
+        {"Simple;12:30:30  ;1,000;1E3;1,000;0,60;21", "valeur illisible dans l'enregistrement"},
+        {"Simple;12:30:30  ;1,000;0,50;+1,000;0,60;21", "valeur illisible dans l'enregistrement"},
+        {"Simple;12:30:30  ;1,000;0,50;1,000;inf;21", "valeur illisible dans l'enregistrement"},
+        {"Simple;12:30:30  ;0x1p3;0,50;1,000;0,60;21", "valeur illisible dans l'enregistrement"},
+        {"Simple;12:30:30  ;1 000;0,50;1,000;0,60;21", "valeur illisible dans l'enregistrement"},
+        {"Simple;12:30:30  ;1000000;0,50;1,000;0,60;21", "valeur illisible dans l'enregistrement"},
+        {"Simple;12:30:30  ;1,;0,50;1,000;0,60;21", "valeur illisible dans l'enregistrement"},
+        {"Simple;12:30:30  ;,5;0,50;1,000;0,60;21", "valeur illisible dans l'enregistrement"},
+        {"-- V0Vert  = 2e0V VnVert  = 0,10V", "constante d'étalonnage illisible"},
         {"Bonjour", "ligne étrangère au fichier de mesures"},
         {"", "ligne vide"},
         {"SOLVENARE", "ligne de création « SOLVENARE » au milieu du fichier"},
@@ -137,6 +156,218 @@ TEST(FichierJournee, TornHeaderIsReportedOnce) {
     EXPECT_EQ(j.series[0].enTete.pression, 820);
     EXPECT_FALSE(j.series[0].enTete.v0Vert);
     EXPECT_EQ(j.series[0].enregistrements.size(), 1u);
+}
+
+TEST(FichierJournee, NumbersAsTheProgramHasWrittenThemAreRead) {
+    const struct {
+        std::string vVert, eoVert, temperature;
+        double v, eo;
+    } cas[] = {
+        {"0", "0", "22", 0, 0},  // the maxima reset in continuous mode
+        {"2,124", "-0,05", "-3", 2.124, -0.05},
+        {"0,098", "-0,00", "0", 0.098, 0},
+        {"4,999", "12,34", "45", 4.999, 12.34},
+        {"1.500", "0.25", "21", 1.5, 0.25},  // a full stop, as a spreadsheet saves it
+    };
+    for (const auto& c : cas) {
+        const Journee j = LireJournee(Fichier({
+            recording::LignesEnTeteA(EnTeteExemple()),
+            {recording::LigneEnregistrement(recording::ModeContinu, "09:05:10  ", c.vVert, c.eoVert,
+                                            "1,500", "0,08", c.temperature)},
+        }));
+        EXPECT_TRUE(j.anomalies.empty()) << c.vVert << " " << j.anomalies[0].message;
+        ASSERT_EQ(j.series.at(0).enregistrements.size(), 1u) << c.vVert;
+        EXPECT_EQ(j.series[0].enregistrements[0].vVert, c.v);
+        EXPECT_EQ(j.series[0].enregistrements[0].eoVert, c.eo);
+    }
+}
+
+TEST(FichierJournee, HeadersOutOfRangeAreReportedOnceAndTheirRecordsKeepOnlyTheirVoltages) {
+    const struct {
+        const char* cas;
+        std::string date, pression, v0Vert, vnVert;
+        size_t ligne;         // of the report; 0 for none
+        std::string message;  // its beginning
+        bool refusee;
+        bool datee;
+    } cas[] = {
+        {"a sound header", "Vendredi 17 Octobre - ", "820", "2,00", "0,10", 0, "", false, true},
+        {"the lowest pressure", "Vendredi 17 Octobre - ", "300", "2,00", "0,10", 0, "", false,
+         true},
+        {"the highest", "Vendredi 17 Octobre - ", "1100", "2,00", "0,10", 0, "", false, true},
+        {"a pressure too high", "Vendredi 17 Octobre - ", "99999", "2,00", "0,10", 3,
+         "pression de 99999 hPa hors de 300 à 1100 hPa", true, true},
+        {"a pressure below zero", "Vendredi 17 Octobre - ", "-5", "2,00", "0,10", 3,
+         "pression de -5 hPa hors de 300 à 1100 hPa", true, true},
+        {"just below the range", "Vendredi 17 Octobre - ", "299", "2,00", "0,10", 3,
+         "pression de 299 hPa", true, true},
+        {"V0 nought", "Vendredi 17 Octobre - ", "820", "0", "0,10", 6,
+         "V0 vert de 0,00 V non supérieur à Vn (0,10 V)", true, true},
+        {"V0 equal to Vn", "Vendredi 17 Octobre - ", "820", "0,10", "0,10", 6,
+         "V0 vert de 0,10 V non supérieur à Vn (0,10 V)", true, true},
+        {"V0 above 5 V", "Vendredi 17 Octobre - ", "820", "5,01", "0,10", 6,
+         "V0 vert de 5,01 V au-dessus de 5 V", true, true},
+        {"V0 at 5 V", "Vendredi 17 Octobre - ", "820", "5,00", "0,10", 0, "", false, true},
+        {"31 February", "Mardi 31 Février - ", "820", "2,00", "0,10", 1,
+         "date impossible « 31 Février » : la série ne peut être datée", false, false},
+        {"31 April", "Jeudi 31 Avril - ", "820", "2,00", "0,10", 1, "date impossible « 31 Avril »",
+         false, false},
+        {"29 February, for a leap year", "Jeudi 29 Février - ", "820", "2,00", "0,10", 0, "", false,
+         true},
+    };
+    for (const auto& c : cas) {
+        recording::EnTete e = EnTeteExemple(c.date);
+        e.pression = c.pression;
+        e.v0Vert = c.v0Vert;
+        e.vnVert = c.vnVert;
+        const Journee j = LireJournee(Fichier({
+            recording::LignesEnTeteA(e),
+            {Simple("12:30:30", "1,000", "1,000"), Simple("12:30:31", "1,100", "1,000")},
+        }));
+        if (c.ligne == 0) {
+            EXPECT_TRUE(j.anomalies.empty()) << c.cas << ": " << j.anomalies[0].message;
+        } else {
+            ASSERT_EQ(j.anomalies.size(), 1u) << c.cas;
+            EXPECT_EQ(j.anomalies[0].ligne, c.ligne) << c.cas;
+            EXPECT_EQ(j.anomalies[0].message.rfind(c.message, 0), 0u)
+                << c.cas << ": " << j.anomalies[0].message;
+        }
+        ASSERT_EQ(j.series.size(), 1u);
+        EXPECT_EQ(j.series[0].enTete.valeursRefusees, c.refusee) << c.cas;
+        ReglagesRecalcul reglages;
+        reglages.site = {45.76, 4.84, 170, "UTC+2"};
+        reglages.annee = 2024;  // 29 February 2024 was a Thursday
+        const auto r = Recalculer(j, reglages);
+        ASSERT_EQ(r.size(), 2u) << c.cas;
+        for (const Resultat& x : r) {
+            EXPECT_EQ(x.vVert, x.ligne == 9 ? 1.0 : 1.1) << c.cas;
+            EXPECT_EQ(x.utc.has_value(), c.datee) << c.cas;
+            const bool profondeurs = c.datee && !c.refusee;
+            EXPECT_EQ(x.eoVert.has_value(), profondeurs) << c.cas;
+            EXPECT_EQ(x.eoRouge.has_value(), profondeurs) << c.cas;
+            EXPECT_EQ(x.angstrom.has_value(), profondeurs) << c.cas;
+        }
+    }
+}
+
+TEST(FichierJournee, AClockGoingBackMoreThanThreeHoursHasPassedMidnight) {
+    const struct {
+        const char* cas;
+        std::vector<std::string> heures;
+        std::vector<int> jours;
+    } cas[] = {
+        {"midnight", {"23:59:58", "00:00:01", "00:30:00"}, {0, 1, 1}},
+        {"left on overnight", {"16:00:00", "17:00:00", "09:00:00", "10:00:00"}, {0, 0, 1, 1}},
+        {"two nights", {"17:00:00", "09:00:00", "17:00:00", "09:00:00"}, {0, 1, 1, 2}},
+        {"a clock set back twenty minutes", {"00:30:00", "00:10:00"}, {0, 0}},
+        {"summer time ending", {"02:50:00", "02:05:00", "03:10:00"}, {0, 0, 0}},
+        {"three hours back exactly", {"12:00:00", "09:00:00"}, {0, 0}},
+        {"a second more", {"12:00:00", "08:59:59"}, {0, 1}},
+    };
+    for (const auto& c : cas) {
+        std::vector<std::string> lignes = recording::LignesEnTeteA(EnTeteExemple());
+        for (const auto& h : c.heures) lignes.push_back(Simple(h, "1,000", "1,000"));
+        const Journee j = LireJournee(lignes);
+        ASSERT_EQ(j.series.size(), 1u);
+        std::vector<int> jours;
+        for (const auto& r : j.series[0].enregistrements) jours.push_back(r.jours);
+        EXPECT_EQ(jours, c.jours) << c.cas;
+    }
+}
+
+// --- The file on disk ---
+
+TEST(FichierJournee, AnythingButARegularFileIsRefusedWithoutWaiting) {
+    Dossier d;
+    const std::string tube = d.Fichier("tube");
+    ASSERT_EQ(mkfifo(tube.c_str(), 0600), 0);
+    const struct {
+        std::string chemin;
+        std::string message;
+    } cas[] = {
+        {tube, "n'est pas un fichier ordinaire (tube nommé)"},  // no writer: must not block
+        {"/dev/zero", "n'est pas un fichier ordinaire (périphérique)"},
+        {d.chemin, "n'est pas un fichier ordinaire (dossier)"},
+        {d.Fichier("absent.txt"), "Fichier introuvable"},
+    };
+    for (const auto& c : cas) {
+        const auto debut = std::chrono::steady_clock::now();
+        try {
+            LireFichierJournee(c.chemin);
+            ADD_FAILURE() << c.chemin << " was read";
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(e.Message(), c.message) << c.chemin;
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - debut, std::chrono::seconds(2)) << c.chemin;
+    }
+}
+
+TEST(FichierJournee, AFileReadAsAStreamGivesWhatTheWholeReadingKeeps) {
+    Dossier d;
+    const std::string chemin = d.Fichier("mesures.txt");
+    // CR LF as the program writes, a line too long, and a last line without its end.
+    std::string octets;
+    for (const auto& l : Fichier({{recording::LigneCreation()},
+                                  recording::LignesEnTeteA(EnTeteExemple()),
+                                  {Simple("12:30:30", "1,000", "1,250")},
+                                  {std::string(5000, 'z')},
+                                  recording::LignesEnTeteB(EnTeteExemple("Lundi 6 Décembre - ")),
+                                  {Simple("09:00:00", "1,500", "1,250")}}))
+        octets += Utf8ToWindows1252(l) + "\r\n";
+    octets += "Simple;09:00:01  ;1,600;0,50;1,300;0,60;21";
+    std::ofstream(chemin, std::ios::binary) << octets;
+
+    const Journee entiere = LireFichierJournee(chemin);
+    ASSERT_EQ(entiere.series.size(), 2u);
+    EXPECT_EQ(entiere.series[1].enregistrements.size(), 2u);
+    ASSERT_EQ(entiere.anomalies.size(), 1u);
+    EXPECT_EQ(entiere.anomalies[0].ligne, 11u);
+
+    LecteurJournee lecteur;
+    std::vector<std::pair<size_t, size_t>> enregistrements;  // series, line
+    std::vector<size_t> anomalies;
+    lecteur.OnEnregistrement = [&](size_t s, const Enregistrement& r) {
+        // The header is complete by the series' first record.
+        EXPECT_TRUE(lecteur.journee.series[s].enTete.v0Rouge);
+        enregistrements.push_back({s, r.ligne});
+    };
+    lecteur.OnAnomalie = [&](const Anomalie& a) { anomalies.push_back(a.ligne); };
+    LireFichierJournee(chemin, lecteur);
+    EXPECT_EQ(enregistrements, (std::vector<std::pair<size_t, size_t>>{{0, 10}, {1, 20}, {1, 21}}));
+    EXPECT_EQ(anomalies, std::vector<size_t>{11});
+    ASSERT_EQ(lecteur.journee.series.size(), 2u);
+    EXPECT_TRUE(lecteur.journee.series[1].enregistrements.empty());
+    EXPECT_TRUE(lecteur.journee.anomalies.empty());
+    EXPECT_EQ(lecteur.journee.series[1].enTete.date, "Lundi 6 Décembre - ");
+}
+
+long PicMemoireKo() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+TEST(FichierJournee, AStreamedReadingKeepsNoMoreMemoryForALargerFile) {
+    Dossier d;
+    const std::string chemin = d.Fichier("grand.txt");
+    {
+        // About 40 MB: 900,000 records, a few of them damaged.
+        std::ofstream f(chemin, std::ios::binary);
+        for (const auto& l : recording::LignesEnTeteA(EnTeteExemple()))
+            f << Utf8ToWindows1252(l) << "\r\n";
+        const std::string ligne = Simple("12:30:30", "1,000", "1,250") + "\r\n";
+        for (int i = 0; i < 900000; ++i) f << (i % 1000 == 0 ? "abimee\r\n" : ligne);
+    }
+    const long avant = PicMemoireKo();
+    LecteurJournee lecteur;
+    size_t enregistrements = 0, anomalies = 0;
+    lecteur.OnEnregistrement = [&](size_t, const Enregistrement&) { ++enregistrements; };
+    lecteur.OnAnomalie = [&](const Anomalie&) { ++anomalies; };
+    LireFichierJournee(chemin, lecteur);
+    EXPECT_EQ(enregistrements, 899100u);
+    EXPECT_EQ(anomalies, 900u);
+    // Kept whole, the records alone would take over 60 MB.
+    EXPECT_LT(PicMemoireKo() - avant, 8 * 1024);
 }
 
 TEST(FichierJournee, SeriesRunningPastMidnightMoveToTheNextDay) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <optional>
 
 #include "tests/science/exemple.h"
 
@@ -107,6 +109,193 @@ TEST(Recalcul, PastMidnightAndUndatedSeries) {
     EXPECT_FALSE(r[2].elevation);
     EXPECT_FALSE(r[2].eoVert);
     EXPECT_EQ(r[2].serie, 1u);
+}
+
+// The UTC instant of a local time of 2025, for a zone `decalage` seconds ahead.
+int64_t Utc2025(int mois, int jour, const char* heure, int decalageHeures) {
+    int h = 0, m = 0, s = 0;
+    std::sscanf(heure, "%d:%d:%d", &h, &m, &s);
+    // Days from 1970-01-01 to the first of each month of 2025.
+    static const int64_t Debut2025 = 20089;
+    static const int JoursAvant[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    const int64_t j = Debut2025 + JoursAvant[mois - 1] + jour - 1;
+    return j * 86400 + h * 3600 + m * 60 + s - decalageHeures * 3600;
+}
+
+TEST(Recalcul, SummerTimeChangesWithinASeries) {
+    const struct {
+        const char* cas;
+        const char* fuseau;
+        const char* date;
+        int mois, jour;
+        std::vector<const char*> heures;
+        std::vector<int> decalages;   // hours, expected per record
+        std::vector<size_t> sautees;  // indices of the records said skipped
+    } cas[] = {
+        {"Paris, spring",
+         "Europe/Paris",
+         "Dimanche 30 Mars - ",
+         3,
+         30,
+         {"01:50:00", "02:30:00", "03:10:00"},
+         {1, 1, 2},
+         {1}},
+        {"Paris, autumn: the clock steps back into the repeated hour",
+         "Europe/Paris",
+         "Dimanche 26 Octobre - ",
+         10,
+         26,
+         {"01:50:00", "02:10:00", "02:50:00", "02:05:00", "02:30:00", "03:10:00"},
+         {2, 2, 2, 1, 1, 1},
+         {}},
+        {"Paris, autumn: once only through the hour",
+         "Europe/Paris",
+         "Dimanche 26 Octobre - ",
+         10,
+         26,
+         {"02:10:00", "02:50:00", "03:10:00"},
+         {2, 2, 1},
+         {}},
+        {"New York, spring",
+         "America/New_York",
+         "Dimanche 9 Mars - ",
+         3,
+         9,
+         {"01:30:00", "02:15:00", "02:59:59", "03:00:00"},
+         {-5, -5, -5, -4},
+         {1, 2}},
+        {"New York, autumn",
+         "America/New_York",
+         "Dimanche 2 Novembre - ",
+         11,
+         2,
+         {"00:59:00", "01:10:00", "01:50:00", "01:05:00", "01:40:00", "02:10:00"},
+         {-4, -4, -4, -5, -5, -5},
+         {}},
+    };
+    for (const auto& c : cas) {
+        std::vector<std::string> lignes = recording::LignesEnTeteA(EnTeteExemple(c.date));
+        for (const char* h : c.heures) lignes.push_back(Simple(h, "1,000", "1,000"));
+        ReglagesRecalcul reglages = ReglagesExemple();
+        reglages.site = {45.76, 4.84, 170, c.fuseau};
+        reglages.annee = 2025;
+        std::vector<Anomalie> anomalies;
+        const auto r = Recalculer(LireJournee(lignes), reglages, &anomalies);
+        ASSERT_EQ(r.size(), c.heures.size()) << c.cas;
+        std::vector<int> decalages;
+        for (size_t i = 0; i < r.size(); ++i) {
+            decalages.push_back(r[i].decalage / 3600);
+            ASSERT_TRUE(r[i].utc) << c.cas;
+            EXPECT_EQ(*r[i].utc, Utc2025(c.mois, c.jour, c.heures[i], r[i].decalage / 3600))
+                << c.cas << " " << c.heures[i];
+        }
+        EXPECT_EQ(decalages, c.decalages) << c.cas;
+        std::vector<size_t> sautees;
+        for (const Anomalie& a : anomalies) {
+            EXPECT_NE(a.message.find("sautée au passage à l'heure d'été : placée avec le "
+                                     "décalage d'avant (UTC"),
+                      std::string::npos)
+                << a.message;
+            sautees.push_back(a.ligne - 9);
+        }
+        EXPECT_EQ(sautees, c.sautees) << c.cas;
+    }
+}
+
+TEST(Recalcul, AnOvernightGapIsTheNextDay) {
+    const Journee j = LireJournee(Fichier({
+        recording::LignesEnTeteA(EnTeteExemple()),
+        {Simple("17:00:00", "1,000", "1,000"), Simple("09:00:00", "1,000", "1,000")},
+    }));
+    const auto r = Recalculer(j, ReglagesExemple());
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(*r[1].utc - *r[0].utc, 16 * 3600);
+}
+
+TEST(Recalcul, TheHeadersWeekdayNamesTheYearWhenTheFilesDateDoesNot) {
+    const struct {
+        const char* cas;
+        std::string date;
+        std::optional<int> donnee;  // --annee
+        Date modification;
+        std::optional<int> annee;
+        std::string remarque;
+    } cas[] = {
+        {"the file's year", "Vendredi 17 Octobre - ", {}, {2003, 11, 2}, 2003, ""},
+        {"a file touched a year later",
+         "Vendredi 17 Octobre - ",
+         {},
+         {2004, 11, 1},
+         2003,
+         "le jour de la semaine désigne l'année 2003, retenue au lieu de 2004 tirée de la date "
+         "du fichier"},
+        {"the nearest year, later",
+         "Lundi 17 Octobre - ",
+         {},
+         {2004, 11, 1},
+         2005,
+         "le jour de la semaine désigne l'année 2005, retenue au lieu de 2004 tirée de la date "
+         "du fichier"},
+        {"five years away",
+         "Samedi 17 Octobre - ",
+         {},
+         {2004, 11, 1},
+         2009,
+         "le jour de la semaine désigne l'année 2009, retenue au lieu de 2004 tirée de la date "
+         "du fichier"},
+        {"a 29 February finds its leap year",
+         "Jeudi 29 Février - ",
+         {},
+         {2025, 6, 1},
+         2024,
+         "le jour de la semaine désigne l'année 2024, retenue au lieu de 2025 tirée de la date "
+         "du fichier"},
+        {"a 29 February with no leap year near on that weekday",
+         "Vendredi 29 Février - ",
+         {},
+         {2025, 6, 1},
+         {},
+         "aucune année proche de 2025 n'a ce jour : la série ne peut être datée"},
+        {"the year given wins",
+         "Vendredi 17 Octobre - ",
+         2004,
+         {2004, 11, 1},
+         2004,
+         "le jour de la semaine ne correspond pas à l'année 2004"},
+        {"the year given has no 29 February",
+         "Jeudi 29 Février - ",
+         2025,
+         {2025, 6, 1},
+         {},
+         "le 29 février n'existe pas en 2025 : la série ne peut être datée"},
+    };
+    for (const auto& c : cas) {
+        ReglagesRecalcul r = ReglagesExemple();
+        r.annee = c.donnee;
+        r.modification = c.modification;
+        std::vector<Anomalie> anomalies;
+        const auto x = Recalculer(
+            LireJournee(Fichier(
+                {recording::LignesEnTeteA(EnTeteExemple(c.date)),
+                 {Simple("12:30:30", "1,000", "1,000"), Simple("12:30:31", "1,000", "1,000")}})),
+            r, &anomalies);
+        ASSERT_EQ(x.size(), 2u) << c.cas;
+        EXPECT_EQ(x[0].utc.has_value(), c.annee.has_value()) << c.cas;
+        EXPECT_EQ(Recalculateur(r)
+                      .Annee(LireJournee(Fichier({recording::LignesEnTeteA(EnTeteExemple(c.date))}))
+                                 .series[0]
+                                 .enTete)
+                      .annee,
+                  c.annee)
+            << c.cas;
+        if (c.remarque.empty()) {
+            EXPECT_TRUE(anomalies.empty()) << c.cas << ": " << anomalies[0].message;
+        } else {
+            ASSERT_EQ(anomalies.size(), 1u) << c.cas << ": said once a series";
+            EXPECT_EQ(anomalies[0].ligne, 1u);
+            EXPECT_EQ(anomalies[0].message, c.remarque) << c.cas;
+        }
+    }
 }
 
 TEST(Recalcul, AngstromExponent) {
