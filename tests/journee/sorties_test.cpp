@@ -192,6 +192,10 @@ TEST(Sorties, AFailedWriteIsAFailureAndAReaderThatStopsIsNot) {
          "sortie.txt",
          1,
          "solvenare-journee : Impossible d'écrire « /dev/full » : " + plein},
+        {{"--aide"},
+         "/dev/full",
+         1,
+         "solvenare-journee : Impossible d'écrire sur la sortie standard : " + plein},
         {{"--csv", "/dev/null"}, "sortie.txt", 0, ""},
         {{"--csv", "absent/x.csv"},
          "sortie.txt",
@@ -214,6 +218,15 @@ TEST(Sorties, AFailedWriteIsAFailureAndAReaderThatStopsIsNot) {
     struct stat st {};
     ASSERT_EQ(stat("/dev/null", &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));
+
+    // Standard output closed before the start.
+    const Issue fermee = Shell(d,
+                               "\"$J\" matin.txt --site 45.764,4.8357,170 --fuseau UTC+1 "
+                               "--resume >&-");
+    EXPECT_EQ(fermee.code, 1);
+    EXPECT_EQ(fermee.erreurs,
+              "solvenare-journee : Impossible d'écrire sur la sortie standard : "
+              "Mauvais descripteur de fichier\n");
 
     // head reads a line and goes: a large export stops quietly, exit 0.
     std::filesystem::copy_file(GrandFichier(), d.Fichier("grand.txt"));
