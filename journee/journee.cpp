@@ -1,9 +1,20 @@
 #include "journee/journee.h"
 
-#include <algorithm>
-#include <fstream>
-#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <map>
+#include <new>
+#include <sstream>
+
+#include "journee/cible_csv.h"
+#include "platform/fichier_atomique.h"
+#include "platform/flux_descripteur.h"
+#include "platform/localisation.h"
+#include "platform/numbers.h"
 #include "platform/textfile.h"
 #include "science/export_csv.h"
 #include "science/fichier_journee.h"
@@ -11,6 +22,7 @@
 #include "science/nombres.h"
 #include "science/recalcul.h"
 #include "science/site.h"
+#include "science/verdict_langley.h"
 
 namespace journee {
 
@@ -24,7 +36,80 @@ struct Arret {
     std::string message;
 };
 
-Site ChoisirSite(const Options& o) {
+// The reader of standard output stopped early (| head): nothing is wrong.
+struct LecteurParti {};
+
+constexpr char SortieStandard[] = "la sortie standard";
+
+// "Fichier introuvable" as the program says it; the system's own text for
+// the rest, so the user learns the cause.
+std::string TexteErreur(int erreur) {
+    if (erreur == ENOENT) return EInOutError(erreur).Message();
+    return localisation::SystemErrorText(erreur);
+}
+
+// After a write: a failed stream ends the run, naming what could not be written.
+void Verifier(std::ostream& flux, const std::string& nom) {
+    if (flux) return;
+    const auto* tampon = dynamic_cast<platform::FluxDescripteur*>(flux.rdbuf());
+    const int erreur = tampon != nullptr && tampon->Erreur() != 0 ? tampon->Erreur() : EIO;
+    if (erreur == EPIPE && nom == SortieStandard) throw LecteurParti{};
+    throw Arret{SortieFichier,
+                nom == SortieStandard
+                    ? "Impossible d'écrire sur la sortie standard : " + TexteErreur(erreur)
+                    : "Impossible d'écrire « " + nom + " » : " + TexteErreur(erreur)};
+}
+
+void Terminer(std::ostream& flux, const std::string& nom) {
+    flux.flush();
+    if (auto* tampon = dynamic_cast<platform::FluxDescripteur*>(flux.rdbuf()))
+        if (tampon->Vider() != 0) flux.setstate(std::ios::badbit);
+    Verifier(flux, nom);
+}
+
+// The data file must exist and be a plain file: a pipe, a device or a
+// folder would hang the reading or never end it.
+void VerifierEntree(const std::string& chemin) {
+    struct stat st {};
+    if (::stat(chemin.c_str(), &st) != 0)
+        throw Arret{SortieFichier, "Impossible de lire « " + chemin + " » : " + TexteErreur(errno)};
+    if (S_ISDIR(st.st_mode))
+        throw Arret{SortieFichier, "Impossible de lire « " + chemin + " » : c'est un dossier"};
+    if (!S_ISREG(st.st_mode))
+        throw Arret{SortieFichier, "Impossible de lire « " + chemin +
+                                       " » : ce n'est pas un fichier ordinaire (tube, "
+                                       "périphérique…)"};
+}
+
+// The folders that may hold the program's own files: the current one and
+// the installed program's.
+std::vector<std::string> DossiersProgramme() {
+    std::vector<std::string> dossiers = {"."};
+    if (const char* reglage = std::getenv("SOLVENARE_DOSSIER"); reglage && *reglage)
+        dossiers.push_back(reglage);
+    else if (const char* maison = std::getenv("HOME"); maison && *maison)
+        dossiers.push_back(std::string(maison) + "/Solvenare");
+    return dossiers;
+}
+
+// The system's zone by name, where the system tells it.
+std::string FuseauSysteme() {
+    if (const char* tz = std::getenv("TZ"); tz && *tz) return tz;
+    char lien[256];
+    const ssize_t n = readlink("/etc/localtime", lien, sizeof lien - 1);
+    if (n <= 0) return "";
+    const std::string chemin(lien, static_cast<size_t>(n));
+    const auto zoneinfo = chemin.find("zoneinfo/");
+    return zoneinfo == std::string::npos ? "" : chemin.substr(zoneinfo + 9);
+}
+
+// The site, or nothing with the reason when a summary can do without one.
+struct SiteChoisi {
+    std::optional<Site> site;
+    std::string absence;
+};
+
+SiteChoisi ChoisirSite(const Options& o, bool facultatif, std::ostream& erreurs) {
     Site site;
     if (o.site) {
         try {
@@ -36,6 +121,7 @@ Site ChoisirSite(const Options& o) {
         try {
             site = LireSite(NomFichierSite);
         } catch (const ErreurSite& e) {
+            if (facultatif) return {std::nullopt, e.Message()};
             throw Arret{SortieFichier, e.Message() + " (ou donnez --site LAT,LON)"};
         }
     }
@@ -45,7 +131,15 @@ Site ChoisirSite(const Options& o) {
     } catch (const ErreurFuseau& e) {
         throw Arret{o.fuseau ? SortieArguments : SortieFichier, e.Message()};
     }
-    return site;
+    if (site.fuseau.empty()) {
+        const std::string systeme = FuseauSysteme();
+        erreurs << "solvenare-journee : "
+                << (o.site ? std::string("pas de --fuseau")
+                           : std::string(NomFichierSite) + " ne donne pas de fuseau horaire")
+                << " : celui du système est utilisé"
+                << (systeme.empty() ? "" : " (" + systeme + ")") << "\n";
+    }
+    return {site, ""};
 }
 
 // "Lundi 7 Décembre", without the dash the clock label ends with.
@@ -62,126 +156,263 @@ std::string Heure(int secondes) {
     return texte;
 }
 
-// The series with the most records in the range: a Langley fit belongs to
-// one set of constants.
-std::optional<size_t> SerieLangley(const std::vector<Resultat>& resultats, int debut, int fin) {
-    std::map<size_t, size_t> compte;
-    for (const Resultat& r : resultats) {
-        const int t = r.secondesHorloge;
-        if (debut <= fin ? t >= debut && t <= fin : t >= debut || t <= fin) ++compte[r.serie];
-    }
-    if (compte.empty()) return std::nullopt;
-    return std::max_element(compte.begin(), compte.end(),
-                            [](const auto& a, const auto& b) { return a.second < b.second; })
-        ->first;
-}
+// What the summary keeps of a series: a few figures, whatever its length.
+struct Bilan {
+    size_t enregistrements = 0;
+    std::optional<int> debut, fin;  // the clock's first and last times
+    std::optional<double> basse, haute;
+};
 
-void Langley(const Journee& j, const std::vector<Resultat>& resultats, std::pair<int, int> plage,
-             std::ostream& sortie, std::ostream& erreurs) {
-    const auto serie = SerieLangley(resultats, plage.first, plage.second);
+// The CSV rows, written a few at a time as the records are computed.
+class ExportCsv {
+  public:
+    ExportCsv(std::ostream& flux, std::string nom, const Site& site)
+        : flux_(flux), nom_(std::move(nom)), site_(site) {
+        EcrireCsv(flux_, {}, site_);
+        Verifier(flux_, nom_);
+    }
+    void Ajouter(const Resultat& r) {
+        lot_.push_back(r);
+        if (lot_.size() >= 256) Vider();
+    }
+    void Vider() {
+        if (lot_.empty()) return;
+        // The science writes whole tables: its header line is dropped.
+        texte_.str("");
+        EcrireCsv(texte_, lot_, site_);
+        const std::string lignes = texte_.str();
+        flux_.write(lignes.data() + EnTeteLongueur,
+                    static_cast<std::streamsize>(lignes.size() - EnTeteLongueur));
+        lot_.clear();
+        Verifier(flux_, nom_);
+    }
+
+  private:
+    static constexpr size_t EnTeteLongueur = sizeof EnTeteCsv - 1 + 2;
+    std::ostream& flux_;
+    std::string nom_;
+    Site site_;
+    std::vector<Resultat> lot_;
+    std::ostringstream texte_;
+};
+
+// A Langley fit belongs to one set of constants: the series with the most
+// records in the range. Series come one after the other, so only the best so
+// far and the current one are kept, and of them only their points.
+class PlageSeries {
+  public:
+    explicit PlageSeries(std::pair<int, int> plage) : plage_(plage) {}
+    void Ajouter(const Resultat& r) {
+        if (r.secondesHorloge < plage_.first || r.secondesHorloge > plage_.second) return;
+        if (!courante_ || courante_->serie != r.serie) {
+            Clore();
+            courante_ = Points{r.serie, 0, {}, {}};
+        }
+        ++courante_->compte;
+        const std::vector<Resultat> un = {r};
+        for (const Canal canal : {Canal::Vert, Canal::Rouge})
+            for (const PointLangley& p :
+                 PointsLangley(un, r.serie, canal, plage_.first, plage_.second))
+                (canal == Canal::Vert ? courante_->vert : courante_->rouge).push_back(p);
+    }
+    struct Points {
+        size_t serie = 0, compte = 0;
+        std::vector<PointLangley> vert, rouge;
+    };
+    // The series chosen, once every record has been given.
+    const std::optional<Points>& Meilleure() {
+        Clore();
+        return meilleure_;
+    }
+
+  private:
+    void Clore() {
+        if (courante_ && (!meilleure_ || courante_->compte > meilleure_->compte))
+            meilleure_ = std::move(courante_);
+        courante_.reset();
+    }
+    std::pair<int, int> plage_;
+    std::optional<Points> meilleure_, courante_;
+};
+
+void Langley(const Journee& j, PlageSeries& series, std::pair<int, int> plage, std::ostream& sortie,
+             std::ostream& erreurs) {
+    const auto& serie = series.Meilleure();
     if (serie)
-        erreurs << "Langley : série de la ligne " << j.series[*serie].enTete.ligne << " ("
-                << Date(j.series[*serie].enTete) << ")\n";
+        erreurs << "Langley : série de la ligne " << j.series[serie->serie].enTete.ligne << " ("
+                << Date(j.series[serie->serie].enTete) << ")\n";
     else
         erreurs << "Langley : aucun enregistrement entre " << Heure(plage.first) << " et "
                 << Heure(plage.second) << "\n";
     for (const Canal canal : {Canal::Vert, Canal::Rouge}) {
-        const char* nom = canal == Canal::Vert ? "vert" : "rouge";
-        const auto a =
-            serie
-                ? AjusterLangley(PointsLangley(resultats, *serie, canal, plage.first, plage.second))
-                : std::nullopt;
-        if (!a) {
-            if (serie) erreurs << "Langley " << nom << " : moins de trois points utilisables\n";
-            sortie << "langley;" << nom << ";;;;;0;0\n";
-            continue;
-        }
-        sortie << "langley;" << nom << ';' << Point(a->v0, 4) << ';' << Point(a->erreurTypeV0, 4)
-               << ';' << Point(a->pente, 5) << ';' << Point(a->r2, 5) << ';' << a->points << ';'
-               << a->exclus << '\n';
+        const bool vert = canal == Canal::Vert;
+        const char* nom = vert ? "vert" : "rouge";
+        // The day view's checks: a fit that fails them is printed, and said.
+        const CanalLangley c =
+            AjusterCanal(serie ? (vert ? serie->vert : serie->rouge) : std::vector<PointLangley>{});
+        const auto defauts = DefautsLangley(c, vert ? "voie verte" : "voie rouge");
+        if (serie)
+            for (const DefautLangley& d : defauts) erreurs << "Langley : " << d.texte << "\n";
+        if (const auto& a = c.ajustement)
+            sortie << "langley;" << nom << ';' << Point(a->v0, 4) << ';'
+                   << Point(a->erreurTypeV0, 4) << ';' << Point(a->pente, 5) << ';'
+                   << Point(a->r2, 5) << ';' << a->points << ';' << a->exclus << ';';
+        else
+            sortie << "langley;" << nom << ";;;;;0;0;";
+        sortie << CodeVerdict(defauts) << '\n';
     }
+    Verifier(sortie, SortieStandard);
 }
 
-void Resume(const Options& o, const Site& site, const Journee& j,
-            const std::vector<Resultat>& resultats, std::ostream& sortie) {
-    sortie << "Fichier : " << o.fichier << "\n"
-           << "Site : latitude " << Point(site.latitude, 6) << "°, longitude "
-           << Point(site.longitude, 6) << "°, altitude " << Point(site.altitude, 0) << " m, fuseau "
-           << (site.fuseau.empty() ? "du système" : site.fuseau) << "\n"
-           << j.series.size() << " série(s), " << resultats.size() << " enregistrement(s), "
-           << j.anomalies.size() << " ligne(s) ignorée(s) ou signalée(s)\n";
+void Resume(const Options& o, const SiteChoisi& choix, const Journee& j,
+            const std::vector<Bilan>& bilans, size_t enregistrements, size_t anomalies,
+            std::ostream& sortie) {
+    sortie << "Fichier : " << o.fichier << "\n";
+    if (const auto& site = choix.site)
+        sortie << "Site : latitude " << FormatFixe(site->latitude, 6) << "°, longitude "
+               << FormatFixe(site->longitude, 6) << "°, altitude " << FormatFixe(site->altitude, 0)
+               << " m, fuseau " << (site->fuseau.empty() ? "du système" : site->fuseau) << "\n";
+    else
+        sortie << "Site : aucun (" << choix.absence
+               << ") ; la hauteur du soleil n'est pas calculée (--site LAT,LON pour l'avoir)\n";
+    sortie << j.series.size() << " série(s), " << enregistrements << " enregistrement(s), "
+           << anomalies << " ligne(s) ignorée(s) ou signalée(s)\n";
     for (size_t s = 0; s < j.series.size(); ++s) {
         const EnTeteSerie& e = j.series[s].enTete;
+        const Bilan b = s < bilans.size() ? bilans[s] : Bilan{};
         sortie << "Série " << s + 1 << " (ligne " << e.ligne << ") : " << Date(e)
                << ", photomètre n°" << e.photometre << ", "
                << (e.pression ? std::to_string(*e.pression) + " hPa" : "pression inconnue") << ", "
-               << j.series[s].enregistrements.size() << " enregistrement(s)";
-        std::optional<double> basse, haute;
-        for (const Resultat& r : resultats)
-            if (r.serie == s && r.elevation) {
-                basse = std::min(basse.value_or(*r.elevation), *r.elevation);
-                haute = std::max(haute.value_or(*r.elevation), *r.elevation);
-            }
-        const auto& enr = j.series[s].enregistrements;
-        if (!enr.empty())
-            sortie << ", de " << Heure(enr.front().secondes) << " à " << Heure(enr.back().secondes);
-        if (basse)
-            sortie << ", soleil de " << Point(*basse, 1) << "° à " << Point(*haute, 1) << "°";
+               << b.enregistrements << " enregistrement(s)";
+        if (b.debut) sortie << ", de " << Heure(*b.debut) << " à " << Heure(*b.fin);
+        if (b.basse)
+            sortie << ", soleil de " << FormatFixe(*b.basse, 1) << "° à " << FormatFixe(*b.haute, 1)
+                   << "°";
         sortie << "\n";
+        Verifier(sortie, SortieStandard);
     }
     sortie << "(--csv SORTIE pour les mesures recalculées, --langley HH:MM-HH:MM pour une "
               "droite de Langley)\n";
+    Verifier(sortie, SortieStandard);
 }
 
 int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
-    const Site site = ChoisirSite(o);
+    // The missing file first: no other complaint makes sense before it.
+    VerifierEntree(o.fichier);
+    const bool csvFichier = o.csv && *o.csv != "-";
+    if (csvFichier)
+        if (const auto refus = RefusCible(*o.csv, o.fichier, DossiersProgramme()))
+            throw Arret{SortieArguments, *refus};
+    const bool resumeSeul = !o.csv && !o.langley;
+    const SiteChoisi choix = ChoisirSite(o, resumeSeul, erreurs);
     ReglagesRecalcul reglages;
-    reglages.site = site;
+    if (choix.site) reglages.site = *choix.site;
     reglages.annee = o.annee;
     reglages.lambdaVert = o.lambdaVert;
     reglages.lambdaRouge = o.lambdaRouge;
-    Journee j;
+    if (!o.annee) {
+        try {
+            reglages.modification = DateModification(o.fichier);
+        } catch (const EInOutError& e) {
+            throw Arret{SortieFichier,
+                        "Impossible de lire « " + o.fichier + " » : " + TexteErreur(e.ErrorCode())};
+        }
+    }
+
+    // The export goes to a file beside its target, put in place once whole.
+    platform::FichierAtomique fichierCsv;
+    std::optional<platform::FluxDescripteur> tamponCsv;
+    std::optional<std::ostream> fluxCsv;
+    std::optional<ExportCsv> csv;
+    if (csvFichier) {
+        if (const int erreur = fichierCsv.Ouvrir(*o.csv))
+            throw Arret{SortieFichier,
+                        "Impossible d'écrire « " + *o.csv + " » : " + TexteErreur(erreur)};
+        tamponCsv.emplace(fichierCsv.Get());
+        fluxCsv.emplace(&*tamponCsv);
+        csv.emplace(*fluxCsv, *o.csv, *choix.site);
+    } else if (o.csv) {
+        csv.emplace(sortie, SortieStandard, *choix.site);
+    }
+
+    // The file as a stream: each record computed, written and forgotten;
+    // only a summary's figures and a Langley range's results are kept.
+    size_t anomalies = 0;
+    const auto signaler = [&](const Anomalie& a) {
+        erreurs << o.fichier << ", ligne " << a.ligne << " : " << a.message << "\n";
+        ++anomalies;
+    };
+    LecteurJournee lecteur;
+    Recalculateur calcul(reglages);
+    calcul.OnAnomalie = signaler;
+    std::vector<Bilan> bilans;
+    std::optional<PlageSeries> plage;
+    if (o.langley) plage.emplace(*o.langley);
+    size_t enregistrements = 0;
+    lecteur.OnAnomalie = signaler;
+    lecteur.OnEnregistrement = [&](size_t s, const Enregistrement& r) {
+        if (bilans.size() <= s) bilans.resize(s + 1);
+        Bilan& b = bilans[s];
+        ++enregistrements;
+        if (b.enregistrements++ == 0) {
+            b.debut = r.secondes;
+            // Without a site nothing is computed: the year is said here.
+            if (!choix.site)
+                if (const auto annee = calcul.Annee(lecteur.journee.series[s].enTete);
+                    annee.remarque)
+                    signaler({lecteur.journee.series[s].enTete.ligne, *annee.remarque});
+        }
+        b.fin = r.secondes;
+        if (!choix.site) return;
+        const Resultat x = calcul.Calculer(lecteur.journee, s, r);
+        if (x.elevation) {
+            b.basse = std::min(b.basse.value_or(*x.elevation), *x.elevation);
+            b.haute = std::max(b.haute.value_or(*x.elevation), *x.elevation);
+        }
+        if (csv) csv->Ajouter(x);
+        if (plage) plage->Ajouter(x);
+    };
     try {
-        j = LireFichierJournee(o.fichier);
-        if (!o.annee) reglages.modification = DateModification(o.fichier);
+        LireFichierJournee(o.fichier, lecteur);
     } catch (const EInOutError& e) {
         throw Arret{SortieFichier, "Impossible de lire « " + o.fichier + " » : " + e.Message()};
     }
-    std::vector<Anomalie> anomalies = j.anomalies;
-    const std::vector<Resultat> resultats = Recalculer(j, reglages, &anomalies);
-    std::stable_sort(anomalies.begin(), anomalies.end(),
-                     [](const Anomalie& a, const Anomalie& b) { return a.ligne < b.ligne; });
-    for (const Anomalie& a : anomalies)
-        erreurs << o.fichier << ", ligne " << a.ligne << " : " << a.message << "\n";
+    const Journee& j = lecteur.journee;
 
-    if (o.csv) {
-        if (*o.csv == "-") {
-            EcrireCsv(sortie, resultats, site);
-        } else {
-            std::ofstream fichier(*o.csv, std::ios::binary | std::ios::trunc);
-            if (fichier) EcrireCsv(fichier, resultats, site);
-            fichier.close();
-            if (!fichier) throw Arret{SortieFichier, "Impossible d'écrire « " + *o.csv + " »"};
-        }
+    if (csv) csv->Vider();
+    if (csvFichier) {
+        Terminer(*fluxCsv, *o.csv);
+        if (const int erreur = fichierCsv.Valider())
+            throw Arret{SortieFichier,
+                        "Impossible d'écrire « " + *o.csv + " » : " + TexteErreur(erreur)};
     }
-    if (o.langley) Langley(j, resultats, *o.langley, sortie, erreurs);
-    if (!o.csv && !o.langley) Resume(o, site, j, resultats, sortie);
+    if (plage) Langley(j, *plage, *o.langley, sortie, erreurs);
+    if (resumeSeul) Resume(o, choix, j, bilans, enregistrements, anomalies, sortie);
+    Terminer(sortie, SortieStandard);
     return SortieSucces;
 }
 
 }  // namespace
 
 int Executer(const Options& options, std::ostream& sortie, std::ostream& erreurs) {
-    if (options.aide) {
-        sortie << TexteUsage();
-        return SortieSucces;
-    }
     try {
+        if (options.aide) {
+            sortie << TexteUsage();
+            Terminer(sortie, SortieStandard);
+            return SortieSucces;
+        }
         return Lancer(options, sortie, erreurs);
     } catch (const Arret& a) {
         erreurs << "solvenare-journee : " << a.message << "\n";
         return a.code;
+    } catch (const LecteurParti&) {
+        return SortieSucces;
+    } catch (const std::bad_alloc&) {
+        erreurs << "solvenare-journee : mémoire insuffisante\n";
+    } catch (const std::exception& e) {
+        erreurs << "solvenare-journee : " << e.what() << "\n";
     }
+    return SortieFichier;
 }
 
 }  // namespace journee

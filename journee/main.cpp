@@ -2,6 +2,7 @@
 // position for every record; without an output option, the day view window
 // (see TexteUsage()).
 
+#include <unistd.h>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -9,12 +10,19 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+#include <clocale>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <new>
 
 #include "journee/fenetre.h"
 #include "journee/journee.h"
 #include "journee/options.h"
+#include "platform/fichier_atomique.h"
+#include "platform/flux_descripteur.h"
 #include "science/site.h"
 
 namespace {
@@ -69,9 +77,23 @@ int Fenetre(const journee::Options& o, int argc, char** argv) {
     return QApplication::exec();
 }
 
-}  // namespace
+// The command line speaks French: the system's error texts too, where the
+// machine has a French locale. Only messages and characters: numbers keep
+// the C locale's point.
+void MessagesEnFrancais() {
+    const char* environnement = std::setlocale(LC_MESSAGES, "");
+    if (environnement != nullptr && std::string(environnement).starts_with("fr")) {
+        std::setlocale(LC_CTYPE, "");
+        return;
+    }
+    for (const char* nom : {"fr_FR.UTF-8", "fr_FR.utf8"})
+        if (std::setlocale(LC_MESSAGES, nom) != nullptr) {
+            std::setlocale(LC_CTYPE, nom);
+            return;
+        }
+}
 
-int main(int argc, char** argv) {
+int LigneDeCommande(int argc, char** argv) {
     journee::Options options;
     try {
         options = journee::LireOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -89,6 +111,31 @@ int main(int argc, char** argv) {
         }
         options.resume = true;
     }
-    std::ios::sync_with_stdio(false);
-    return journee::Executer(options, std::cout, std::cerr);
+    MessagesEnFrancais();
+    // A reader that goes away (| head) is an error number to judge, not a
+    // signal that kills the command.
+    std::signal(SIGPIPE, SIG_IGN);
+    // Ctrl+C during an export leaves no hidden half file behind.
+    platform::EffacerTemporairesSurSignal();
+    // Standard output through a buffer that keeps the system's error: the
+    // stream's state alone cannot tell a full disk from a closed pipe.
+    platform::FluxDescripteur tampon(STDOUT_FILENO);
+    std::ostream sortie(&tampon);
+    return journee::Executer(options, sortie, std::cerr);
+}
+
+}  // namespace
+
+// No exception leaves the program: any failure is a message and exit 1.
+int main(int argc, char** argv) {
+    try {
+        return LigneDeCommande(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("solvenare-journee : mémoire insuffisante\n", stderr);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "solvenare-journee : %s\n", e.what());
+    } catch (...) {
+        std::fputs("solvenare-journee : erreur inattendue\n", stderr);
+    }
+    return journee::SortieFichier;
 }

@@ -77,6 +77,13 @@ Options LireOptions(const std::vector<std::string>& arguments) {
                 throw ErreurArguments(
                     "--longueurs-onde : attendu VERT,ROUGE en nm (505,625), reçu « " + *valeur +
                     " »");
+            // Swapped channels would flip the sign of the Ångström exponent unnoticed.
+            if (*vert > *rouge)
+                throw ErreurArguments("--longueurs-onde : la longueur d'onde du vert (" +
+                                      parties[0] +
+                                      ") doit être plus courte que celle du "
+                                      "rouge (" +
+                                      parties[1] + ")");
             o.lambdaVert = *vert;
             o.lambdaRouge = *rouge;
         } else if (nom == "--csv") {
@@ -88,6 +95,11 @@ Options LireOptions(const std::vector<std::string>& arguments) {
                 throw ErreurArguments("--langley : attendu HH:MM-HH:MM, reçu « " + *valeur + " »");
             o.langley = {HeureMinute(valeur->substr(0, tiret), nom),
                          HeureMinute(valeur->substr(tiret + 1), nom)};
+            // A fit belongs to one morning or one afternoon: a range that
+            // runs backwards is a typo, not a night.
+            if (o.langley->first >= o.langley->second)
+                throw ErreurArguments("--langley : la plage « " + *valeur +
+                                      " » doit aller d'une heure à une heure plus tardive");
         }
     }
     if (!o.aide && !VueJournee(o) && o.fichier.empty())
@@ -112,11 +124,14 @@ std::string TexteUsage() {
            "  --annee AAAA          l'année des dates des en-têtes (sinon celle que donne\n"
            "                        la date de modification du fichier)\n"
            "  --fuseau ZONE         le fuseau de l'horloge : Europe/Paris, UTC+1...\n"
-           "  --csv SORTIE          écrit les mesures recalculées en CSV (- : sortie standard)\n"
-           "  --langley HH:MM-HH:MM droite de Langley sur cette plage horaire\n"
+           "  --csv SORTIE          écrit les mesures recalculées en CSV (- : sortie\n"
+           "                        standard) ; jamais sur un fichier de mesures ni sur\n"
+           "                        un fichier du programme\n"
+           "  --langley HH:MM-HH:MM droite de Langley sur cette plage, en avançant ;\n"
+           "                        le 9e champ dit « ok » ou les vérifications manquées\n"
            "  --longueurs-onde VERT,ROUGE\n"
            "                        longueurs d'onde des voies en nm pour l'exposant\n"
-           "                        d'Ångström (505,625 par défaut)\n"
+           "                        d'Ångström, du vert au rouge (505,625 par défaut)\n"
            "  --resume              un résumé du fichier sur la sortie standard (aussi sans\n"
            "                        écran)\n";
 }

@@ -75,12 +75,43 @@ TEST(Journee, LangleyGivesV0BackWithinOnePercentThroughTheCommandLine) {
         std::string ligne;
         std::getline(flux, ligne);
         const auto champs = science::Decouper(ligne, ';');
-        ASSERT_EQ(champs.size(), 8u) << ligne;
+        ASSERT_EQ(champs.size(), 9u) << ligne;
         EXPECT_EQ(champs[1], canal);
         EXPECT_NEAR(std::stod(champs[2]), v0, v0 * 0.01) << ligne;
         EXPECT_NEAR(std::stod(champs[4]), pente, 0.01) << ligne;
         EXPECT_GT(std::stod(champs[5]), 0.99) << ligne;
         EXPECT_GT(std::stoi(champs[6]), 100) << ligne;
+        EXPECT_EQ(champs[8], "ok") << ligne;
+    }
+    EXPECT_EQ(r.erreurs.find("Langley : voie"), std::string::npos) << r.erreurs;
+}
+
+TEST(Journee, LangleyLinesSayWhichChecksTheFitFails) {
+    // The same checks as the day view: a hazy, unstable morning still gives
+    // a line, marked, and its reasons in French; a range without records
+    // has no fit at all.
+    Dossier d;
+    EcrireMatineeClaire(d.Fichier("brume.txt"), 2.12, 2.05, 0.08);
+    const struct {
+        std::string plage;
+        std::string verdictVert, erreur;  // the verdict's beginning
+    } cas[] = {
+        {"08:00-12:00", "r2+dispersion", "Langley : voie verte : R² = 0,"},
+        {"09:30-09:35", "points+etendue+",
+         "Langley : voie verte : 10 points retenus (il en faut 20)"},
+        {"13:00-14:00", "points", "Langley : aucun enregistrement entre 13:00:00 et 14:00:00"},
+    };
+    for (const auto& c : cas) {
+        const Resultat r = Lancer(d,
+                                  "brume.txt --site 45.764,4.8357,170 --fuseau UTC+1 --annee "
+                                  "2026 --langley " +
+                                      c.plage);
+        EXPECT_EQ(r.code, 0) << r.erreurs;
+        const std::string vert = r.sortie.substr(0, r.sortie.find('\n'));
+        const auto champs = science::Decouper(vert, ';');
+        ASSERT_EQ(champs.size(), 9u) << vert;
+        EXPECT_EQ(champs[8].rfind(c.verdictVert, 0), 0u) << champs[8] << "\n" << r.erreurs;
+        EXPECT_NE(r.erreurs.find(c.erreur), std::string::npos) << c.plage << "\n" << r.erreurs;
     }
 }
 
@@ -99,12 +130,13 @@ TEST(Journee, ExitCodesAndFrenchMessages) {
          "solvenare-journee : Fuseau horaire inconnu : « Lune/Mer »"},
         {"absent.txt --site 39.7,-105.2", 1,
          "solvenare-journee : Impossible de lire « absent.txt » : Fichier introuvable"},
-        {"matin.txt --resume", 1, "solvenare-journee : Fichier du site « Site.txt » illisible"},
-        {"matin.txt --site 39.7,-105.2 --annee 2003 --csv /pas/de/dossier/x.csv", 1,
-         "matin.txt, ligne 220 : enregistrement de 3 champs au lieu de 7\n"
-         "solvenare-journee : Impossible d'écrire « /pas/de/dossier/x.csv »"},
-        {"matin.txt --site 39.7,-105.2 --annee 2003", 0,
+        {"matin.txt --csv -", 1, "solvenare-journee : Fichier du site « Site.txt » illisible"},
+        {"matin.txt --site 39.7,-105.2 --fuseau UTC-7 --annee 2003 --csv /pas/de/dossier/x.csv", 1,
+         "solvenare-journee : Impossible d'écrire « /pas/de/dossier/x.csv » : Fichier introuvable"},
+        {"matin.txt --site 39.7,-105.2 --fuseau UTC-7 --annee 2003", 0,
          "matin.txt, ligne 220 : enregistrement de 3 champs au lieu de 7"},
+        {"matin.txt --site 39.7,-105.2 --annee 2003", 0,
+         "solvenare-journee : pas de --fuseau : celui du système est utilisé"},
         {"--aide", 0, ""},
     };
     for (const auto& c : cas) {
@@ -143,7 +175,7 @@ TEST(Journee, SiteFileCsvOnStandardOutputAndLangley) {
     std::getline(flux, rouge);
     EXPECT_EQ(vert.rfind("langley;vert;", 0), 0u) << vert;
     EXPECT_EQ(rouge.rfind("langley;rouge;", 0), 0u) << rouge;
-    EXPECT_EQ(std::count(vert.begin(), vert.end(), ';'), 7);
+    EXPECT_EQ(std::count(vert.begin(), vert.end(), ';'), 8);
     EXPECT_EQ(vert.find(','), std::string::npos) << "decimal point, not comma";
     EXPECT_NE(langley.erreurs.find("Langley : série de la ligne 2"), std::string::npos);
 

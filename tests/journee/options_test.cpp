@@ -48,6 +48,13 @@ TEST(Options, BadCommandLinesAreNamedInFrench) {
         {{"a.txt", "--langley", "0630"}, "--langley : attendu HH:MM-HH:MM, reçu « 0630 »"},
         {{"a.txt", "--langley", "06:30-24:00"}, "--langley : « 24:00 » n'est pas une heure HH:MM"},
         {{"a.txt", "--langley", "6:30-09:00"}, "--langley : « 6:30 » n'est pas une heure HH:MM"},
+        {{"a.txt", "--langley", "12:00-08:00"},
+         "--langley : la plage « 12:00-08:00 » doit aller d'une heure à une heure plus tardive"},
+        {{"a.txt", "--langley=09:15-09:15"},
+         "--langley : la plage « 09:15-09:15 » doit aller d'une heure à une heure plus tardive"},
+        {{"a.txt", "--longueurs-onde", "670,500"},
+         "--longueurs-onde : la longueur d'onde du vert (670) doit être plus courte que celle du "
+         "rouge (500)"},
     };
     for (const auto& c : cas) {
         try {
