@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -139,4 +140,44 @@ TEST(FichierComptes, ReadsLinesAndRefusesWhatItCannotRead) {
     FichierTemporaire vide("# rien\n\n");
     EXPECT_THROW(LireFichierComptes(vide.chemin), std::runtime_error);
     EXPECT_THROW(LireFichierComptes("/tmp/pas-de-fichier-ici.txt"), std::runtime_error);
+}
+
+// The elevation the simulator tells the user to type is the one that gives
+// back its sky's aerosol depth; a sun below the horizon is said, not given.
+TEST(CielClair, ElevationToTypeGivesBackTheSky) {
+    const Identification cal;
+    const struct {
+        Site site;
+        int mois, jour;
+        double heure;  // UTC
+        bool jour_;
+    } cas[] = {
+        {{45.0, 5.0}, 6, 21, 11.7, true},                                        // noon in June
+        {{45.0, 5.0}, 12, 21, 11.8, true},                                       // noon in December
+        {{45.0, 5.0}, 3, 20, 7.2, true},                                         // low morning sun
+        {{-33.9, 18.4}, 12, 21, 10.8, true}, {{45.0, 5.0}, 3, 20, 23.0, false},  // night
+        {{45.0, 5.0}, 12, 21, 3.0, false},
+    };
+    const std::string avant = "Angle d'élévation à taper dans Solvenare : ";
+    for (const auto& c : cas) {
+        const std::time_t t = Utc(c.mois, c.jour, c.heure);
+        const std::string texte = ElevationATaper(c.site, t);
+        SCOPED_TRACE(texte);
+        if (!c.jour_) {
+            EXPECT_EQ(texte.rfind("Le soleil simulé est sous l'horizon (-", 0), 0u);
+            EXPECT_NE(texte.find("--midi"), std::string::npos);
+            continue;
+        }
+        ASSERT_EQ(texte.rfind(avant, 0), 0u);
+        std::string nombre =
+            texte.substr(avant.size(), texte.find(' ', avant.size()) - avant.size());
+        ASSERT_NE(nombre.find(','), std::string::npos) << "a decimal comma";
+        std::replace(nombre.begin(), nombre.end(), ',', '.');
+        const double tape = std::stod(nombre);
+        std::tm local{};
+        localtime_r(&t, &local);
+        const double d = DistanceTerreSoleil(local.tm_yday + 1);
+        const Comptes vu = ComptesAttendus(c.site, cal, t, 0.15, 0.10);
+        EXPECT_NEAR(ProfondeurAerosol(vu.vert, cal.v0Vert, cal.vnVert, d, tape, 0.138), 0.15, 0.02);
+    }
 }
