@@ -127,7 +127,7 @@ TEST(Processus, ThePortIsListedOnlyWhileTheSimulatorHoldsItAndANormalStopLeavesN
         const std::string cible = ports::PublishedPortPath("SIMP");
         EXPECT_EQ(cible.rfind("/dev/pts/", 0), 0u) << cible;
         // Said even when discreet: at the site's noon the sun is up.
-        EXPECT_NE(sim.LireJusqua("en degrés").find("Angle d'élévation à taper dans Solvenare : "),
+        EXPECT_NE(sim.LireJusqua("en ce moment").find("Angle d'élévation à taper dans Solvenare : "),
                   std::string::npos);
 
         if (c.signal == 0)

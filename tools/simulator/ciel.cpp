@@ -84,13 +84,15 @@ std::string ElevationATaper(const Site& site, std::time_t instant) {
     std::snprintf(degres, sizeof degres, "%.1f", elevation);
     std::string texte = degres;
     std::replace(texte.begin(), texte.end(), '.', ',');
-    // The program refuses an elevation of zero or below.
-    if (texte == "0,0" || texte == "-0,0" || elevation < 0.0)
+    if (texte == "-0,0") texte = "0,0";
+    // The program takes whole degrees, from 1 to 90.
+    const long entier = std::lround(elevation);
+    if (entier < 1)
         return "Le soleil simulé est sous l'horizon (" + texte +
                "°) : les mesures restent à la tension de noir (« ------ ») ; --midi ou "
                "--heure HH:MM donne un ciel de jour.";
-    return "Angle d'élévation à taper dans Solvenare : " + texte +
-           " (hauteur du soleil simulé en ce moment, en degrés).";
+    return "Angle d'élévation à taper dans Solvenare : " + std::to_string(entier) +
+           " (le soleil simulé est à " + texte + "° en ce moment).";
 }
 
 double DistanceTerreSoleil(int jour) {
