@@ -127,8 +127,9 @@ TEST(Processus, ThePortIsListedOnlyWhileTheSimulatorHoldsItAndANormalStopLeavesN
         const std::string cible = ports::PublishedPortPath("SIMP");
         EXPECT_EQ(cible.rfind("/dev/pts/", 0), 0u) << cible;
         // Said even when discreet: at the site's noon the sun is up.
-        EXPECT_NE(sim.LireJusqua("en ce moment").find("Angle d'élévation à taper dans Solvenare : "),
-                  std::string::npos);
+        EXPECT_NE(
+            sim.LireJusqua("en ce moment").find("Angle d'élévation à taper dans Solvenare : "),
+            std::string::npos);
 
         if (c.signal == 0)
             sim.Taper("q\n");
