@@ -179,6 +179,11 @@ QWidget* FenetreJournee::CreerPageJour() {
         "les épaisseurs optiques recalculées et l'étalonnage de Langley ont besoin du site : "
         "latitude, longitude, altitude et fuseau horaire (onglet <i>Site</i>, Ctrl+L).");
     disposition->addWidget(avisSite_);
+    avisNuit_ = new QLabel(page);
+    avisNuit_->setWordWrap(true);
+    avisNuit_->setStyleSheet(avisSite_->styleSheet());
+    avisNuit_->hide();
+    disposition->addWidget(avisNuit_);
 
     graphique_ = new QChart;
     graphique_->setTitle("Épaisseurs optiques et exposant d'Ångström");
@@ -206,6 +211,10 @@ QWidget* FenetreJournee::CreerPageJour() {
     graphique_->addAxis(axeEO_, Qt::AlignLeft);
     graphique_->addAxis(axeAngstrom_, Qt::AlignRight);
     graphique_->addAxis(axeElevation_, Qt::AlignRight);
+    axeNuit_ = new QValueAxis;
+    axeNuit_->setRange(0, 1);
+    axeNuit_->setVisible(false);
+    graphique_->addAxis(axeNuit_, Qt::AlignLeft);
     connect(axeHeure_, &QValueAxis::rangeChanged, this, [this](qreal min, qreal max) {
         EtiquetterHeures(axeHeure_, min, max);
         PrevoirRedessin();
@@ -325,7 +334,10 @@ QWidget* FenetreJournee::CreerPageSite() {
     auto* enregistrer = new QPushButton("&Enregistrer le site", page);
     enregistrer->setDefault(true);
     connect(enregistrer, &QPushButton::clicked, this, [this] { EnregistrerSite(); });
-    for (QLineEdit* e : {latitude_, longitude_, altitude_})
+    // Enter saves from any field, as in a dialog; the zone typed is not
+    // added to the list.
+    fuseau_->setInsertPolicy(QComboBox::NoInsert);
+    for (QLineEdit* e : {latitude_, longitude_, altitude_, fuseau_->lineEdit()})
         connect(e, &QLineEdit::returnPressed, this, [this] { EnregistrerSite(); });
     disposition->addWidget(enregistrer, 0, Qt::AlignLeft);
     messageSite_ = new QLabel(page);
@@ -566,11 +578,31 @@ QXYSeries* FenetreJournee::ElevationDe(size_t serie) {
     return s;
 }
 
+// Small squares at the foot of the plot, one for each record without a depth
+// because the sun was below the horizon: a night is seen, not just empty.
+QXYSeries* FenetreJournee::MarquesDeNuit() {
+    if (nuit_ != nullptr) return nuit_;
+    auto* s = new QScatterSeries;
+    s->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    s->setMarkerSize(6);
+    s->setColor(QColor(0x42, 0x42, 0x42));
+    s->setBorderColor(QColor(0x42, 0x42, 0x42));
+    s->setName("soleil sous l'horizon");
+    Attacher(s, false);
+    s->detachAxis(axeEO_);
+    s->attachAxis(axeNuit_);
+    traces_[s];
+    nuit_ = s;
+    return s;
+}
+
 void FenetreJournee::Retracer() {
     graphique_->removeAllSeries();
     courbes_.clear();
     elevations_.clear();
     traces_.clear();
+    nuit_ = nullptr;
+    sousHorizon_ = {};
     etendue_ = {};
     Ajouter(0);
     QStringList series;
@@ -619,7 +651,16 @@ void FenetreJournee::Ajouter(size_t debut) {
             etendue_.aMax = std::max(etendue_.aMax, *p.angstrom);
         }
         if (p.elevation) mettre(ElevationDe(p.serie), p.heure, p.elevation, i);
+        const science::Resultat& r = modele_.Resultats()[p.resultat];
+        sousHorizon_.Ajouter(r);
+        // Just above the axis, so that the whole mark shows.
+        if (science::SoleilSousHorizon(r)) mettre(MarquesDeNuit(), p.heure, 0.02, i);
     }
+    avisNuit_->setVisible(sousHorizon_.Nombre() > 0);
+    if (sousHorizon_.Nombre() > 0)
+        avisNuit_->setText("<b>Soleil sous l'horizon.</b> " +
+                           Q(sousHorizon_.Phrase()).toHtmlEscaped() +
+                           " Ces mesures sont marquées au pied du graphique.");
     AjusterAxes(debut == 0);
     Redessiner(false);
 }

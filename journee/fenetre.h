@@ -15,6 +15,7 @@
 #include "journee/canal.h"
 #include "journee/modele.h"
 #include "journee/veille.h"
+#include "science/sous_horizon.h"
 
 class QCategoryAxis;
 class QChart;
@@ -57,6 +58,11 @@ class FenetreJournee : public QMainWindow {
     VueGraphique* VueJour() const { return vueJour_; }
     QWidget* PageLangley() const { return pageLangley_; }
     QLabel* AvisSite() const { return avisSite_; }
+    // Says how many records the sun below the horizon left without a depth,
+    // and when; hidden while there is none.
+    QLabel* AvisNuit() const { return avisNuit_; }
+    // Those records' marks at the foot of the plot; null while there is none.
+    QXYSeries* MarquesNuit() const { return nuit_; }
     LigneEtat* EtatFichier() const { return etat_; }
     QLineEdit* EntreeLatitude() const { return latitude_; }
     QLineEdit* EntreeLongitude() const { return longitude_; }
@@ -102,6 +108,7 @@ class FenetreJournee : public QMainWindow {
     void Ajouter(size_t debut);
     Courbes& CourbesDe(size_t serie, science::Mode mode);
     QXYSeries* ElevationDe(size_t serie);
+    QXYSeries* MarquesDeNuit();
     void Attacher(QXYSeries* serie, bool elevation);
     QXYSeries* Jumelle(QXYSeries* serie);
     // serre: fit the time axis to the data, else only widen it when needed.
@@ -137,6 +144,10 @@ class FenetreJournee : public QMainWindow {
     QValueAxis* axeAngstrom_ = nullptr;
     QValueAxis* axeElevation_ = nullptr;
     QLabel* avisSite_ = nullptr;
+    QLabel* avisNuit_ = nullptr;
+    QValueAxis* axeNuit_ = nullptr;  // hidden: holds the marks at the plot's foot
+    QXYSeries* nuit_ = nullptr;
+    science::SousHorizon sousHorizon_;
     std::map<std::pair<size_t, int>, Courbes> courbes_;
     std::map<size_t, QXYSeries*> elevations_;
     // Per plotted curve, all its points; the series holds only those worth

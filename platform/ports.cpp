@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "platform/port_publication.h"
+
 namespace ports {
 namespace {
 
@@ -139,8 +141,9 @@ std::string PublishedPortPath(const std::string& name) {
     const ssize_t n = readlink(link.c_str(), target, sizeof target - 1);
     if (n <= 0) return "";
     target[n] = '\0';
-    // A link left behind by a program that has ended points at nothing.
-    return Exists(target) ? std::string(target) : "";
+    // A link left behind by a program that has ended points at nothing, or
+    // at a terminal that is now someone else's.
+    return Exists(target) && PublisherHoldsPort(name) ? std::string(target) : "";
 }
 
 namespace {

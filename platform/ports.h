@@ -18,7 +18,8 @@ void SetListSerialPortsForTests(std::function<std::vector<std::string>()> list);
 // Where a program publishes a port under a short name: a symbolic link named
 // after the port, pointing at the device.
 std::string PublishedPortsDirectory();
-// The device a published short name points at, or "" when none is published.
+// The device a published short name points at, or "" when none is published
+// or its publisher no longer holds it (see port_publication.h).
 std::string PublishedPortPath(const std::string& name);
 
 // What the system knows of the device behind a port, in French, one fact a

@@ -27,7 +27,7 @@ for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -ne 0 ]; then
-    echo "Installing: ${missing[*]}"
+    echo "Installation / Installing: ${missing[*]}"
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
@@ -35,7 +35,7 @@ fi
 # The French locale: the serial layer's French messages and the system's
 # French error texts appear under it, and the tests of both switch to it.
 if ! locale -a 2>/dev/null | grep -qix 'fr_FR\.utf-\?8'; then
-    echo "Generating the locale fr_FR.UTF-8"
+    echo "Création de la locale / Generating the locale fr_FR.UTF-8"
     if ! grep -q '^fr_FR\.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
         echo 'fr_FR.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
     fi

@@ -1,7 +1,9 @@
 #include <QMenu>
 #include <algorithm>
+#include <memory>
 
 #include "app/parametres.h"
+#include "platform/port_publication.h"
 #include "platform/textfile.h"
 #include "platform/threads.h"
 #include "tests/app/fond_fixture.h"
@@ -222,9 +224,8 @@ TEST_F(FondTest, PortMenuIsBuiltAnewAtEachOpening) {
 
     // The remembered port and another one appear after start-up.
     PtyPair sim7, sim8;
-    fs::create_directories(ports::PublishedPortsDirectory());
-    fs::create_symlink(sim7.Path(), ports::PublishedPortsDirectory() + "/SIM7");
-    fs::create_symlink(sim8.Path(), ports::PublishedPortsDirectory() + "/SIM8");
+    ports::PortPublication publie7("SIM7", sim7.Path());
+    auto publie8 = std::make_unique<ports::PortPublication>("SIM8", sim8.Path());
     f.IM_SerieMouseDown(nullptr, mbLeft, {}, 5, 5);
     ASSERT_NE(Entree("SIM7"), nullptr);
     ASSERT_NE(Entree("SIM8"), nullptr);
@@ -235,7 +236,7 @@ TEST_F(FondTest, PortMenuIsBuiltAnewAtEachOpening) {
     EXPECT_EQ(ReadTextLines("Parametres.txt"), LignesParametres("SIM7")) << "the name alone";
 
     // The next opening keeps the chosen port checked; a port gone is gone.
-    fs::remove(ports::PublishedPortsDirectory() + "/SIM8");
+    publie8.reset();
     f.IM_SerieMouseDown(nullptr, mbLeft, {}, 5, 5);
     EXPECT_EQ(Entree("SIM8"), nullptr);
     ASSERT_NE(Entree("SIM7"), nullptr);

@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
+#include "platform/port_publication.h"
 #include "platform/serial.h"
 
 TEST(Ports, NaturalOrder) {
@@ -19,7 +22,35 @@ TEST(Ports, NaturalOrder) {
                                                "ttyS02", "ttyS10", "ttyUSB0"}));
 }
 
-TEST(Ports, PublishedPortIsListedAndOpensUnderItsShortName) {
+namespace {
+
+bool Listed(const std::string& name) {
+    const auto listed = ports::ListSerialPorts();
+    return std::find(listed.begin(), listed.end(), name) != listed.end();
+}
+
+// Publishes `device` under `name` from a child process that then waits to be
+// killed; returns its pid once the name is there.
+pid_t PublishInChild(const std::string& name, const std::string& device) {
+    int ready[2];
+    if (pipe(ready) != 0) return -1;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(ready[0]);
+        ports::PortPublication publication(name, device);
+        [[maybe_unused]] const ssize_t n = write(ready[1], "1", 1);
+        for (;;) pause();
+    }
+    close(ready[1]);
+    char c;
+    [[maybe_unused]] const ssize_t n = read(ready[0], &c, 1);
+    close(ready[0]);
+    return pid;
+}
+
+}  // namespace
+
+TEST(Ports, PublishedPortIsListedOnlyWhileItsPublisherHoldsIt) {
     namespace fs = std::filesystem;
     char tmpl[] = "/tmp/solvenare-runtime-XXXXXX";
     const std::string runtime = mkdtemp(tmpl);
@@ -27,21 +58,49 @@ TEST(Ports, PublishedPortIsListedAndOpensUnderItsShortName) {
     int master = -1, slave = -1;
     char name[256];
     ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-    fs::create_directories(ports::PublishedPortsDirectory());
-    fs::create_symlink(name, ports::PublishedPortsDirectory() + "/SIM0");
-    fs::create_symlink("/dev/pts/does-not-exist", ports::PublishedPortsDirectory() + "/SIM9");
+    const std::string dir = ports::PublishedPortsDirectory();
+    {
+        ports::PortPublication publication("SIM0", name);
+        EXPECT_TRUE(Listed("SIM0"));
+        EXPECT_EQ(serial::DevicePath("SIM0"), name);
+        EXPECT_EQ(serial::DevicePath("ttyUSB7"), "/dev/ttyUSB7");
+        EXPECT_EQ(serial::DevicePath("/dev/pts/0"), "/dev/pts/0");
+        EXPECT_EQ(ports::PublishedPortPath("../SIM0"), "");
+        serial::Handle h = serial::InvalidHandle;
+        EXPECT_EQ(serial::OpenDevice("SIM0", h), 0);
+        serial::CloseDevice(h);
+        EXPECT_THROW(ports::PortPublication("SIM0", name), std::runtime_error) << "held";
+        EXPECT_TRUE(Listed("SIM0")) << "the refused one took nothing away";
+    }
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir + "/SIM0"))) << "withdrawn";
+    EXPECT_FALSE(fs::exists(ports::PublishedPortLockPath("SIM0"))) << "the lock goes too";
+    EXPECT_FALSE(Listed("SIM0"));
 
-    const auto listed = ports::ListSerialPorts();
-    EXPECT_NE(std::find(listed.begin(), listed.end(), "SIM0"), listed.end());
-    EXPECT_EQ(std::find(listed.begin(), listed.end(), "SIM9"), listed.end()) << "a stale link";
-    EXPECT_EQ(serial::DevicePath("SIM0"), name);
-    EXPECT_EQ(serial::DevicePath("ttyUSB7"), "/dev/ttyUSB7");
-    EXPECT_EQ(serial::DevicePath("/dev/pts/0"), "/dev/pts/0");
-    EXPECT_EQ(ports::PublishedPortPath("../SIM0"), "");
-
-    serial::Handle h = serial::InvalidHandle;
-    EXPECT_EQ(serial::OpenDevice("SIM0", h), 0);
-    serial::CloseDevice(h);
+    // Links that no live publisher holds, though each points at a live
+    // terminal: left by a killed one (its lock names a dead process, or one
+    // that does not hold the lock), or made by hand without a lock.
+    const pid_t killed = PublishInChild("SIM1", name);
+    ASSERT_GT(killed, 0);
+    EXPECT_TRUE(Listed("SIM1"));
+    kill(killed, SIGKILL);
+    waitpid(killed, nullptr, 0);
+    EXPECT_TRUE(fs::is_symlink(dir + "/SIM1")) << "a killed publisher cannot withdraw";
+    EXPECT_FALSE(Listed("SIM1"));
+    EXPECT_EQ(ports::PublishedPortPath("SIM1"), "");
+    fs::create_symlink(name, dir + "/SIM2");
+    std::ofstream(ports::PublishedPortLockPath("SIM2")) << getpid() << "\n";
+    fs::create_symlink(name, dir + "/SIM3");
+    fs::create_symlink("/dev/pts/does-not-exist", dir + "/SIM9");
+    for (const char* stale : {"SIM1", "SIM2", "SIM3", "SIM9"}) {
+        SCOPED_TRACE(stale);
+        EXPECT_FALSE(Listed(stale));
+        EXPECT_EQ(ports::DescribePort(stale), "");
+    }
+    // The name is free for the next publisher, who replaces what was left.
+    {
+        ports::PortPublication again("SIM1", name);
+        EXPECT_TRUE(Listed("SIM1"));
+    }
     close(master);
     close(slave);
     unsetenv("XDG_RUNTIME_DIR");

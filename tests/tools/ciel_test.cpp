@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -139,4 +140,52 @@ TEST(FichierComptes, ReadsLinesAndRefusesWhatItCannotRead) {
     FichierTemporaire vide("# rien\n\n");
     EXPECT_THROW(LireFichierComptes(vide.chemin), std::runtime_error);
     EXPECT_THROW(LireFichierComptes("/tmp/pas-de-fichier-ici.txt"), std::runtime_error);
+}
+
+// The elevation the simulator tells the user to type is the one that gives
+// back its sky's aerosol depth; a sun below the horizon is said, not given.
+TEST(CielClair, ElevationToTypeGivesBackTheSky) {
+    const Identification cal;
+    const struct {
+        Site site;
+        int mois, jour;
+        double heure;  // UTC
+        bool jour_;
+    } cas[] = {
+        {{45.0, 5.0}, 6, 21, 11.7, true},   // noon in June
+        {{45.0, 5.0}, 12, 21, 11.8, true},  // noon in December
+        {{45.0, 5.0}, 3, 20, 7.2, true},    // low morning sun
+        {{-33.9, 18.4}, 12, 21, 10.8, true},
+        {{45.0, 5.0}, 3, 20, 23.0, false},  // night
+        {{45.0, 5.0}, 12, 21, 3.0, false},
+        {{45.0, 5.0}, 3, 20, 5.85, false},  // rising, not yet half a degree up
+    };
+    const std::string avant = "Angle d'élévation à taper dans Solvenare : ";
+    for (const auto& c : cas) {
+        const std::time_t t = Utc(c.mois, c.jour, c.heure);
+        const std::string texte = ElevationATaper(c.site, t);
+        SCOPED_TRACE(texte);
+        if (!c.jour_) {
+            EXPECT_EQ(texte.rfind("Le soleil simulé est sous l'horizon (", 0), 0u);
+            EXPECT_NE(texte.find("--midi"), std::string::npos);
+            continue;
+        }
+        ASSERT_EQ(texte.rfind(avant, 0), 0u);
+        // "22 (le soleil simulé est à 22,4° en ce moment)."
+        const int tape = std::stoi(texte.substr(avant.size()));
+        const auto a = texte.find(" est à ") + 8, b = texte.find("°", a);
+        std::string dixiemes = texte.substr(a, b - a);
+        ASSERT_NE(dixiemes.find(','), std::string::npos) << "a decimal comma";
+        std::replace(dixiemes.begin(), dixiemes.end(), ',', '.');
+        const double vraie = std::stod(dixiemes);
+        EXPECT_LE(std::abs(tape - vraie), 0.55);
+        std::tm local{};
+        localtime_r(&t, &local);
+        const double d = DistanceTerreSoleil(local.tm_yday + 1);
+        const Comptes vu = ComptesAttendus(c.site, cal, t, 0.15, 0.10);
+        EXPECT_NEAR(ProfondeurAerosol(vu.vert, cal.v0Vert, cal.vnVert, d, vraie, 0.138), 0.15,
+                    0.01);
+        // The whole degrees typed leave an error of a few hundredths at most.
+        EXPECT_NEAR(ProfondeurAerosol(vu.vert, cal.v0Vert, cal.vnVert, d, tape, 0.138), 0.15, 0.05);
+    }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <numbers>
 #include <sstream>
@@ -75,6 +76,23 @@ std::time_t MidiSolaire(const Site& site, std::time_t autour) {
         }
     }
     return midi;
+}
+
+std::string ElevationATaper(const Site& site, std::time_t instant) {
+    const double elevation = ElevationSoleil(site, instant);
+    char degres[16];
+    std::snprintf(degres, sizeof degres, "%.1f", elevation);
+    std::string texte = degres;
+    std::replace(texte.begin(), texte.end(), '.', ',');
+    if (texte == "-0,0") texte = "0,0";
+    // The program takes whole degrees, from 1 to 90.
+    const long entier = std::lround(elevation);
+    if (entier < 1)
+        return "Le soleil simulé est sous l'horizon (" + texte +
+               "°) : les mesures restent à la tension de noir (« ------ ») ; --midi ou "
+               "--heure HH:MM donne un ciel de jour.";
+    return "Angle d'élévation à taper dans Solvenare : " + std::to_string(entier) +
+           " (le soleil simulé est à " + texte + "° en ce moment).";
 }
 
 double DistanceTerreSoleil(int jour) {

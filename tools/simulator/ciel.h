@@ -31,6 +31,11 @@ double ElevationSoleil(const Site& site, std::time_t instant);
 // The moment of the highest sun, at the minute, within twelve hours of
 // `autour`: the site's solar noon nearest to it.
 std::time_t MidiSolaire(const Site& site, std::time_t autour);
+// What to type as the sun's elevation in the program for the sky at that
+// moment, in French: the whole degrees the program takes and the elevation
+// to a tenth, or, with the sun too low for a measurement, that the
+// measurements stay dark and how to get a day.
+std::string ElevationATaper(const Site& site, std::time_t instant);
 // Astronomical units, on day 1 to 366 of the year, as the program reckons it.
 double DistanceTerreSoleil(int jour);
 

@@ -192,7 +192,7 @@ Mesures :
 Essais :
   --bruit N             jusqu'à N octets parasites avant chaque trame (défaut : 0)
   --decoupe             envoie chaque trame en plusieurs morceaux
-  --discret             n'affiche que les erreurs
+  --discret             n'affiche que les erreurs et l'angle d'élévation à taper
   -h, --help            affiche cette aide
 
 Pendant la simulation, tapez puis Entrée :

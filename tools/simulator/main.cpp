@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
@@ -82,6 +83,12 @@ int main(int argc, char** argv) {
         std::snprintf(cadence, sizeof cadence, "%g", options.reglages.cadence);
         Afficher(std::string("Mode ") + NomMode(options.reglages.mode) + ", " + cadence +
                  " trame(s) de mesure par seconde.");
+    }
+    // Said even when discreet: the user must type it in the program.
+    if (options.reglages.comptes.empty()) {
+        const auto instant = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now() +
+                                                                  options.reglages.decalageHorloge);
+        Afficher(ElevationATaper(options.reglages.site, instant));
     }
     bool clavier = ClavierUtilisable();
     if (clavier && !options.discret && isatty(STDIN_FILENO))

@@ -4,7 +4,6 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/eventfd.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -16,6 +15,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/port_publication.h"
 #include "platform/ports.h"
 
 namespace simulateur {
@@ -36,16 +36,6 @@ constexpr size_t MorceauxEnAttenteMax = 16;
 
 std::string Erreur(const std::string& texte, int numero) {
     return texte + " : " + std::strerror(numero);
-}
-
-void CreerDossier(const std::string& chemin) {
-    // Each level private to the user: the folder may be under /tmp.
-    for (size_t i = 1; i <= chemin.size(); ++i) {
-        if (i < chemin.size() && chemin[i] != '/') continue;
-        const std::string partie = chemin.substr(0, i);
-        if (mkdir(partie.c_str(), 0700) != 0 && errno != EEXIST)
-            throw std::runtime_error(Erreur("Impossible de créer le dossier " + partie, errno));
-    }
 }
 
 bool NomValide(const std::string& nom) {
@@ -164,33 +154,11 @@ void TPhotometreSimule::Arreter() {
 }
 
 void TPhotometreSimule::Publier() {
-    const std::string dossier = ports::PublishedPortsDirectory();
-    CreerDossier(dossier);
-    // The lock tells a live simulator from a link left by one that was killed.
-    const std::string verrou = dossier + "/." + reglages_.nom + ".verrou";
-    verrou_ = open(verrou.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (verrou_ < 0) throw std::runtime_error(Erreur("Impossible d'ouvrir " + verrou, errno));
-    if (flock(verrou_, LOCK_EX | LOCK_NB) != 0)
-        throw std::runtime_error("Le port « " + reglages_.nom +
-                                 " » est déjà publié par un autre simulateur");
-    const std::string lien = CheminPublie();
-    if (unlink(lien.c_str()) != 0 && errno != ENOENT)
-        throw std::runtime_error(Erreur("Impossible de remplacer " + lien, errno));
-    if (symlink(esclave_.c_str(), lien.c_str()) != 0)
-        throw std::runtime_error(Erreur("Impossible de publier le port " + lien, errno));
-    publie_ = true;
+    publication_ = std::make_unique<ports::PortPublication>(reglages_.nom, esclave_);
 }
 
 void TPhotometreSimule::Retirer() {
-    if (publie_) {
-        const std::string lien = CheminPublie();
-        char cible[4096];
-        const ssize_t n = readlink(lien.c_str(), cible, sizeof cible - 1);
-        if (n > 0 && std::string(cible, static_cast<size_t>(n)) == esclave_) unlink(lien.c_str());
-        publie_ = false;
-    }
-    if (verrou_ >= 0) close(verrou_);
-    verrou_ = -1;
+    publication_.reset();
 }
 
 void TPhotometreSimule::Reveiller() {

@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/port_publication.h"
 #include "tools/simulator/ciel.h"
 #include "tools/simulator/protocole.h"
 
@@ -138,8 +140,7 @@ class TPhotometreSimule {
     std::string esclave_;
     int maitre_ = -1;
     int reveil_ = -1;
-    int verrou_ = -1;
-    bool publie_ = false;
+    std::unique_ptr<ports::PortPublication> publication_;
     std::thread fil_;
 
     mutable std::mutex m_;

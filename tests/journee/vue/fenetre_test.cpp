@@ -32,6 +32,7 @@
 #include "journee/vue_graphique.h"
 #include "platform/numbers.h"
 #include "platform/textfile.h"
+#include "recording/lignes.h"
 #include "science/export_csv.h"
 #include "tests/journee/vue/outils.h"
 #include "tests/support/dossier.h"
@@ -169,6 +170,112 @@ TEST(FenetreJournee, FollowsAFileWrittenAt240LinesASecond) {
     ASSERT_TRUE(Attendre([&] { return f.Endormie(); }));
     std::ofstream(chemin, std::ios::binary | std::ios::app) << lignes[0] << "\r\n";
     EXPECT_TRUE(Attendre([&] { return f.Modele().Points().size() == 1; }, 2000));
+}
+
+// Records taken before sunrise as the program writes them at night: the dark
+// voltage and no depth, every ten minutes from `debut` to `fin` (local, s).
+std::vector<std::string> Nuit(int debut, int fin) {
+    std::vector<std::string> lignes;
+    for (int t = debut; t <= fin; t += 600) {
+        char heure[16];
+        std::snprintf(heure, sizeof heure, "%02d:%02d:%02d  ", t / 3600, t / 60 % 60, t % 60);
+        lignes.push_back(recording::LigneEnregistrement("Simple", heure, "0,010", "------", "0,010",
+                                                        "------", "21"));
+    }
+    return lignes;
+}
+
+TEST(FenetreJournee, RecordsWithTheSunBelowTheHorizonAreSaidAndMarked) {
+    Dossier d;
+    const struct {
+        const char* comment;
+        bool avecJour;
+        size_t nuit;
+        const char* phrase;
+    } cas[] = {
+        {"a night demonstration", false, 13,
+         "Aucune épaisseur optique : le soleil était sous l'horizon pour les 13 enregistrements "
+         "entre 05:00:00 et 07:00:00 (soleil de "},
+        {"the night before a morning", true, 13,
+         "13 enregistrements sur 454 sans épaisseur optique : le soleil était sous l'horizon "
+         "entre 05:00:00 et 07:00:00 (soleil de "},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.comment);
+        const std::string chemin = d.Fichier(std::string(c.comment) + ".txt");
+        std::vector<std::string> lignes = EnTeteMatineeClaire();
+        for (auto& l : Nuit(5 * 3600, 7 * 3600)) lignes.push_back(l);
+        if (c.avecJour)
+            for (auto& l : EnregistrementsMatineeClaire(2.12, 2.05)) lignes.push_back(l);
+        WriteTextFile(chemin, lignes);
+
+        FenetreJournee f(ReglagesLyon(), QString::fromStdString(d.chemin));
+        ASSERT_TRUE(f.Ouvrir(QString::fromStdString(chemin)));
+        f.show();
+        EXPECT_TRUE(f.AvisNuit()->isVisible());
+        EXPECT_TRUE(f.AvisNuit()->text().contains(QString::fromUtf8(c.phrase)))
+            << f.AvisNuit()->text().toStdString();
+        // One mark per night record, at the foot of the plot, on its hour.
+        ASSERT_NE(f.MarquesNuit(), nullptr);
+        const auto courbes = CourbesDessinees(f);
+        const auto& marques = courbes.at("soleil sous l'horizon");
+        ASSERT_EQ(marques.size(), c.nuit);
+        EXPECT_NEAR(marques.front().first, 5.0, 1e-9);
+        EXPECT_NEAR(marques.back().first, 7.0, 1e-9);
+        for (const auto& [heure, y] : marques) EXPECT_LT(y, 0.05) << heure;
+        const auto* axe = static_cast<QValueAxis*>(f.MarquesNuit()->attachedAxes().last());
+        EXPECT_FALSE(axe->isVisible());
+        EXPECT_EQ(axe->min(), 0);
+        // The time axis spans the night too.
+        EXPECT_LT(static_cast<QValueAxis*>(f.MarquesNuit()->attachedAxes().first())->min(), 5.0);
+        if (!c.avecJour) Capturer(f, "journee_nuit");
+
+        // Without a site nothing is known of the sun: nothing said.
+        FenetreJournee g(ReglagesLyon(false), QString::fromStdString(d.chemin));
+        ASSERT_TRUE(g.Ouvrir(QString::fromStdString(chemin)));
+        EXPECT_TRUE(g.AvisNuit()->isHidden());
+        EXPECT_EQ(g.MarquesNuit(), nullptr);
+    }
+    // A clear morning: no banner, no marks.
+    MatineeOuverte m;
+    EXPECT_TRUE(m.vue->AvisNuit()->isHidden());
+    EXPECT_EQ(m.vue->MarquesNuit(), nullptr);
+}
+
+TEST(FenetreJournee, EnterInAnyFieldOfTheSiteFormSavesIt) {
+    MatineeOuverte m(false);
+    FenetreJournee& f = *m.vue;
+    const std::string fichierSite = m.dossier.Fichier(science::NomFichierSite);
+    const struct {
+        const char* champ;
+        QWidget* entree;
+        double latitude;
+        const char* fuseau;
+        bool tape = false;  // typed key by key, with the completion's list open
+    } cas[] = {
+        {"latitude", f.EntreeLatitude(), 45.1, "UTC+1"},
+        {"longitude", f.EntreeLongitude(), 45.2, "Europe/Paris"},
+        {"altitude", f.EntreeAltitude(), 45.3, ""},
+        {"time zone", f.EntreeFuseau()->lineEdit(), 45.4, "UTC+2"},
+        {"time zone, typed", f.EntreeFuseau()->lineEdit(), 45.5, "Europe/Lisbon", true},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.champ);
+        f.EntreeLatitude()->setText(QString::fromStdString(FormatFixe(c.latitude, 1)));
+        f.EntreeLongitude()->setText("4,8357");
+        f.EntreeAltitude()->setText("170");
+        f.EntreeFuseau()->setCurrentText(c.tape ? "" : c.fuseau);
+        c.entree->setFocus();
+        if (c.tape) QTest::keyClicks(c.entree, c.fuseau);
+        QTest::keyClick(c.entree, Qt::Key_Return);
+        EXPECT_TRUE(f.MessageSite()->text().startsWith("Site enregistré"))
+            << f.MessageSite()->text().toStdString();
+        const science::Site lu = science::LireSite(fichierSite);
+        EXPECT_DOUBLE_EQ(lu.latitude, c.latitude);
+        EXPECT_EQ(lu.fuseau, c.fuseau);
+    }
+    // A zone typed is saved, not added to the list.
+    EXPECT_EQ(f.EntreeFuseau()->findText("UTC+2"), -1);
 }
 
 TEST(FenetreJournee, TheSiteFormChecksSavesAndRecomputes) {
