@@ -22,6 +22,7 @@
 #include "science/nombres.h"
 #include "science/recalcul.h"
 #include "science/site.h"
+#include "science/sous_horizon.h"
 #include "science/verdict_langley.h"
 
 namespace journee {
@@ -266,7 +267,7 @@ void Langley(const Journee& j, PlageSeries& series, std::pair<int, int> plage, s
 
 void Resume(const Options& o, const SiteChoisi& choix, const Journee& j,
             const std::vector<Bilan>& bilans, size_t enregistrements, size_t anomalies,
-            std::ostream& sortie) {
+            const SousHorizon& nuit, std::ostream& sortie) {
     sortie << "Fichier : " << o.fichier << "\n";
     if (const auto& site = choix.site)
         sortie << "Site : latitude " << FormatFixe(site->latitude, 6) << "°, longitude "
@@ -291,6 +292,8 @@ void Resume(const Options& o, const SiteChoisi& choix, const Journee& j,
         sortie << "\n";
         Verifier(sortie, SortieStandard);
     }
+    // A night's records would otherwise read as a failure of the computation.
+    if (const std::string phrase = nuit.Phrase(); !phrase.empty()) sortie << phrase << "\n";
     sortie << "(--csv SORTIE pour les mesures recalculées, --langley HH:MM-HH:MM pour une "
               "droite de Langley)\n";
     Verifier(sortie, SortieStandard);
@@ -349,6 +352,7 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     std::optional<PlageSeries> plage;
     if (o.langley) plage.emplace(*o.langley);
     size_t enregistrements = 0;
+    SousHorizon nuit;
     lecteur.OnAnomalie = signaler;
     lecteur.OnEnregistrement = [&](size_t s, const Enregistrement& r) {
         if (bilans.size() <= s) bilans.resize(s + 1);
@@ -369,6 +373,7 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
             b.basse = std::min(b.basse.value_or(*x.elevation), *x.elevation);
             b.haute = std::max(b.haute.value_or(*x.elevation), *x.elevation);
         }
+        nuit.Ajouter(x);
         if (csv) csv->Ajouter(x);
         if (plage) plage->Ajouter(x);
     };
@@ -387,7 +392,7 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
                         "Impossible d'écrire « " + *o.csv + " » : " + TexteErreur(erreur)};
     }
     if (plage) Langley(j, *plage, *o.langley, sortie, erreurs);
-    if (resumeSeul) Resume(o, choix, j, bilans, enregistrements, anomalies, sortie);
+    if (resumeSeul) Resume(o, choix, j, bilans, enregistrements, anomalies, nuit, sortie);
     Terminer(sortie, SortieStandard);
     return SortieSucces;
 }

@@ -185,4 +185,38 @@ TEST(Journee, SiteFileCsvOnStandardOutputAndLangley) {
         << resume.sortie;
 }
 
+TEST(Journee, SummarySaysWhenTheSunWasBelowTheHorizon) {
+    Dossier d;
+    science::EcrireSite(d.Fichier(science::NomFichierSite),
+                        {39.742476, -105.1786, 1830.14, "UTC-7"});
+    // A demonstration left running through the small hours, then sunrise.
+    std::vector<std::string> lignes = {
+        "SOLVENARE",
+        "-- Date     : Vendredi 17 Octobre - ",
+        "-- Photomètre n°7 Logiciel v1,2",
+        "-- Pression : 820 hPa",
+        "-- Angle d'élévation solaire : 20 deg",
+        "ETALONNAGE",
+        "-- V0Vert  = 2,00V VnVert  = 0,10V",
+        "-- V0Rouge = 2,00V VnRouge = 0,10V",
+        "Mode;Heure;VVert;EOVert;VRouge;EORouge;Température",
+        "Simple;02:00:00  ;0,010;------;0,010;------;12",
+        "Simple;02:30:00  ;0,010;------;0,010;------;12",
+        "Simple;03:00:00  ;0,010;------;0,010;------;12",
+        "Simple;09:00:00  ;1,234;0,20;1,456;0,10;21",
+    };
+    WriteTextFile(d.Fichier("nuit.txt"), lignes);
+    const Resultat r = Lancer(d, "nuit.txt --annee 2003 --resume");
+    ASSERT_EQ(r.code, 0) << r.erreurs;
+    EXPECT_NE(r.sortie.find("3 enregistrements sur 4 sans épaisseur optique : le soleil était "
+                            "sous l'horizon entre 02:00:00 et 03:00:00"),
+              std::string::npos)
+        << r.sortie;
+
+    EcrireMatinee(d.Fichier("matin.txt"));
+    const Resultat jour = Lancer(d, "matin.txt --annee 2003 --resume");
+    ASSERT_EQ(jour.code, 0);
+    EXPECT_EQ(jour.sortie.find("horizon"), std::string::npos) << jour.sortie;
+}
+
 }  // namespace
