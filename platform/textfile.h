@@ -13,11 +13,19 @@
 class EInOutError : public Exception {
   public:
     explicit EInOutError(int errorCode);
+    // The same first line, then a second naming the file and giving the
+    // system's French text for the error (FileErrorDetail).
+    EInOutError(int errorCode, const std::string& path);
     int ErrorCode() const { return errorCode_; }
 
   private:
     int errorCode_;
 };
+
+// "<path> : <the system's French text, from a small letter>", which says
+// which file failed and why: "… : système de fichiers accessible en lecture
+// seulement".
+std::string FileErrorDetail(const std::string& path, int errorCode);
 
 std::string Utf8ToWindows1252(const std::string& text);  // unmappable characters become '?'
 std::string Windows1252ToUtf8(const std::string& bytes);
