@@ -342,7 +342,7 @@ TEST_F(PannesLigneTest, APortRefusedForPermissionAdvisesTheGroupAtOnce) {
                    : "";
     };
     const std::string groupe =
-        "Port refusé : ajoutez-vous au groupe dialout / (sudo adduser $USER dialout), puis "
+        "Port refusé : rejoignez le groupe dialout / (sudo adduser $USER dialout), "
         "reconnectez-vous.";
     EXPECT_EQ(conseil(), groupe) << "shown with the error, not a cycle later";
     for (int tick = 0; tick < 20; ++tick) f.T_LiaisonSerieTimer(nullptr);

@@ -11,8 +11,8 @@ using namespace measurement;
 TEST(ConseilLiaison, TheAdviceFitsTheErrorThatRefusedThePort) {
     const ConseilLiaison silencieux{"Le photomètre ne répond pas : est-il allumé ?",
                                     "Vérifiez aussi le câble et le port série choisi.", false};
-    const ConseilLiaison groupe{"Port refusé : ajoutez-vous au groupe dialout",
-                                "(sudo adduser $USER dialout), puis reconnectez-vous.", true};
+    const ConseilLiaison groupe{"Port refusé : rejoignez le groupe dialout",
+                                "(sudo adduser $USER dialout), reconnectez-vous.", true};
     const struct {
         int erreur;
         ConseilLiaison conseil;
