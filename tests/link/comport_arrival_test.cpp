@@ -166,6 +166,9 @@ TEST(PortArrival, WritesReachThePeerAndTheLinks) {
 
     // The output queue empties: the activity ends.
     EXPECT_TRUE(PumpUntil([&] { return !activity.empty() && !activity.back(); }));
+    // Closed before the link and what it writes to go: closing runs the
+    // events still pending.
+    port.Close();
 }
 
 TEST(PortArrival, HandlerErrorEndsReceptionAndIsShownOnce) {
@@ -196,6 +199,7 @@ TEST(PortArrival, HandlerErrorEndsReceptionAndIsShownOnce) {
     port.Open();
     pty.Send("z");
     EXPECT_TRUE(PumpUntil([&] { return calls == 2; }));
+    port.Close();
 }
 
 TEST(PortArrival, CloseWithAHandOverPendingDoesNotDeadlock) {
