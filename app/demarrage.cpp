@@ -60,7 +60,9 @@ void TF_Fond::FormCreate(TObject*) {
 
 void TF_Fond::LireParametres() {
     if (!FileExists(FichierParametres)) return;
-    for (const std::string& port : PortsEnregistres(ReadTextLines(FichierParametres))) {
+    const auto lignes = SurFichierDuProgramme(DossierProgramme, FichierParametres,
+                                              [] { return ReadTextLines(FichierParametres); });
+    for (const std::string& port : PortsEnregistres(lignes)) {
         for (int i = 0; i < PM_PortSerie->Count(); ++i) {
             TMenuItem& entree = *PM_PortSerie->Items(i);
             if (entree.Caption() != port) continue;
@@ -72,5 +74,7 @@ void TF_Fond::LireParametres() {
 }
 
 void TF_Fond::EnregistrerParametres() {
-    WriteTextFile(FichierParametres, LignesParametres(ComPort->Port()));
+    SurFichierDuProgramme(DossierProgramme, FichierParametres, [this] {
+        WriteTextFile(FichierParametres, LignesParametres(ComPort->Port()));
+    });
 }

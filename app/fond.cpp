@@ -155,6 +155,7 @@ void TF_Fond::CreerComposants() {
     ComPort->FlowControl().SetXonXoffOut(false);
     ComPort->FlowControl().SetXonXoffIn(false);
     ComPort->EndLoading();
+    ComPort->OnLineLost = [this](TObject*) { LiaisonPerdue(); };
 
     ComDataPacket = std::make_unique<TComDataPacket>();
     ComDataPacket->BeginLoading();

@@ -212,6 +212,9 @@ class TF_Fond : public TForm {
     // Ticks of T_LiaisonSerie since the link check started or its port was
     // chosen, while no identification has come.
     int32_t TicksSansReponse = 0;
+    // The system's error that refused the port at the link check's last
+    // opening, 0 when it opened: the advice depends on it.
+    int ErreurOuverture = 0;
     // Clock fields, rewritten at every tick.
     TDateTime Maintenant;
     std::string NomJour, NomMois;
@@ -244,6 +247,9 @@ class TF_Fond : public TForm {
     void IM_DemarrerClick(TObject* Sender);
     void IM_ArreterClick(TObject* Sender);
     void IM_FINMesuresClick(TObject* Sender);
+    // The line to the photometer failed under the open port (its error has
+    // been shown): the port is closed and nothing on screen reads as current.
+    void LiaisonPerdue();
     // The space bar presses the button the reception panel shows, for hands
     // busy with the instrument; an entry the user sees keeps its keys.
     void FormKeyPress(TObject* Sender, char& Key);
@@ -303,6 +309,9 @@ class TF_Fond : public TForm {
     void T_LiaisonSerieTimer(TObject* Sender);
     void DemanderIdentification();
     void AfficherConseilLiaison(bool visible);
+    // Opens the port for the link check; a refusal is remembered for the
+    // advice, shown at once where it tells what to do, and raised again.
+    void OuvrirPourVerification();
 
   private:
     void CreerControles();

@@ -1,5 +1,6 @@
 // The information panel and its links file.
 #include "app/fond.h"
+#include "app/parametres.h"
 #include "platform/shell.h"
 #include "platform/textfile.h"
 
@@ -12,7 +13,8 @@ const char* const FichierRessources = "SitesWeb.txt";
 
 void TF_Fond::ChargerRessourcesInternet() {
     if (!FileExists(FichierRessources)) return;
-    const std::vector<std::string> lignes = ReadTextLines(FichierRessources);
+    const std::vector<std::string> lignes = SurFichierDuProgramme(
+        DossierProgramme, FichierRessources, [] { return ReadTextLines(FichierRessources); });
     for (const auto& ligne : lignes) CB_RessourcesInternet->AddItem(ligne);
     CB_RessourcesInternet->SetText(lignes.empty() ? std::string() : lignes.front());
 }

@@ -11,8 +11,10 @@
 #include <QShortcut>
 #include <QToolTip>
 #include <cmath>
+#include <filesystem>
 
 #include "app/fond.h"
+#include "calibration/etalonnages.h"
 #include "measurement/protocole.h"
 #include "platform/numbers.h"
 #include "science/site.h"
@@ -106,10 +108,29 @@ journee::Reponse LienJournee::RecevoirV0(const journee::ReportV0& r) {
                       "pour les écrire dans le photomètre."};
 }
 
+std::string LienJournee::CheminSite() const {
+    return fond_.DossierProgramme + "/" + science::NomFichierSite;
+}
+
+std::optional<std::string> LienJournee::ErreurSite() const {
+    // Anything under the name counts, a folder or a dangling link included:
+    // only an absent file means there is no site to speak of.
+    std::error_code ignoree;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(CheminSite(), ignoree)))
+        return std::nullopt;
+    try {
+        science::LireSite(CheminSite());
+    } catch (const science::ErreurSite& e) {
+        return "Élévation du soleil inconnue : " + std::string(science::NomFichierSite) +
+               " est à corriger (vue de la journée, Ctrl+J, onglet Site).\n" + e.Message() + ".";
+    }
+    return std::nullopt;
+}
+
 std::optional<double> LienJournee::ElevationMaintenant(int64_t utc) const {
     science::Site site;
     try {
-        site = science::LireSite(fond_.DossierProgramme + "/" + science::NomFichierSite);
+        site = science::LireSite(CheminSite());
     } catch (const science::ErreurSite&) {
         return std::nullopt;
     }
@@ -117,7 +138,8 @@ std::optional<double> LienJournee::ElevationMaintenant(int64_t utc) const {
     // The pressure typed, when there is one, refracts a little better.
     try {
         const long long pression = StrToInt(fond_.EPression->Text());
-        if (pression >= 300 && pression <= 1100) meteo.pressionHpa = static_cast<double>(pression);
+        if (pression >= calibration::PressionMinimale && pression <= calibration::PressionMaximale)
+            meteo.pressionHpa = static_cast<double>(pression);
     } catch (const EConvertError&) {
     }
     return science::CalculerPositionSoleil(static_cast<double>(utc), site, meteo)
@@ -126,7 +148,7 @@ std::optional<double> LienJournee::ElevationMaintenant(int64_t utc) const {
 
 std::optional<std::string> LienJournee::InfoBulleElevation(int64_t utc) const {
     const auto elevation = ElevationMaintenant(utc);
-    if (!elevation) return std::nullopt;
+    if (!elevation) return ErreurSite();
     const auto saisie = ElevationSaisie(*elevation);
     if (!saisie) return "Soleil à " + FormatFixe(*elevation, 1) + "° : trop bas pour une mesure.";
     return "Élévation du soleil maintenant : " + FormatFixe(*elevation, 1) + "° (F2 inscrit " +
@@ -141,6 +163,12 @@ bool LienJournee::RemplirElevation(int64_t utc) {
     return true;
 }
 
+std::string LienJournee::RaisonSansElevation(int64_t utc) const {
+    if (const auto texte = InfoBulleElevation(utc)) return *texte;
+    return "Aucun site de mesure : enregistrez-le dans la vue de la journée (Ctrl+J, onglet "
+           "Site), et F2 inscrira l'élévation du soleil.";
+}
+
 bool LienJournee::eventFilter(QObject* objet, QEvent* e) {
     if (e->type() == QEvent::ToolTip) {
         const auto texte = InfoBulleElevation(Maintenant());
@@ -151,7 +179,8 @@ bool LienJournee::eventFilter(QObject* objet, QEvent* e) {
     }
     if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F2 &&
         static_cast<QKeyEvent*>(e)->modifiers() == Qt::NoModifier) {
-        RemplirElevation(Maintenant());
+        const int64_t utc = Maintenant();
+        if (!RemplirElevation(utc)) ShowMessage(RaisonSansElevation(utc));
         return true;
     }
     return QObject::eventFilter(objet, e);

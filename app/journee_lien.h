@@ -31,9 +31,13 @@ class LienJournee : public QObject {
     // The sun's apparent elevation, degrees, from the site file beside the
     // settings; nothing without a readable site.
     std::optional<double> ElevationMaintenant(int64_t utc) const;
+    // The sun's elevation now, or what is wrong with a site file that gives
+    // none; nothing where there is no site file, which the window does not
+    // need.
     std::optional<std::string> InfoBulleElevation(int64_t utc) const;
-    // F2 in the elevation entry.
+    // F2 in the elevation entry: types the elevation, or says why it cannot.
     bool RemplirElevation(int64_t utc);
+    std::string RaisonSansElevation(int64_t utc) const;
 
     // Starts the day view on the current data file.
     bool OuvrirJournee();
@@ -45,6 +49,9 @@ class LienJournee : public QObject {
 
   private:
     void Connexion();
+    std::string CheminSite() const;
+    // What is wrong with the site file, when there is one that gives no site.
+    std::optional<std::string> ErreurSite() const;
 
     TF_Fond& fond_;
     QLocalServer serveur_;

@@ -2,6 +2,7 @@
 #include "app/fond.h"
 #include "link/comdatapacket.h"
 #include "link/comport.h"
+#include "measurement/conseil_liaison.h"
 #include "measurement/protocole.h"
 #include "platform/ports.h"
 
@@ -16,8 +17,22 @@ constexpr int32_t TicksAvantConseilLiaison = 13;
 
 void TF_Fond::AfficherConseilLiaison(bool visible) {
     if (!visible) TicksSansReponse = 0;
+    const measurement::ConseilLiaison conseil = measurement::ConseilPourErreur(ErreurOuverture);
+    L_ConseilLiaison->SetCaption(conseil.ligne);
+    L_ConseilLiaisonSuite->SetCaption(conseil.suite);
     L_ConseilLiaison->SetVisible(visible);
     L_ConseilLiaisonSuite->SetVisible(visible);
+}
+
+void TF_Fond::OuvrirPourVerification() {
+    ErreurOuverture = 0;
+    try {
+        ComPort->Open();
+    } catch (const EComPort& e) {
+        if (e.ErrorCode() == CError_OpenFailed) ErreurOuverture = e.SystemErrorCode();
+        if (measurement::ConseilPourErreur(ErreurOuverture).immediat) AfficherConseilLiaison(true);
+        throw;
+    }
 }
 
 // Built at start and again each time the menu opens, so that an adapter
@@ -71,7 +86,7 @@ void TF_Fond::PM_PortSerieClick(TObject* Sender) {
         AfficherConseilLiaison(false);
         try {
             if (memePort) ComPort->Close();
-            ComPort->Open();
+            OuvrirPourVerification();
         } catch (...) {
             EnregistrerParametres();
             throw;

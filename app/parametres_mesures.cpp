@@ -42,7 +42,7 @@ void TF_Fond::IM_FichiersClick(TObject*) {
     T_LiaisonSerie->SetEnabled(true);
     // A port that cannot be opened is reported once; the check then waits
     // for another port to be chosen (see liaison.cpp).
-    ComPort->Open();
+    OuvrirPourVerification();
 }
 
 void TF_Fond::LNomFichierClick(TObject*) {

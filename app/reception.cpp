@@ -172,9 +172,10 @@ void TF_Fond::PasserModeContinu() {
 
 void TF_Fond::MontrerReceptionMesures() {
     P_ReceptionMesures->SetVisible(true);
-    // Whatever was left from an earlier reception, the port is opened anew
-    // by the start button only: a stop button over it would stop nothing.
-    IM_Arreter->SetVisible(false);
+    // The button tells the port's state: after a write into the photometer
+    // the port is open and frames are recorded already; after a plain
+    // validation it is closed, and a stop button would stop nothing.
+    IM_Arreter->SetVisible(ComPort->Connected());
     ReceptionOuverte = true;
 }
 
@@ -186,13 +187,27 @@ void TF_Fond::OuvrirReceptionMesures() {
 }
 
 void TF_Fond::IM_DemarrerClick(TObject*) {
-    IM_Arreter->SetVisible(true);
+    // A port that cannot be opened leaves the start button: nothing runs.
     ComPort->Open();
+    IM_Arreter->SetVisible(true);
 }
 
 void TF_Fond::IM_ArreterClick(TObject*) {
     IM_Arreter->SetVisible(false);
     ComPort->Close();
+}
+
+void TF_Fond::LiaisonPerdue() {
+    // Run from the main loop once the event thread has ended its wait, so
+    // closing here waits for nothing that waits for us.
+    ComPort->Close();
+    IM_Arreter->SetVisible(false);
+    // What the panel shows before the first frame: the last values were
+    // those of a line that is gone. The maxima stay, to be recorded.
+    for (TLabel* l : {LVVert, LEOVert, LVRouge, LEORouge, LTemperature})
+        l->SetCaption(DescriptionDe(l->Name()).texte);
+    G_Vert->SetProgress(0);
+    G_Rouge->SetProgress(0);
 }
 
 void TF_Fond::IM_FINMesuresClick(TObject*) {

@@ -17,9 +17,23 @@ JugementParametres JugerParametres(bool fichierChoisi, const std::string& pressi
                                    const std::string& angle) {
     JugementParametres j;
     if (!fichierChoisi) j.refus.push_back({"Vous devez choisir ou crée un fichier !", {}});
-    if (pression == "----" || pression.empty())
+    if (pression == "----" || pression.empty()) {
         j.refus.push_back(
             {"Vous devez entrer la pression atmosphérique !", ChampParametre::Pression});
+    } else {
+        long long hpa = 0;
+        try {
+            hpa = StrToInt(pression);
+        } catch (const EConvertError& e) {
+            j.erreurConversion = e.Message();
+            return j;
+        }
+        if (hpa < PressionMinimale || hpa > PressionMaximale)
+            j.refus.push_back({"La pression atmosphérique doit être comprise entre " +
+                                   std::to_string(PressionMinimale) + " et " +
+                                   std::to_string(PressionMaximale) + " hPa !",
+                               ChampParametre::Pression});
+    }
     if (angle == "--" || angle.empty()) {
         j.refus.push_back(
             {"Vous devez entrer l'angle d'élévation solaire !", ChampParametre::Angle});

@@ -19,12 +19,19 @@ inline constexpr uint32_t SaisieComplete = SaisiePression | SaisieAngle;
 // Sets the flag of the field where Enter was typed; true once both are set.
 bool EntreeParametre(uint32_t& saisie, uint32_t drapeau);
 
+// The pressures a station can read, in hPa: about 300 on the highest summits
+// and never above 1100 at sea level (the record is near 1084). A typo outside
+// them would spoil every depth of the series.
+inline constexpr int PressionMinimale = 300;
+inline constexpr int PressionMaximale = 1100;
+
 // The measurement parameters judged at validation, every check made even
 // when an earlier one failed: the messages to show in order, each with the
-// field that then takes the focus; an angle above 90 is written back as "90";
-// an angle of 0 has no air mass and is refused like a missing one. An angle
-// that is not a whole number stops the judgement there, after the messages
-// before it.
+// field that then takes the focus; a pressure outside PressionMinimale to
+// PressionMaximale is refused like a missing one; an angle above 90 is
+// written back as "90"; an angle of 0 has no air mass and is refused like a
+// missing one. A pressure or an angle that is not a whole number stops the
+// judgement there, after the messages before it.
 enum class ChampParametre { Pression, Angle };
 struct RefusParametre {
     std::string message;

@@ -80,6 +80,7 @@ void TCustomComPort::Open() {
         connected_ = false;
         throw;
     }
+    opening_ = std::make_shared<char>();
     if (!events_.Empty()) {
         if (syncMethod_ == smWindowSync) messageWindow_ = std::make_unique<TMessageWindow>(this);
         eventThread_ = std::make_unique<TComThread>(this, messageWindow_.get());
@@ -88,6 +89,13 @@ void TCustomComPort::Open() {
     TellLinks(&TComLink::OnConnectionChanged, true);
     FireAfterOpen();
     ReportLines();
+}
+
+std::function<void()> TCustomComPort::LineLostNotice() {
+    return [this, opening = std::weak_ptr<char>(opening_)] {
+        if (opening.expired()) return;
+        if (OnLineLost) OnLineLost(this);
+    };
 }
 
 void TCustomComPort::ReportLines() {
@@ -103,6 +111,9 @@ void TCustomComPort::Close() {
     // A handler run while Close waits for the event thread may close again;
     // the device must stay until the thread has let go of it.
     if (!connected_ || closing_) return;
+    // A notice of the line's loss still queued (run while this waits for the
+    // event thread, or later) is about an opening that is over.
+    opening_.reset();
     ReapEndedThreads();
     TellLinks(&TComLink::OnCTSChanged, false);
     TellLinks(&TComLink::OnDSRChanged, false);

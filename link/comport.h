@@ -113,6 +113,17 @@ class TCustomComPort : public TComponent {
     TNotifyEvent OnBeforeOpen;
     TNotifyEvent OnBeforeClose;
     TNotifyEvent OnRx80Full;
+    // The line failed under an open port (device gone, far end hung up, a
+    // read or write refused): its error has been shown, and the event thread
+    // has ended, so the port receives nothing until it is closed and opened
+    // again. Called later on the main thread from its loop, never inside a
+    // hand-over the event thread waits for, and only if the port has stayed
+    // in the same opening: the handler may close it.
+    TNotifyEvent OnLineLost;
+
+    // For the event thread: runs OnLineLost on the main thread if the port
+    // is still in the opening current when this was taken.
+    std::function<void()> LineLostNotice();
 
     // Hand the settings to the open device; each does nothing unless the
     // port is open and not loading.
@@ -163,6 +174,10 @@ class TCustomComPort : public TComponent {
     void ReportLines();
 
     void ReapEndedThreads();
+
+    // One per opening; gone with the closing and with the port, so that a
+    // late notice of the line's loss finds nothing to tell.
+    std::shared_ptr<char> opening_;
 
     std::unique_ptr<TComThread> eventThread_;
     // Threads stopped by a handler they were waiting for, not yet waited for.

@@ -13,6 +13,16 @@ namespace {
 constexpr TComEvent deliveryOrder[] = {evError, evRxChar, evTxEmpty, evBreak, evRing,
                                        evCTS,   evDSR,    evRxFlag,  evRLSD,  evRx80Full};
 
+bool IsLineFailure(const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const EComPort&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 }  // namespace
 
 int LineEventCode(TComEvent event) {
@@ -58,7 +68,7 @@ void TMessageWindow::SendMessage(int message, int code) {
 // --- TComThread -----------------------------------------------------------------
 
 TComThread::TComThread(TCustomComPort* port, TMessageWindow* window)
-    : port_(port), window_(window) {
+    : port_(port), window_(window), lineLost_(port->LineLostNotice()) {
     SetPriority(port->MonitorPriority());
     serial::SetCommMask(port->Handle(), EventsToMask(port->Events()));
     Start();
@@ -114,9 +124,10 @@ void TComThread::Execute() {
                 // The device is gone (an adapter pulled, the far end of the
                 // line closed): reception has stopped, and the user is told
                 // once instead of finding the values frozen.
-                threads::Queue([error] {
+                threads::Queue([error, lost = lineLost_] {
                     application::ShowError(
                         std::make_exception_ptr(EComPort(CError_ReadFailed, error)));
+                    lost();
                 });
                 break;
             }
@@ -133,7 +144,14 @@ void TComThread::Execute() {
                 // so the error goes to the application, once; the thread then
                 // only waits to be stopped. The catch is left first, so the
                 // main thread holds the only reference to the error.
-                threads::Queue([failure = std::move(failure)] { application::ShowError(failure); });
+                // A failure of the line itself (a read or write refused) has
+                // lost it; another handler's error leaves it working.
+                std::function<void()> lost;
+                if (IsLineFailure(failure)) lost = lineLost_;
+                threads::Queue([failure = std::move(failure), lost = std::move(lost)] {
+                    application::ShowError(failure);
+                    if (lost) lost();
+                });
                 stopEvent_.WaitSet();
                 break;
             }

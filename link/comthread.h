@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 #include "link/comtypes.h"
@@ -56,6 +57,9 @@ class TComThread : public TThread {
 
     TCustomComPort* port_;
     TMessageWindow* window_;
+    // Taken on the main thread when the thread is made, run there if the
+    // line fails.
+    std::function<void()> lineLost_;
     TEvent stopEvent_;
     TComEvents currentEvents_;
     std::atomic<bool> delivering_{false};  // read by Close on the main thread in smNone mode

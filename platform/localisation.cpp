@@ -1,6 +1,7 @@
 #include "platform/localisation.h"
 
 #include <libintl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -82,6 +83,13 @@ std::string SystemErrorText(int errorNumber) {
     char buffer[256];
     // The GNU strerror_r: follows the messages locale, as gettext does.
     return strerror_r(errorNumber, buffer, sizeof buffer);
+}
+
+std::string FrenchSystemErrorText(int errorNumber) {
+    // Made once and kept: strerror_l reads it from any thread.
+    static const locale_t french = newlocale(LC_ALL_MASK, "fr_FR.UTF-8", locale_t{});
+    if (french == locale_t{}) return SystemErrorText(errorNumber);
+    return strerror_l(errorNumber, french);
 }
 
 }  // namespace localisation

@@ -23,6 +23,10 @@ std::string Translate(const std::string& text);
 
 // The system's text for an error number, in the language of the messages.
 std::string SystemErrorText(int errorNumber);
+// The system's French text for an error number (the fr_FR.UTF-8 locale's),
+// whatever the user's locale: what the program's French messages quote.
+// Where that locale is not installed, the text in the user's language.
+std::string FrenchSystemErrorText(int errorNumber);
 
 // The folder the domains are bound to, or "" when none was found.
 std::string CatalogueDirectory();

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "platform/descripteur.h"
+#include "platform/localisation.h"
 
 namespace {
 
@@ -62,10 +63,30 @@ std::string ReadAll(const std::string& path) {
 
 }  // namespace
 
-EInOutError::EInOutError(int errorCode)
-    : Exception(errorCode == ENOENT ? "Fichier introuvable"
-                                    : "Erreur E/S " + std::to_string(errorCode)),
+namespace {
+
+std::string FirstLine(int errorCode) {
+    return errorCode == ENOENT ? "Fichier introuvable" : "Erreur E/S " + std::to_string(errorCode);
+}
+
+}  // namespace
+
+EInOutError::EInOutError(int errorCode) : Exception(FirstLine(errorCode)), errorCode_(errorCode) {}
+
+EInOutError::EInOutError(int errorCode, const std::string& path)
+    : Exception(FirstLine(errorCode) + "\n" + FileErrorDetail(path, errorCode)),
       errorCode_(errorCode) {}
+
+std::string FileErrorDetail(const std::string& path, int errorCode) {
+    std::string text = localisation::FrenchSystemErrorText(errorCode);
+    // After a colon a French sentence goes on in small letters.
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') {
+        text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    } else if (text.rfind("É", 0) == 0) {
+        text.replace(0, 2, "é");
+    }
+    return path + " : " + text;
+}
 
 std::string Utf8ToWindows1252(const std::string& text) {
     std::string out;

@@ -14,14 +14,26 @@
 class EInOutError : public Exception {
   public:
     explicit EInOutError(int errorCode);
+    // The same first line, then a second naming the file and giving the
+    // system's French text for the error (FileErrorDetail).
+    EInOutError(int errorCode, const std::string& path);
     // The same error said in the caller's own words.
-    EInOutError(int errorCode, std::string message)
-        : Exception(std::move(message)), errorCode_(errorCode) {}
+    static EInOutError Said(int errorCode, std::string message) {
+        return EInOutError(Words{}, errorCode, std::move(message));
+    }
     int ErrorCode() const { return errorCode_; }
 
   private:
+    struct Words {};
+    EInOutError(Words, int errorCode, std::string message)
+        : Exception(std::move(message)), errorCode_(errorCode) {}
     int errorCode_;
 };
+
+// "<path> : <the system's French text, from a small letter>", which says
+// which file failed and why: "… : système de fichiers accessible en lecture
+// seulement".
+std::string FileErrorDetail(const std::string& path, int errorCode);
 
 std::string Utf8ToWindows1252(const std::string& text);  // unmappable characters become '?'
 std::string Windows1252ToUtf8(const std::string& bytes);

@@ -19,14 +19,14 @@ std::string EnFichier(const std::vector<std::string>& lignes) {
 void Creer(const std::string& nom) {
     platform::Descripteur fichier;
     if (const int erreur = platform::Ouvrir(nom, platform::Acces::CreationExclusive, fichier))
-        throw EInOutError(erreur);
+        throw EInOutError(erreur, nom);
     int erreur = platform::EcrireTout(fichier.Get(), EnFichier({LigneCreation()}));
     if (erreur == 0) erreur = platform::Synchroniser(fichier.Get());
     if (const int fermeture = fichier.Fermer(); erreur == 0) erreur = fermeture;
     if (erreur != 0) {
         // Not left half made: choosing the file again starts afresh.
         platform::Supprimer(nom);
-        throw EInOutError(erreur);
+        throw EInOutError(erreur, nom);
     }
     // A new file's name must reach the disk too, or a crash could lose the
     // file with its lines.
@@ -41,11 +41,12 @@ void TFichierDonnees::CreerOuSonder(const std::string& nom) {
     Fermer();
     platform::Descripteur existant;
     if (const int erreur = platform::Ouvrir(nom, platform::Acces::Lecture, existant); erreur == 0) {
-        if (const int lecture = platform::SonderLecture(existant.Get())) throw EInOutError(lecture);
+        if (const int lecture = platform::SonderLecture(existant.Get()))
+            throw EInOutError(lecture, nom);
     } else if (erreur == ENOENT) {
         Creer(nom);
     } else {
-        throw EInOutError(erreur);
+        throw EInOutError(erreur, nom);
     }
     nom_ = nom;
 }
@@ -71,7 +72,7 @@ void TFichierDonnees::AjouterLigne(const std::string& ligne) {
 }
 
 void TFichierDonnees::Fermer() {
-    if (const int erreur = fichier_.Fermer()) throw EInOutError(erreur);
+    if (const int erreur = fichier_.Fermer()) throw EInOutError(erreur, nom_);
 }
 
 void TFichierDonnees::OuvrirEnAjout() {
@@ -79,7 +80,7 @@ void TFichierDonnees::OuvrirEnAjout() {
     // No bound name: no file to append to.
     if (nom_.empty()) throw EInOutError(ENOENT);
     if (const int erreur = platform::Ouvrir(nom_, platform::Acces::Ajout, fichier_))
-        throw EInOutError(erreur);
+        throw EInOutError(erreur, nom_);
 }
 
 void TFichierDonnees::Ecrire(const std::vector<std::string>& lignes) {
@@ -93,7 +94,7 @@ void TFichierDonnees::Ecrire(const std::vector<std::string>& lignes) {
     // write's own error is the one to report.
     if (avant) platform::Tronquer(fichier_.Get(), *avant);
     fichier_.Fermer();
-    throw EInOutError(erreur);
+    throw EInOutError(erreur, nom_);
 }
 
 }  // namespace recording

@@ -9,7 +9,8 @@ namespace recording {
 
 // The data file: only ever appended to, Windows-1252 with CR LF. Every
 // operation reports its failure at once as an EInOutError ("Fichier
-// introuvable", "Erreur E/S <errno>"), and every line written is on the disk
+// introuvable", "Erreur E/S <errno>", then a line naming the file and the
+// system's French text for the error), and every line written is on the disk
 // when the operation returns, so a crash or a power cut loses no recorded
 // measurement. Lines are given in UTF-8, without their line end.
 class TFichierDonnees {

@@ -38,8 +38,8 @@ platform::Descripteur OuvrirFichierOrdinaire(const std::string& chemin) {
     struct stat st {};
     if (fstat(fichier.Get(), &st) != 0) throw EInOutError(errno);
     if (!S_ISREG(st.st_mode))
-        throw EInOutError(S_ISDIR(st.st_mode) ? EISDIR : EINVAL,
-                          "n'est pas un fichier ordinaire (" + Nature(st.st_mode) + ")");
+        throw EInOutError::Said(S_ISDIR(st.st_mode) ? EISDIR : EINVAL,
+                                "n'est pas un fichier ordinaire (" + Nature(st.st_mode) + ")");
     return fichier;
 }
 

@@ -2,6 +2,7 @@
 // people to look at: build/tests/app/captures/*.png.
 #include <QDir>
 #include <QImage>
+#include <cerrno>
 
 #include "tests/app/fond_fixture.h"
 
@@ -81,4 +82,9 @@ TEST_F(FondTest, CapturesOfEveryScreen) {
     f.P_ParametresMesures->SetVisible(true);
     f.AfficherConseilLiaison(true);
     Enregistrer(f, "8_parametres_sans_reponse");
+
+    // Nor this: the advice for a port refused for permission.
+    f.ErreurOuverture = EACCES;
+    f.AfficherConseilLiaison(true);
+    Enregistrer(f, "9_parametres_port_refuse");
 }

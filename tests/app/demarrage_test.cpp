@@ -115,7 +115,9 @@ TEST_F(FondTest, AStartUpStepThatFailsIsShownAndTheOthersStillRun) {
     Ecrire("Parametres.txt", "b\r\n[PortSerie]\r\nCOM3\r\n");
     ports_ = {"COM3"};
     TF_Fond& f = Demarrer();
-    EXPECT_EQ(erreurs_, std::vector<std::string>{"Erreur E/S 5"});
+    EXPECT_EQ(erreurs_, std::vector<std::string>{"Erreur E/S 5\n" + dossier_ +
+                                                 "/SitesWeb.txt : erreur d'entrée/sortie"})
+        << "the file is named";
     EXPECT_EQ(f.PM_PortSerie->Count(), 1) << "the port menu is still built";
     EXPECT_EQ(f.ComPort->Port(), "COM3") << "and the settings still read";
     EXPECT_EQ(f.ComDataPacket->StartString(), "\xFF");

@@ -18,6 +18,10 @@ namespace {
 using namespace std::chrono_literals;
 using simulateur::Mode;
 
+// The system's French texts the messages quote.
+const std::string Plein = "aucun espace disponible sur le périphérique";
+const std::string LectureSeule = "système de fichiers accessible en lecture seulement";
+
 // Set in the child that runs a test again inside its own mount namespace.
 const char* const VariableEspacePrive = "SOLVENARE_ESPACE_PRIVE";
 constexpr int SansEspacePrive = 97;
@@ -203,7 +207,9 @@ TEST_F(PannesFichierTest, AFullDiskIsShownOnceAndEveryEarlierLineStaysWhole) {
     const auto avant = EnvoyerJusquALaPanne(photometre, 200);
     ASSERT_TRUE(avant.has_value()) << "the disk never filled";
     Attendre([] { return false; }, 100ms);
-    EXPECT_EQ(erreurs_, std::vector<std::string>{"Erreur E/S 28"});
+    // The error names the file and says why.
+    const std::string plein = "Erreur E/S 28\n" + f.NomFichier + " : " + Plein;
+    EXPECT_EQ(erreurs_, std::vector<std::string>{plein});
     EXPECT_EQ(Lire(f.NomFichier), *avant) << "no part of the line that failed is left";
     const size_t enregistrees = Enregistrements().size();
     EXPECT_GT(enregistrees, 10u);
@@ -229,7 +235,7 @@ TEST_F(PannesFichierTest, AFullDiskIsShownOnceAndEveryEarlierLineStaysWhole) {
         avantClic = Lire(f.NomFichier);
         CliquerBouton(f);  // ECRIRE
     }
-    EXPECT_EQ(erreurs_, (std::vector<std::string>{"Erreur E/S 28", "Erreur E/S 28"}));
+    EXPECT_EQ(erreurs_, (std::vector<std::string>{plein, plein}));
     EXPECT_EQ(Lire(f.NomFichier), avantClic);
     EXPECT_EQ(f.LVMaxVert->Caption(), "2,100") << "not reset: they were not recorded";
     EXPECT_EQ(f.LVMaxRouge->Caption(), "0,977");
@@ -273,7 +279,8 @@ TEST_F(PannesFichierTest, AFolderTurnedReadOnlyIsShownOnceAndNothingIsLost) {
     ASSERT_TRUE(Attendre([&] { return !erreurs_.empty(); }));
     photometre.Send(simulateur::TrameMesure(Mode::Simple, {700, 300, 780}));
     Attendre([] { return false; }, 200ms);
-    EXPECT_EQ(erreurs_, std::vector<std::string>{"Erreur E/S 30"});
+    const std::string lectureSeuleFichier = "Erreur E/S 30\n" + f.NomFichier + " : " + LectureSeule;
+    EXPECT_EQ(erreurs_, std::vector<std::string>{lectureSeuleFichier});
     EXPECT_EQ(Lire(f.NomFichier), avant);
 
     // Writable again: stop and start, and the lines follow the intact ones.
@@ -298,7 +305,9 @@ TEST_F(PannesFichierTest, AFolderTurnedReadOnlyIsShownOnceAndNothingIsLost) {
     f.IM_FINMesures->Click();
     f.IM_FINEtalonnages->Click();
     f.IM_Fichiers->Click();
-    EXPECT_EQ(erreurs_, (std::vector<std::string>{"Erreur E/S 30", "Erreur E/S 30"}));
+    EXPECT_EQ(erreurs_, (std::vector<std::string>{lectureSeuleFichier,
+                                                  "Erreur E/S 30\n" + dossier_ +
+                                                      "/ailleurs/nouveau.txt : " + LectureSeule}));
     EXPECT_EQ(f.NomFichier, dossier_ + "/donnees/mesures.txt");
     EXPECT_FALSE(f.P_ParametresMesures->Visible());
     photometre.Send(simulateur::TrameMesure(Mode::Simple, {900, 300, 780}));
@@ -318,7 +327,8 @@ TEST_F(PannesFichierTest, AFileRemovedInContinuousModeIsShownAtEachRecordAndTheM
 
     std::filesystem::remove(f.NomFichier);
     CliquerBouton(f);  // ECRIRE
-    EXPECT_EQ(erreurs_, std::vector<std::string>{"Fichier introuvable"});
+    EXPECT_EQ(erreurs_, std::vector<std::string>{"Fichier introuvable\n" + f.NomFichier + " : " +
+                                                 "aucun fichier ou dossier de ce type"});
     EXPECT_EQ(f.LVMaxVert->Caption(), "2,100") << "not reset: they were not recorded";
     EXPECT_FALSE(FileExists(f.NomFichier)) << "appending never makes the file anew";
 

@@ -30,11 +30,29 @@ class PannesLigneTest : public PannesTest {
         EXPECT_LT(part, 0.1) << "a thread spinning on the dead device would use a whole core";
         EXPECT_EQ(erreurs_, std::vector<std::string>{LignePerdue});
     }
+
+    // After the loss the port is closed, and the window says so: no stop
+    // button, no measurement shown as if it were current.
+    static void VerifierPortFermeEtValeursPerimees(TF_Fond& f) {
+        EXPECT_FALSE(f.ComPort->Connected());
+        EXPECT_FALSE(f.IM_Arreter->Visible());
+        EXPECT_TRUE(f.IM_Demarrer->Visible());
+        EXPECT_EQ(Courantes(f), (std::vector<std::string>{"------", "------", "------", "------",
+                                                          "----", "0", "0"}));
+    }
+    static std::vector<std::string> Courantes(TF_Fond& f) {
+        std::vector<std::string> v;
+        for (TLabel* l : {f.LVVert, f.LEOVert, f.LVRouge, f.LEORouge, f.LTemperature})
+            v.push_back(l->Caption());
+        v.push_back(std::to_string(f.G_Vert->Progress()));
+        v.push_back(std::to_string(f.G_Rouge->Progress()));
+        return v;
+    }
 };
 
 }  // namespace
 
-TEST_F(PannesLigneTest, LineLostInSingleModeIsShownOnceAndStopStartResumes) {
+TEST_F(PannesLigneTest, LineLostInSingleModeIsShownOnceClosesThePortAndStartResumes) {
     simulateur::TPhotometreSimule photometre(Reglages());
     photometre.Demarrer();
     TF_Fond& f = Ouvrir(photometre.Nom());
@@ -49,15 +67,14 @@ TEST_F(PannesLigneTest, LineLostInSingleModeIsShownOnceAndStopStartResumes) {
     photometre.Arreter();
     VerifierPerteSignaleeUneFois();
     EXPECT_EQ(Lire(f.NomFichier), avant) << "every line recorded before is there";
-    EXPECT_EQ(f.LVVert->Caption(), "4,995") << "the last measurement stays on screen";
+    VerifierPortFermeEtValeursPerimees(f);
     EXPECT_EQ(f.Etat, EtatSimple);
 
-    // The instrument is back under the same name: ARRETER, then DEMARRER.
+    // The instrument is back under the same name: DEMARRER, as the panel shows.
     photometre.Demarrer();
     CliquerBouton(f);
-    EXPECT_FALSE(f.ComPort->Connected());
-    EXPECT_FALSE(f.IM_Arreter->Visible());
-    CliquerBouton(f);
+    EXPECT_TRUE(f.ComPort->Connected());
+    EXPECT_TRUE(f.IM_Arreter->Visible());
     ASSERT_TRUE(photometre.AttendrePortOuvert(true, 5s));
     photometre.EnvoyerMesure(Mode::Simple, 200, 100, 780);
     ASSERT_TRUE(Attendre([&] { return Enregistrements().size() == 4; }));
@@ -87,6 +104,9 @@ TEST_F(PannesLigneTest, LineLostInContinuousModeIsShownOnceAndTheMaximaCanStillB
     VerifierPerteSignaleeUneFois();
     EXPECT_EQ(Lire(f.NomFichier), avant);
     EXPECT_EQ(f.Etat, EtatContinu);
+    VerifierPortFermeEtValeursPerimees(f);
+    EXPECT_TRUE(f.IM_Ecrire->Visible()) << "the maxima can still be recorded";
+    EXPECT_EQ(f.LVMaxVert->Caption(), "2,100");
 
     // The maxima seen before the loss are still recorded.
     CliquerBouton(f);  // ECRIRE
@@ -96,8 +116,8 @@ TEST_F(PannesLigneTest, LineLostInContinuousModeIsShownOnceAndTheMaximaCanStillB
 
     // ECRIRE covers the start and stop buttons in continuous mode: the user
     // closes the panel and validates the calibration again, which begins a
-    // new series. The panel opens with its start button, which finds the
-    // port open already; stop and start then resume.
+    // new series. The panel opens on its start button, the port being
+    // closed; start, stop and start again resume.
     photometre.Demarrer();
     f.IM_FINMesures->Click();
     f.IM_OKEtalonnages->Click();
@@ -105,6 +125,7 @@ TEST_F(PannesLigneTest, LineLostInContinuousModeIsShownOnceAndTheMaximaCanStillB
     EXPECT_FALSE(f.IM_Arreter->Visible());
     CliquerBouton(f);  // DEMARRER
     EXPECT_TRUE(f.IM_Arreter->Visible());
+    EXPECT_TRUE(f.ComPort->Connected());
     CliquerBouton(f);  // ARRETER
     EXPECT_FALSE(f.ComPort->Connected());
     CliquerBouton(f);  // DEMARRER
@@ -135,6 +156,7 @@ TEST_F(PannesLigneTest, LineLostDuringTheLinkCheckIsShownOnceAndAPortChoiceResum
         << "not one box for every request the check would send";
     EXPECT_EQ(f.LOKPortSerie->Caption(), "en cours...");
     EXPECT_FALSE(f.LiaisonOK);
+    EXPECT_FALSE(f.ComPort->Connected()) << "the port of a lost line is closed";
 
     // Back, and chosen again in the port menu: the check goes on with it.
     photometre.Demarrer();
@@ -283,13 +305,12 @@ TEST_F(PannesLigneTest, APortThatCannotBeOpenedIsShownOnceAndChangesNothing) {
         chmod(photometre.Path().c_str(), mode.st_mode & 07777);
         EXPECT_EQ(erreurs_, std::vector<std::string>{c.message});
         EXPECT_FALSE(f.ComPort->Connected());
+        EXPECT_FALSE(f.IM_Arreter->Visible()) << "no stop button over a port that is not open";
         EXPECT_EQ(Visible(f), vu);
         EXPECT_EQ(Lire(f.NomFichier), octets);
 
-        // The stop button was shown before the port refused: stop and start
-        // again once the device is free.
+        // Started again once the device is free.
         f.ComPort->SetPort(photometre.Path());
-        CliquerBouton(f);  // ARRETER
         CliquerBouton(f);  // DEMARRER
         ASSERT_TRUE(f.ComPort->Connected());
         photometre.Send(simulateur::TrameMesure(Mode::Simple, {500, 300, 780}));
@@ -297,4 +318,44 @@ TEST_F(PannesLigneTest, APortThatCannotBeOpenedIsShownOnceAndChangesNothing) {
         EXPECT_EQ(erreurs_.size(), 1u);
         CliquerBouton(f);  // ARRETER
     }
+}
+
+TEST_F(PannesLigneTest, APortRefusedForPermissionAdvisesTheGroupAtOnce) {
+    PtyPair photometre;
+    ports_ = {photometre.Path()};
+    TF_Fond& f = Demarrer();
+    f.PM_PortSerie->Items(0)->Click();
+    TSaveDialog::SetExecuteHook([this](const TSaveDialog&) { return dossier_ + "/mesures.txt"; });
+    struct stat mode {};
+    stat(photometre.Path().c_str(), &mode);
+    chmod(photometre.Path().c_str(), 0);
+    {
+        SansDroitsDeRoot sans;
+        f.IM_Fichiers->Click();
+    }
+    chmod(photometre.Path().c_str(), mode.st_mode & 07777);
+    EXPECT_EQ(erreurs_, std::vector<std::string>{"Unable to open com port (win error code: 13)"});
+    // Not « does it answer? »: no photometer answers through a refused port.
+    const auto conseil = [&] {
+        return f.L_ConseilLiaison->Visible() && f.L_ConseilLiaisonSuite->Visible()
+                   ? f.L_ConseilLiaison->Caption() + " / " + f.L_ConseilLiaisonSuite->Caption()
+                   : "";
+    };
+    const std::string groupe =
+        "Port refusé : rejoignez le groupe dialout / (sudo adduser $USER dialout), "
+        "reconnectez-vous.";
+    EXPECT_EQ(conseil(), groupe) << "shown with the error, not a cycle later";
+    for (int tick = 0; tick < 20; ++tick) f.T_LiaisonSerieTimer(nullptr);
+    EXPECT_EQ(conseil(), groupe);
+
+    // Allowed now, and chosen again: the port opens, and a silent photometer
+    // gets the usual advice after its own cycle of requests.
+    f.PM_PortSerie->Items(0)->Click();
+    ASSERT_TRUE(f.ComPort->Connected());
+    EXPECT_EQ(conseil(), "");
+    for (int tick = 0; tick < 13; ++tick) f.T_LiaisonSerieTimer(nullptr);
+    EXPECT_EQ(conseil(),
+              "Le photomètre ne répond pas : est-il allumé ? / Vérifiez aussi le câble et le port "
+              "série choisi.");
+    EXPECT_EQ(erreurs_.size(), 1u);
 }

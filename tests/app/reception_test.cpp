@@ -255,7 +255,8 @@ TEST_F(ReceptionTest, AnErrorWritingALineEndsReceptionAndIsShownOnce) {
     photometre.Send("\xFF" + PayloadMesure(0xA0, 600, 300, 780));
     PumpFor(std::chrono::milliseconds(200));
     Traiter();
-    EXPECT_EQ(erreurs_, std::vector<std::string>{"Fichier introuvable"});
+    EXPECT_EQ(erreurs_, std::vector<std::string>{"Fichier introuvable\n" + f.NomFichier +
+                                                 " : aucun fichier ou dossier de ce type"});
     EXPECT_EQ(f.LVVert->Caption(), "2,441") << "the frame was shown before its line failed";
     EXPECT_TRUE(f.ComPort->Connected());
 

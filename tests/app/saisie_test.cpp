@@ -281,6 +281,7 @@ TEST_F(SaisieTest, ExpertEntriesAndTheWriteCommand) {
               std::string("\xFF\x80\x07\x0A\x01\xB2\x00\x02\x01\x51\x00\x04", 12));
     EXPECT_TRUE(f.ComPort->Connected()) << "the port stays open";
     EXPECT_TRUE(f.P_ReceptionMesures->Visible());
+    EXPECT_TRUE(f.IM_Arreter->Visible()) << "the button says the port is open";
     EXPECT_EQ(f.Etat, EtatSimple);
     EXPECT_EQ(f.ComDataPacket->Size(), 8);
     EXPECT_EQ(f.LV0Rouge->Caption(), "1,65") << "the labels keep what was typed";
@@ -289,4 +290,15 @@ TEST_F(SaisieTest, ExpertEntriesAndTheWriteCommand) {
     EXPECT_EQ(lignes[4], "-- Angle d'élévation solaire : 90deg");
     EXPECT_EQ(lignes[6], "-- V0Vert = 2,12V-- VnVert = 0,01V");
     EXPECT_EQ(lignes[7], "-- V0Rouge= 1,65V-- VnRouge= 0,02V");
+
+    // ARRETER stops what the write started; the panel opened again by the
+    // calibration beneath it shows DEMARRER over the closed port.
+    f.IM_Arreter->Click();
+    EXPECT_FALSE(f.ComPort->Connected());
+    EXPECT_FALSE(f.IM_Arreter->Visible());
+    f.IM_FINMesures->Click();
+    f.IM_OKEtalonnages->Click();
+    ASSERT_TRUE(f.P_ReceptionMesures->Visible());
+    EXPECT_FALSE(f.IM_Arreter->Visible());
+    EXPECT_FALSE(f.ComPort->Connected());
 }

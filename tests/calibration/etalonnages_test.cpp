@@ -97,6 +97,8 @@ TEST(Etalonnages, ParametersAreJudgedEveryCheckInTurn) {
     const RefusParametre angle{"Vous devez entrer l'angle d'élévation solaire !", C::Angle};
     const RefusParametre horizon{
         "L'angle d'élévation solaire doit être compris entre 1 et 90 degrés !", C::Angle};
+    const RefusParametre hors{
+        "La pression atmosphérique doit être comprise entre 300 et 1100 hPa !", C::Pression};
     const struct {
         bool fichier;
         const char *pression, *angle;
@@ -112,6 +114,19 @@ TEST(Etalonnages, ParametersAreJudgedEveryCheckInTurn) {
         {true, "1013", "0", {horizon}, {}},
         {true, "1013", "00", {horizon}, {}},
         {false, "1013", "0", {fichier, horizon}, {}},
+        // A pressure the air cannot have is a typo.
+        {true, "300", "45", {}, {}},
+        {true, "1100", "45", {}, {}},
+        {true, "0300", "45", {}, {}},
+        {true, "299", "45", {hors}, {}},
+        {true, "1101", "45", {hors}, {}},
+        {true, "0", "45", {hors}, {}},
+        {true, "9", "45", {hors}, {}},
+        {true, "99", "45", {hors}, {}},
+        {true, "9999", "45", {hors}, {}},
+        {false, "99", "--", {fichier, hors, angle}, {}},
+        {true, "99", "95", {hors}, "90"},
+        {true, "2000", "0", {hors, horizon}, {}},
     };
     for (const auto& c : cas) {
         const JugementParametres j = JugerParametres(c.fichier, c.pression, c.angle);
@@ -125,4 +140,8 @@ TEST(Etalonnages, ParametersAreJudgedEveryCheckInTurn) {
     EXPECT_EQ(colle.refus, (std::vector<RefusParametre>{fichier, pression}));
     EXPECT_EQ(colle.erreurConversion, "'4²' n'est pas une valeur entière correcte");
     EXPECT_FALSE(colle.accepte);
+    const JugementParametres pressionCollee = JugerParametres(true, "1e3", "--");
+    EXPECT_TRUE(pressionCollee.refus.empty()) << "judged no further";
+    EXPECT_EQ(pressionCollee.erreurConversion, "'1e3' n'est pas une valeur entière correcte");
+    EXPECT_FALSE(pressionCollee.accepte);
 }

@@ -166,6 +166,9 @@ TEST(PortArrival, WritesReachThePeerAndTheLinks) {
 
     // The output queue empties: the activity ends.
     EXPECT_TRUE(PumpUntil([&] { return !activity.empty() && !activity.back(); }));
+    // Closed before the link and what it writes to go: closing runs the
+    // events still pending.
+    port.Close();
 }
 
 TEST(PortArrival, HandlerErrorEndsReceptionAndIsShownOnce) {
@@ -196,6 +199,7 @@ TEST(PortArrival, HandlerErrorEndsReceptionAndIsShownOnce) {
     port.Open();
     pty.Send("z");
     EXPECT_TRUE(PumpUntil([&] { return calls == 2; }));
+    port.Close();
 }
 
 TEST(PortArrival, CloseWithAHandOverPendingDoesNotDeadlock) {
@@ -249,4 +253,65 @@ TEST(PortArrival, DeviceThatDisappearsStopsTheThreadWithoutSpinning) {
     }
     port.Close();
     EXPECT_FALSE(port.Connected());
+}
+
+TEST(PortArrival, ALostLineIsToldAfterItsErrorAndOnlyWhileThePortStaysInThatOpening) {
+    // What each case does to the port, and whether OnLineLost is then told.
+    enum class Panne { DeviceGone, LinkReadFails, OtherHandlerError, DeviceGoneThenReopened };
+    const struct {
+        const char* quoi;
+        Panne panne;
+        bool dit;
+    } cas[] = {
+        {"far end hung up", Panne::DeviceGone, true},
+        {"a read of the line refused", Panne::LinkReadFails, true},
+        {"a handler's own error: the line works", Panne::OtherHandlerError, false},
+        {"closed and opened again before the notice ran", Panne::DeviceGoneThenReopened, false},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.quoi);
+        ShownErrors shown;
+        PtyPair pty;
+        TComPort port;
+        port.SetPort(pty.Path());
+        std::vector<std::string> ordre;
+        port.OnLineLost = [&](TObject* sender) {
+            EXPECT_EQ(sender, &port);
+            ordre.push_back("lost after " + std::to_string(shown.texts.size()) + " error(s)");
+            port.Close();  // what the window does with it
+        };
+        TComLink link;
+        link.OnRxBuffer = [&](TObject*, const char*, int) {
+            if (c.panne == Panne::LinkReadFails) throw EComPort(CError_ReadFailed, EIO);
+            if (c.panne == Panne::OtherHandlerError) throw std::runtime_error("Erreur E/S 28");
+        };
+        port.AttachLink(&link);
+        port.Open();
+        if (c.panne == Panne::DeviceGone || c.panne == Panne::DeviceGoneThenReopened) {
+            pty.CloseMaster();
+            if (c.panne == Panne::DeviceGoneThenReopened) {
+                // The event thread queued its notice; the user stops and
+                // starts before the loop runs it.
+                std::this_thread::sleep_for(100ms);
+                PtyPair autre;
+                port.Close();
+                port.SetPort(autre.Path());
+                port.Open();
+                PumpFor(200ms);
+                EXPECT_TRUE(port.Connected()) << "the new opening is left alone";
+                port.Close();
+                EXPECT_TRUE(ordre.empty());
+                continue;
+            }
+        } else {
+            pty.Send("x");
+        }
+        ASSERT_TRUE(PumpUntil([&] { return !shown.texts.empty(); }));
+        PumpFor(200ms);
+        EXPECT_EQ(shown.texts.size(), 1u);
+        EXPECT_EQ(ordre, c.dit ? std::vector<std::string>{"lost after 1 error(s)"}
+                               : std::vector<std::string>{});
+        EXPECT_EQ(port.Connected(), !c.dit);
+        port.Close();
+    }
 }

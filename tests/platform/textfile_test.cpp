@@ -1,9 +1,11 @@
 #include "platform/textfile.h"
 
 #include <gtest/gtest.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <fstream>
 #include <sstream>
 
@@ -90,4 +92,31 @@ TEST(TextFile, FailuresCarryTheSystemText) {
     }
     EXPECT_FALSE(FileExists(dir.path));
     EXPECT_FALSE(FileExists(dir.File("absent.txt")));
+}
+
+TEST(TextFile, AFileErrorNamesTheFileAndGivesTheFrenchCause) {
+    const locale_t francais = newlocale(LC_ALL_MASK, "fr_FR.UTF-8", locale_t{});
+    if (francais == locale_t{}) GTEST_SKIP() << "the French locale is not installed";
+    freelocale(francais);
+    // Whatever the user's locale (the tests run in C.UTF-8): the program's
+    // messages are French. The errors a user meets with a data file.
+    const struct {
+        int erreur;
+        const char* premiere;
+        const char* cause;
+    } cas[] = {
+        {ENOENT, "Fichier introuvable", "aucun fichier ou dossier de ce type"},
+        {EIO, "Erreur E/S 5", "erreur d'entrée/sortie"},
+        {EACCES, "Erreur E/S 13", "permission non accordée"},
+        {EISDIR, "Erreur E/S 21", "est un dossier"},
+        {ENOSPC, "Erreur E/S 28", "aucun espace disponible sur le périphérique"},
+        {EROFS, "Erreur E/S 30", "système de fichiers accessible en lecture seulement"},
+        {EDQUOT, "Erreur E/S 122", "débordement du quota d'espace disque"},
+    };
+    for (const auto& c : cas) {
+        const EInOutError e(c.erreur, "/media/clé/mesures.txt");
+        EXPECT_EQ(e.Message(), std::string(c.premiere) + "\n/media/clé/mesures.txt : " + c.cause);
+        EXPECT_EQ(e.ErrorCode(), c.erreur);
+        EXPECT_EQ(EInOutError(c.erreur).Message(), c.premiere) << "without a file, one line";
+    }
 }

@@ -127,13 +127,18 @@ TEST(FichierDonnees, FailuresAreReportedAtOnce) {
     const auto enTete = LignesEnTeteA(Lu);
     TFichierDonnees f;
 
-    EXPECT_EQ(Erreur([&] { f.CreerOuSonder(absent); }), "Fichier introuvable");
-    EXPECT_EQ(Erreur([&] { f.EcrireEnTeteA(absent, enTete); }), "Fichier introuvable");
-    EXPECT_EQ(Erreur([&] { f.CreerOuSonder(dossier); }), "Erreur E/S 21");
-    EXPECT_EQ(Erreur([&] { f.EcrireEnTeteA(dossier, enTete); }), "Erreur E/S 21");
-    EXPECT_EQ(Erreur([&] { f.EcrireEnTeteA("/dev/full", enTete); }), "Erreur E/S 28");
+    // Each names the file it failed on and gives the cause.
+    const std::string introuvable = "Fichier introuvable\n" + FileErrorDetail(absent, ENOENT);
+    const std::string estUnDossier = "Erreur E/S 21\n" + FileErrorDetail(dossier, EISDIR);
+    const std::string plein = "Erreur E/S 28\n" + FileErrorDetail("/dev/full", ENOSPC);
+    EXPECT_EQ(Erreur([&] { f.CreerOuSonder(absent); }), introuvable);
+    EXPECT_EQ(Erreur([&] { f.EcrireEnTeteA(absent, enTete); }), introuvable);
+    EXPECT_EQ(Erreur([&] { f.CreerOuSonder(dossier); }), estUnDossier);
+    EXPECT_EQ(Erreur([&] { f.EcrireEnTeteA(dossier, enTete); }), estUnDossier);
+    EXPECT_EQ(Erreur([&] { f.EcrireEnTeteA("/dev/full", enTete); }), plein);
     EXPECT_FALSE(f.Ouvert());
-    EXPECT_EQ(Erreur([&] { f.AjouterLigne("Simple;x"); }), "Erreur E/S 28");
+    EXPECT_EQ(Erreur([&] { f.AjouterLigne("Simple;x"); }), plein);
+    // No file was ever named: nothing to name.
     EXPECT_EQ(Erreur([] { TFichierDonnees().AjouterLigne("Simple;x"); }), "Fichier introuvable");
     // Header B is not attempted on a file that is not there.
     EXPECT_FALSE(f.EcrireEnTeteB(absent, enTete));
@@ -144,7 +149,8 @@ TEST(FichierDonnees, FailuresAreReportedAtOnce) {
     f.CreerOuSonder(nom);
     f.EcrireEnTeteA(nom, enTete);
     unlink(nom.c_str());
-    EXPECT_EQ(Erreur([&] { f.AjouterLigne("Simple;x"); }), "Fichier introuvable");
+    EXPECT_EQ(Erreur([&] { f.AjouterLigne("Simple;x"); }),
+              "Fichier introuvable\n" + FileErrorDetail(nom, ENOENT));
     EXPECT_FALSE(f.EcrireEnTeteB(nom, LignesEnTeteB(Lu)));
     EXPECT_FALSE(FileExists(nom));
 }
@@ -167,7 +173,7 @@ TEST(FichierDonnees, AFailedWriteLeavesNoPartOfItsLine) {
     setrlimit(RLIMIT_FSIZE, &avant);
     signal(SIGXFSZ, SIG_DFL);
 
-    EXPECT_EQ(erreur, "Erreur E/S 27");
+    EXPECT_EQ(erreur, "Erreur E/S 27\n" + FileErrorDetail(nom, EFBIG));
     EXPECT_FALSE(f.Ouvert());
     f.AjouterLigne("Simple;3");
     EXPECT_EQ(Lire(nom), "SOLVENARE\r\nSimple;1\r\nSimple;3\r\n");
@@ -180,7 +186,8 @@ TEST(FichierDonnees, AFileThatCannotBeChosenLeavesTheLinesGoingWhereTheyWent) {
     f.CreerOuSonder(nom);
     f.EcrireEnTeteA(nom, {"ETALONNAGE"});
     EXPECT_EQ(Erreur([&] { f.CreerOuSonder(d.Fichier("absent/autre.txt")); }),
-              "Fichier introuvable");
+              "Fichier introuvable\n" + FileErrorDetail(d.Fichier("absent/autre.txt"), ENOENT))
+        << "the file refused is named, not the one still in use";
     f.AjouterLigne("Simple;x");
     EXPECT_EQ(f.Nom(), nom);
     EXPECT_EQ(Lire(nom), "SOLVENARE\r\nETALONNAGE\r\nSimple;x\r\n");
