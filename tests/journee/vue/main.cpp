@@ -7,7 +7,7 @@
 #include "tests/support/dossier.h"
 #include "toolkit/toolkit.h"
 
-// One application for every test; the channel to the main window lives in a
+// One application for every test; the V0 link to the main window lives in a
 // folder of this run's own, so that runs side by side never meet.
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
