@@ -50,7 +50,7 @@ LienJournee::LienJournee(TF_Fond& fond) : fond_(fond) {
     });
     fond.EAngleElevation->LineEdit()->installEventFilter(this);
     connect(&serveur_, &QLocalServer::newConnection, this, [this] { Connexion(); });
-    Ecouter(journee::NomCanal());
+    Ecouter(journee::NomLienV0());
 }
 
 LienJournee::~LienJournee() = default;

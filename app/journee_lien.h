@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "journee/canal.h"
+#include "journee/lien_v0.h"
 
 class TF_Fond;
 class QShortcut;

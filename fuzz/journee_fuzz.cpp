@@ -129,8 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(rangs == resultats.size() + 1, "one CSV row a record");
 
     for (size_t s = 0; s < j.series.size() && s < 4; ++s)
-        for (const Canal canal : {Canal::Vert, Canal::Rouge})
-            if (const auto a = AjusterLangley(PointsLangley(resultats, s, canal, 0, 86399)))
+        for (const Voie voie : {Voie::Vert, Voie::Rouge})
+            if (const auto a = AjusterLangley(PointsLangley(resultats, s, voie, 0, 86399)))
                 Check(std::isfinite(a->pente) && a->points >= 3, "Langley fit sound");
     return 0;
 }

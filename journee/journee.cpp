@@ -211,10 +211,10 @@ class PlageSeries {
         }
         ++courante_->compte;
         const std::vector<Resultat> un = {r};
-        for (const Canal canal : {Canal::Vert, Canal::Rouge})
+        for (const Voie voie : {Voie::Vert, Voie::Rouge})
             for (const PointLangley& p :
-                 PointsLangley(un, r.serie, canal, plage_.first, plage_.second))
-                (canal == Canal::Vert ? courante_->vert : courante_->rouge).push_back(p);
+                 PointsLangley(un, r.serie, voie, plage_.first, plage_.second))
+                (voie == Voie::Vert ? courante_->vert : courante_->rouge).push_back(p);
     }
     struct Points {
         size_t serie = 0, compte = 0;
@@ -245,12 +245,12 @@ void Langley(const Journee& j, PlageSeries& series, std::pair<int, int> plage, s
     else
         erreurs << "Langley : aucun enregistrement entre " << Heure(plage.first) << " et "
                 << Heure(plage.second) << "\n";
-    for (const Canal canal : {Canal::Vert, Canal::Rouge}) {
-        const bool vert = canal == Canal::Vert;
+    for (const Voie voie : {Voie::Vert, Voie::Rouge}) {
+        const bool vert = voie == Voie::Vert;
         const char* nom = vert ? "vert" : "rouge";
         // The day view's checks: a fit that fails them is printed, and said.
-        const CanalLangley c =
-            AjusterCanal(serie ? (vert ? serie->vert : serie->rouge) : std::vector<PointLangley>{});
+        const VoieLangley c =
+            AjusterVoie(serie ? (vert ? serie->vert : serie->rouge) : std::vector<PointLangley>{});
         const auto defauts = DefautsLangley(c, vert ? "voie verte" : "voie rouge");
         if (serie)
             for (const DefautLangley& d : defauts) erreurs << "Langley : " << d.texte << "\n";

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/descripteur.h"
 #include "platform/textfile.h"
 
 namespace journee {
@@ -16,26 +17,22 @@ namespace {
 constexpr size_t TailleDebut = 64;
 
 ssize_t LireA(int fd, char* tampon, size_t taille, uint64_t position) {
-    for (;;) {
-        const ssize_t n = pread(fd, tampon, taille, static_cast<off_t>(position));
-        if (n >= 0 || errno != EINTR) return n;
-    }
+    return platform::SansInterruption(
+        [&] { return pread(fd, tampon, taille, static_cast<off_t>(position)); });
 }
 
 }  // namespace
 
 SuiviFichier::SuiviFichier(std::string chemin) : chemin_(std::move(chemin)) {}
 
-SuiviFichier::~SuiviFichier() {
-    if (fd_ >= 0) close(fd_);
-}
+SuiviFichier::~SuiviFichier() = default;
 
 void SuiviFichier::Ouvrir() {
-    if (fd_ >= 0) close(fd_);
-    fd_ = -1;
-    fd_ = science::OuvrirFichierOrdinaire(chemin_).Lacher();
+    // The old file goes first: one that cannot be opened leaves none.
+    fichier_ = platform::Descripteur();
+    fichier_ = science::OuvrirFichierOrdinaire(chemin_);
     struct stat st {};
-    if (fstat(fd_, &st) != 0) throw EInOutError(errno);
+    if (fstat(fichier_.Get(), &st) != 0) throw EInOutError(errno);
     dev_ = st.st_dev;
     ino_ = st.st_ino;
     position_ = 0;
@@ -47,16 +44,16 @@ SuiviFichier::Lecture SuiviFichier::Lire() {
     Lecture lecture;
     struct stat st {};
     if (stat(chemin_.c_str(), &st) != 0) throw EInOutError(errno);
-    if (fd_ < 0 || st.st_dev != dev_ || st.st_ino != ino_) {
+    if (!fichier_.Valide() || st.st_dev != dev_ || st.st_ino != ino_) {
         Ouvrir();
         lecture.depuisDebut = true;
     }
-    if (fstat(fd_, &st) != 0) throw EInOutError(errno);
+    if (fstat(fichier_.Get(), &st) != 0) throw EInOutError(errno);
     const auto taille = static_cast<uint64_t>(st.st_size);
     bool recommencer = taille < position_;
     if (!recommencer && !debut_.empty()) {
         std::string debut(debut_.size(), '\0');
-        const ssize_t n = LireA(fd_, debut.data(), debut.size(), 0);
+        const ssize_t n = LireA(fichier_.Get(), debut.data(), debut.size(), 0);
         if (n < 0) throw EInOutError(errno);
         recommencer = static_cast<size_t>(n) != debut.size() || debut != debut_;
     }
@@ -79,7 +76,7 @@ SuiviFichier::Lecture SuiviFichier::Lire() {
     while (position_ < taille) {
         const size_t voulu =
             static_cast<size_t>(std::min<uint64_t>(bloc.size(), taille - position_));
-        const ssize_t n = LireA(fd_, bloc.data(), voulu, position_);
+        const ssize_t n = LireA(fichier_.Get(), bloc.data(), voulu, position_);
         if (n < 0) throw EInOutError(errno);
         if (n == 0) break;
         const std::string_view lu(bloc.data(), static_cast<size_t>(n));

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/descripteur.h"
 #include "science/fichier_journee.h"
 #include "science/lignes_fichier.h"
 
@@ -44,7 +45,7 @@ class SuiviFichier {
     void Ouvrir();
 
     std::string chemin_;
-    int fd_ = -1;
+    platform::Descripteur fichier_;
     dev_t dev_ = 0;
     ino_t ino_ = 0;
     uint64_t position_ = 0;

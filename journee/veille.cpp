@@ -3,7 +3,6 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
@@ -21,35 +20,33 @@ VeilleFichier::VeilleFichier(std::string chemin) : chemin_(std::move(chemin)) {
     const std::filesystem::path p(chemin_);
     dossier_ = p.has_parent_path() ? p.parent_path().string() : ".";
     nom_ = p.filename().string();
-    fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    inotify_ = platform::Descripteur(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
 }
 
-VeilleFichier::~VeilleFichier() {
-    if (fd_ >= 0) close(fd_);
-}
+VeilleFichier::~VeilleFichier() = default;
 
 bool VeilleFichier::Armer() {
-    if (fd_ < 0) return false;
+    if (!inotify_.Valide()) return false;
     // Watching a path that names the same inode again gives the same watch.
-    surFichier_ = inotify_add_watch(fd_, chemin_.c_str(), SurFichier);
-    surDossier_ = inotify_add_watch(fd_, dossier_.c_str(), SurDossier);
+    surFichier_ = inotify_add_watch(inotify_.Get(), chemin_.c_str(), SurFichier);
+    surDossier_ = inotify_add_watch(inotify_.Get(), dossier_.c_str(), SurDossier);
     return surFichier_ >= 0 || surDossier_ >= 0;
 }
 
 void VeilleFichier::Desarmer() {
     for (int* w : {&surFichier_, &surDossier_}) {
-        if (*w >= 0) inotify_rm_watch(fd_, *w);
+        if (*w >= 0) inotify_rm_watch(inotify_.Get(), *w);
         *w = -1;
     }
 }
 
 bool VeilleFichier::Vider() {
-    if (fd_ < 0) return false;
+    if (!inotify_.Valide()) return false;
     bool concerne = false;
     alignas(inotify_event) char tampon[4096];
     for (;;) {
-        const ssize_t n = read(fd_, tampon, sizeof tampon);
-        if (n < 0 && errno == EINTR) continue;
+        const ssize_t n =
+            platform::SansInterruption([&] { return read(inotify_.Get(), tampon, sizeof tampon); });
         if (n <= 0) break;
         for (ssize_t i = 0; i < n;) {
             inotify_event e;

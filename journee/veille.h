@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/descripteur.h"
+
 // Tells when a followed file may have changed, so that a view on a file that
 // nobody writes sleeps instead of reading it ten times a second. Linux's
 // inotify watches the file (written, truncated, moved or removed) and its
@@ -16,7 +18,7 @@ class VeilleFichier {
     VeilleFichier& operator=(const VeilleFichier&) = delete;
 
     // What to wait on for reading; -1 when the system offers no watching.
-    int Descripteur() const { return fd_; }
+    int Descripteur() const { return inotify_.Get(); }
     // Starts watching; false when neither the file nor its folder can be
     // watched (the caller then goes on reading at its pace).
     bool Armer();
@@ -28,7 +30,7 @@ class VeilleFichier {
 
   private:
     std::string chemin_, dossier_, nom_;
-    int fd_ = -1;
+    platform::Descripteur inotify_;
     int surFichier_ = -1, surDossier_ = -1;
 };
 

@@ -86,14 +86,14 @@ std::optional<AjustementLangley> AjusterLangley(const std::vector<PointLangley>&
 }
 
 std::vector<PointLangley> PointsLangley(const std::vector<Resultat>& resultats, size_t serie,
-                                        Canal canal, int debut, int fin) {
+                                        Voie voie, int debut, int fin) {
     std::vector<PointLangley> points;
     for (const Resultat& r : resultats) {
         if (r.serie != serie) continue;
         const int t = r.secondesHorloge;
         const bool dedans = debut <= fin ? t >= debut && t <= fin : t >= debut || t <= fin;
-        const auto& v = canal == Canal::Vert ? r.vVert : r.vRouge;
-        const auto& vn = canal == Canal::Vert ? r.vnVert : r.vnRouge;
+        const auto& v = voie == Voie::Vert ? r.vVert : r.vRouge;
+        const auto& vn = voie == Voie::Vert ? r.vnVert : r.vnRouge;
         if (!dedans || !v || !vn || !r.masseAir || !r.distance || !(*v > *vn)) continue;
         points.push_back({*r.masseAir, std::log((*v - *vn) * *r.distance * *r.distance)});
     }

@@ -36,11 +36,11 @@ struct AjustementLangley {
 std::optional<AjustementLangley> AjusterLangley(const std::vector<PointLangley>& points,
                                                 const ReglagesLangley& reglages = {});
 
-enum class Canal { Vert, Rouge };
+enum class Voie { Vert, Rouge };
 
 // The points of one series between two times of day on its clock (seconds;
 // a range that ends before it starts runs past midnight), for one channel.
 std::vector<PointLangley> PointsLangley(const std::vector<Resultat>& resultats, size_t serie,
-                                        Canal canal, int debut, int fin);
+                                        Voie voie, int debut, int fin);
 
 }  // namespace science

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/textfile.h"
+#include "science/fuseau.h"
 #include "science/nombres.h"
 
 namespace science {
@@ -30,7 +31,34 @@ void Borne(double valeur, double min, double max, const std::string& quoi,
                          unite + ") : " + Decimal(valeur));
 }
 
+bool Blanc(const std::string& texte) {
+    return texte.find_first_not_of(" \t\r\n\v\f") == std::string::npos;
+}
+
+std::string Rogne(const std::string& texte) {
+    const auto debut = texte.find_first_not_of(" \t\r\n\v\f");
+    if (debut == std::string::npos) return {};
+    return texte.substr(debut, texte.find_last_not_of(" \t\r\n\v\f") - debut + 1);
+}
+
 }  // namespace
+
+Site SiteDepuisSaisie(const SaisieSite& saisie) {
+    const auto lat = LireDecimal(saisie.latitude), lon = LireDecimal(saisie.longitude);
+    const auto alt =
+        Blanc(saisie.altitude) ? std::optional<double>(0) : LireDecimal(saisie.altitude);
+    if (!lat) throw ErreurSite("La latitude n'est pas un nombre.");
+    if (!lon) throw ErreurSite("La longitude n'est pas un nombre.");
+    if (!alt) throw ErreurSite("L'altitude n'est pas un nombre.");
+    const Site site{*lat, *lon, *alt, Rogne(saisie.fuseau)};
+    VerifierSite(site);
+    try {
+        const Fuseau verification(site.fuseau);
+    } catch (const ErreurFuseau& e) {
+        throw ErreurSite(e.Message());
+    }
+    return site;
+}
 
 void VerifierSite(const Site& site) {
     Borne(site.latitude, -90, 90, "Latitude", "degrés");

@@ -39,6 +39,15 @@ class ErreurSite : public Exception {
 // Checks the ranges (latitude ±90°, longitude ±180°, altitude −500 to 9,000 m).
 void VerifierSite(const Site& site);
 
+// The site form's entries as typed: degrees and metres with a comma or a full
+// stop, an empty altitude for 0, the zone as Fuseau takes it. The first wrong
+// entry raises ErreurSite, in the form's order: a number that is not one,
+// then the ranges, then the zone.
+struct SaisieSite {
+    std::string latitude, longitude, altitude, fuseau;
+};
+Site SiteDepuisSaisie(const SaisieSite& saisie);
+
 // The file's lines (UTF-8) and back. Keys may come in any order; blank lines
 // are ignored; the zone may be missing.
 Site SiteDepuisLignes(const std::vector<std::string>& lignes);

@@ -8,8 +8,8 @@
 
 namespace science {
 
-CanalLangley AjusterCanal(std::vector<PointLangley> points) {
-    CanalLangley c;
+VoieLangley AjusterVoie(std::vector<PointLangley> points) {
+    VoieLangley c;
     c.points = std::move(points);
     c.ajustement = AjusterLangley(c.points);
     if (!c.ajustement) return c;
@@ -32,7 +32,7 @@ CanalLangley AjusterCanal(std::vector<PointLangley> points) {
     return c;
 }
 
-std::vector<DefautLangley> DefautsLangley(const CanalLangley& c, const std::string& voie,
+std::vector<DefautLangley> DefautsLangley(const VoieLangley& c, const std::string& voie,
                                           const CriteresLangley& k) {
     std::vector<DefautLangley> d;
     const auto defaut = [&](CritereLangley critere, const std::string& texte) {

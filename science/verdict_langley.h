@@ -10,7 +10,7 @@
 // shows and the command line reports, from one place so that they agree.
 namespace science {
 
-struct CanalLangley {
+struct VoieLangley {
     std::vector<PointLangley> points;
     std::optional<AjustementLangley> ajustement;
     double ecartType = 0;               // of the residuals of the points kept, in ln units
@@ -18,7 +18,7 @@ struct CanalLangley {
 };
 
 // The fit of one channel's points and the spread of what it kept.
-CanalLangley AjusterCanal(std::vector<PointLangley> points);
+VoieLangley AjusterVoie(std::vector<PointLangley> points);
 
 // The kinds of check follow Harrison & Michalsky (1994), "Objective
 // algorithms for the retrieval of optical depths from ground-based
@@ -44,7 +44,7 @@ struct DefautLangley {
 
 // What fails on one channel ("voie verte"); empty when it passes. A channel
 // without a fit fails on its points alone.
-std::vector<DefautLangley> DefautsLangley(const CanalLangley& canal, const std::string& voie,
+std::vector<DefautLangley> DefautsLangley(const VoieLangley& ajustee, const std::string& voie,
                                           const CriteresLangley& criteres = {});
 
 // "ok", or the failed checks' names in their order, each once, joined by

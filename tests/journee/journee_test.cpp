@@ -70,13 +70,13 @@ TEST(Journee, LangleyGivesV0BackWithinOnePercentThroughTheCommandLine) {
                               "--langley 08:00-12:00");
     ASSERT_EQ(r.code, 0) << r.erreurs;
     std::istringstream flux(r.sortie);
-    for (const auto& [canal, v0, pente] :
+    for (const auto& [voie, v0, pente] :
          {std::tuple{"vert", 2.12, -0.25}, {"rouge", 2.05, -0.13}}) {
         std::string ligne;
         std::getline(flux, ligne);
         const auto champs = science::Decouper(ligne, ';');
         ASSERT_EQ(champs.size(), 9u) << ligne;
-        EXPECT_EQ(champs[1], canal);
+        EXPECT_EQ(champs[1], voie);
         EXPECT_NEAR(std::stod(champs[2]), v0, v0 * 0.01) << ligne;
         EXPECT_NEAR(std::stod(champs[4]), pente, 0.01) << ligne;
         EXPECT_GT(std::stod(champs[5]), 0.99) << ligne;

@@ -1,5 +1,5 @@
 // The day view's model on real files: what it plots, how it follows a file
-// that grows, is replaced or truncated, and the Langley verdict.
+// that grows, is replaced or truncated.
 
 #include "journee/modele.h"
 
@@ -13,7 +13,7 @@
 #include <fstream>
 #include <functional>
 
-#include "journee/canal.h"
+#include "journee/langley.h"
 #include "platform/textfile.h"
 #include "tests/support/dossier.h"
 #include "tests/support/matinee.h"
@@ -256,153 +256,6 @@ TEST(ModeleJournee, ARefusedHeaderLeavesTheRecordedDepthsUnshown) {
         ASSERT_EQ(m.Journee().anomalies.size(), 1u);
         EXPECT_EQ(m.Journee().anomalies[0].ligne, 3u);
     }
-}
-
-TEST(Langley, AClearMorningIsGoodAndGivesItsV0Back) {
-    Dossier d;
-    EcrireMatineeClaire(d.Fichier("lyon.txt"), 2.12, 2.05);
-    ModeleJournee m(AvecSite());
-    m.Ouvrir(d.Fichier("lyon.txt"));
-    const auto plage = PlageDemiJournee(m.Resultats(), 0, DemiJournee::Matin);
-    ASSERT_TRUE(plage);
-    EXPECT_EQ(plage->debut, 8 * 3600 + 1200);
-    const Langley l = CalculerLangley(m.Resultats(), *plage);
-    ASSERT_TRUE(l.vert.ajustement && l.rouge.ajustement);
-    EXPECT_NEAR(l.vert.ajustement->v0, 2.12, 0.02);
-    EXPECT_NEAR(l.rouge.ajustement->v0, 2.05, 0.02);
-    EXPECT_TRUE(l.verdict.bon) << l.verdict.titre << " " << l.verdict.raisons.front();
-    EXPECT_EQ(l.verdict.code, "ok");
-    EXPECT_EQ(l.verdict.titre.rfind("Ciel assez stable de 08:20:00 à ", 0), 0u) << l.verdict.titre;
-    EXPECT_EQ(l.verdict.raisons.size(), 2u);
-    EXPECT_GE(l.vert.masseMax - l.vert.masseMin, 2);
-}
-
-TEST(Langley, TheVerdictSaysWhyARangeWillNotDo) {
-    Dossier d;
-    const struct {
-        const char* cas;
-        double bruit;
-        double debut, fin;   // hours on the plot
-        std::string raison;  // found in one of the reasons
-        std::string code;
-    } cas[] = {
-        {"too short a range", 0.005, 10.0, 10.4, "étendue", "etendue+r2"},
-        {"a hazy, changing sky", 0.06, 8.3, 12.0, "dispersion", "r2+dispersion"},
-        {"only a sun too low", 0.005, 8.3, 8.8, "moins de trois points", "points"},
-    };
-    for (const auto& c : cas) {
-        EcrireMatineeClaire(d.Fichier("m.txt"), 2.12, 2.05, c.bruit);
-        ModeleJournee m(AvecSite());
-        m.Ouvrir(d.Fichier("m.txt"));
-        const auto plage = PlageHeures(m.Points(), m.Resultats(), c.debut, c.fin);
-        ASSERT_TRUE(plage) << c.cas;
-        const Langley l = CalculerLangley(m.Resultats(), *plage);
-        EXPECT_FALSE(l.verdict.bon) << c.cas;
-        EXPECT_EQ(l.verdict.code, c.code) << c.cas;
-        EXPECT_NE(l.verdict.titre.find("insuffisante pour étalonner"), std::string::npos);
-        bool trouve = false;
-        for (const auto& r : l.verdict.raisons) trouve |= r.find(c.raison) != std::string::npos;
-        EXPECT_TRUE(trouve) << c.cas << ": " << l.verdict.raisons.front();
-    }
-}
-
-TEST(Langley, ADraggedRangeBelongsToTheSeriesWithMostRecordsInIt) {
-    Dossier d;
-    std::vector<std::string> lignes = EnTeteMatineeClaire();
-    lignes.push_back("Simple;09:00:00  ;1,500;0,20;1,600;0,10;21");
-    for (const auto& l : EnTeteMatineeClaire()) lignes.push_back(l);
-    lignes.push_back("Simple;09:10:00  ;1,500;0,20;1,600;0,10;21");
-    lignes.push_back("Simple;09:20:00  ;1,500;0,20;1,600;0,10;21");
-    WriteTextFile(d.Fichier("f.txt"), lignes);
-    ModeleJournee m(AvecSite());
-    m.Ouvrir(d.Fichier("f.txt"));
-    const auto plage = PlageHeures(m.Points(), m.Resultats(), 9.5, 8.5);  // dragged leftwards
-    ASSERT_TRUE(plage);
-    EXPECT_EQ(plage->serie, 1u);
-    EXPECT_EQ(plage->debut, 9 * 3600 + 600);
-    EXPECT_EQ(plage->fin, 9 * 3600 + 1200);
-    EXPECT_FALSE(PlageHeures(m.Points(), m.Resultats(), 13, 14));
-}
-
-TEST(Canal, MessagesReadBackAndForeignOnesAreRefused) {
-    const ReportV0 r{"7", 2.1234, 1.98766};
-    EXPECT_EQ(MessageV0(r), "V0;7;2.1234;1.9877\n");
-    const auto lu = LireMessageV0(MessageV0(r));
-    ASSERT_TRUE(lu);
-    EXPECT_EQ(lu->photometre, "7");
-    EXPECT_DOUBLE_EQ(lu->v0Vert, 2.1234);
-    for (const char* mauvais : {"", "V0;7;2.1\n", "V1;7;2;2\n", "V0;7;deux;2\n", "V0;7;2;2;2\n"})
-        EXPECT_FALSE(LireMessageV0(mauvais)) << mauvais;
-    const auto ok = LireReponse(MessageReponse({true, "ligne\nunique"}));
-    ASSERT_TRUE(ok);
-    EXPECT_TRUE(ok->acceptee);
-    EXPECT_EQ(ok->texte, "ligne unique");
-    EXPECT_FALSE(LireReponse(MessageReponse({false, "non"}))->acceptee);
-    EXPECT_FALSE(LireReponse("PEUT-ETRE;x\n"));
-}
-
-}  // namespace
-}  // namespace journee
-
-namespace journee {
-namespace {
-
-TEST(PointsADessiner, EachSliceKeepsItsFirstLowestHighestAndLastAndTheLineReachesTheEdges) {
-    // 1,000 points over [0, 10): a sawtooth with one spike.
-    std::vector<double> x, y;
-    for (int i = 0; i < 1000; ++i) {
-        x.push_back(i / 100.0);
-        y.push_back(i == 555 ? 50 : i % 10);
-    }
-    const auto garde = PointsADessiner(x, y, 2, 8, 10);
-    ASSERT_FALSE(garde.empty());
-    EXPECT_EQ(garde.front(), 199u) << "the point before the range";
-    EXPECT_EQ(garde.back(), 801u) << "the point after it";
-    EXPECT_TRUE(std::is_sorted(garde.begin(), garde.end()));
-    EXPECT_LE(garde.size(), 2 + 4 * 10u);
-    EXPECT_NE(std::find(garde.begin(), garde.end(), 555u), garde.end()) << "the spike is drawn";
-    // Every slice shows its lowest (0) and highest (9) values.
-    for (int tranche = 0; tranche < 10; ++tranche) {
-        bool bas = false, haut = false;
-        for (size_t i : garde) {
-            if (x[i] < 2 + tranche * 0.6 || x[i] >= 2 + (tranche + 1) * 0.6) continue;
-            bas |= y[i] == 0;
-            haut |= y[i] >= 9;
-        }
-        EXPECT_TRUE(bas && haut) << tranche;
-    }
-    // Few points: all of them; an empty range or curve: none.
-    EXPECT_EQ(PointsADessiner(x, y, 2, 2.2, 10).size(), 21u + 2u);
-    EXPECT_TRUE(PointsADessiner({}, {}, 0, 1, 10).empty());
-    EXPECT_TRUE(PointsADessiner(x, y, 5, 5, 10).empty());
-}
-
-TEST(Eclaircie, AFollowedCurveIsThinnedAsIfWholeAtEveryStep) {
-    // A curve growing by bursts, as a followed file does: before, inside and
-    // beyond the range, across the count where every point stops being
-    // drawn, with repeated instants, and with the range changed on the way.
-    std::srand(7);
-    std::vector<double> x, y;
-    Eclaircie eclaircie;
-    double t = 0, v = 0;
-    double xmin = 2, xmax = 8;
-    for (int rafale = 0; rafale < 400; ++rafale) {
-        const int n = 1 + std::rand() % 40;
-        for (int k = 0; k < n; ++k) {
-            t += (std::rand() % 4) * 0.01;  // a quarter of the instants repeat
-            v += (std::rand() % 21 - 10) * 0.1;
-            x.push_back(t);
-            y.push_back(v);
-        }
-        if (rafale == 250) {
-            xmin = 1;
-            xmax = 30;
-        }
-        const auto& suivie = eclaircie.Points(x, y, xmin, xmax, 12);
-        ASSERT_EQ(suivie, PointsADessiner(x, y, xmin, xmax, 12))
-            << "burst " << rafale << ", " << x.size() << " points";
-    }
-    EXPECT_GT(t, 30) << "the curve ran past the range";
 }
 
 }  // namespace

@@ -78,11 +78,11 @@ TEST(Langley, PointsOfOneSeriesInATimeRange) {
         r[i].distance = 1;
     }
     r[1].serie = 1;
-    EXPECT_EQ(PointsLangley(r, 0, Canal::Vert, 7 * 3600, 9 * 3600).size(), 2u);
-    EXPECT_EQ(PointsLangley(r, 1, Canal::Vert, 7 * 3600, 9 * 3600).size(), 1u);
-    EXPECT_EQ(PointsLangley(r, 0, Canal::Vert, 22 * 3600, 3600).size(), 2u);  // past midnight
-    EXPECT_TRUE(PointsLangley(r, 0, Canal::Rouge, 0, 86399).empty());
-    EXPECT_DOUBLE_EQ(PointsLangley(r, 0, Canal::Vert, 7 * 3600, 7 * 3600)[0].y, 0.0);
+    EXPECT_EQ(PointsLangley(r, 0, Voie::Vert, 7 * 3600, 9 * 3600).size(), 2u);
+    EXPECT_EQ(PointsLangley(r, 1, Voie::Vert, 7 * 3600, 9 * 3600).size(), 1u);
+    EXPECT_EQ(PointsLangley(r, 0, Voie::Vert, 22 * 3600, 3600).size(), 2u);  // past midnight
+    EXPECT_TRUE(PointsLangley(r, 0, Voie::Rouge, 0, 86399).empty());
+    EXPECT_DOUBLE_EQ(PointsLangley(r, 0, Voie::Vert, 7 * 3600, 7 * 3600)[0].y, 0.0);
 }
 
 }  // namespace

@@ -60,6 +60,38 @@ TEST(Site, BadEntriesAreNamedInFrench) {
     for (const auto& c : cas) EXPECT_EQ(Erreur(c.lignes), c.message);
 }
 
+TEST(Site, TheFormsEntriesGiveTheSiteOrTheFirstFaultInTheFormsOrder) {
+    const struct {
+        SaisieSite saisie;
+        std::string faute;  // empty: accepted
+        Site site;
+    } cas[] = {
+        {{"45,764", "4.8357", "170", " Europe/Paris "}, "", {45.764, 4.8357, 170, "Europe/Paris"}},
+        {{"-33,9", "18,4", " ", ""}, "", {-33.9, 18.4, 0, ""}},
+        {{"90", "-180", "-500", "UTC+1"}, "", {90, -180, -500, "UTC+1"}},
+        {{"", "est", "haut", "Lune/Mer"}, "La latitude n'est pas un nombre.", {}},
+        {{"45,7", "est", "haut", ""}, "La longitude n'est pas un nombre.", {}},
+        {{"45,7", "4,8", "haut", ""}, "L'altitude n'est pas un nombre.", {}},
+        {{"95", "4,8", "170", "Lune/Mer"}, "Latitude hors limites (-90 à 90 degrés) : 95", {}},
+        {{"45", "4,8", "9001", ""}, "Altitude hors limites (-500 à 9000 mètres) : 9001", {}},
+        {{"45,7", "4,8", "170", "Lune/Mer"}, "Fuseau horaire inconnu", {}},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.saisie.latitude + " " + c.saisie.fuseau);
+        try {
+            const Site s = SiteDepuisSaisie(c.saisie);
+            EXPECT_EQ(c.faute, "");
+            EXPECT_DOUBLE_EQ(s.latitude, c.site.latitude);
+            EXPECT_DOUBLE_EQ(s.longitude, c.site.longitude);
+            EXPECT_DOUBLE_EQ(s.altitude, c.site.altitude);
+            EXPECT_EQ(s.fuseau, c.site.fuseau);
+        } catch (const ErreurSite& e) {
+            EXPECT_FALSE(c.faute.empty()) << e.Message();
+            EXPECT_EQ(e.Message().rfind(c.faute, 0), 0u) << e.Message();
+        }
+    }
+}
+
 TEST(Site, MissingFileIsAFrenchError) {
     try {
         LireSite("/tmp/pas-de-site-ici/Site.txt");

@@ -48,8 +48,8 @@ TEST(VerdictLangley, EachCheckFailsOnTheSkyThatBreaksIt) {
          "moins de trois points utilisables entre les masses d'air 2 et 6"},
     };
     for (const auto& c : cas) {
-        const CanalLangley canal = AjusterCanal(c.points);
-        const auto defauts = DefautsLangley(canal, "voie verte");
+        const VoieLangley ajustee = AjusterVoie(c.points);
+        const auto defauts = DefautsLangley(ajustee, "voie verte");
         EXPECT_EQ(CodeVerdict(defauts), c.code) << c.cas;
         if (c.texte.empty()) {
             EXPECT_TRUE(defauts.empty()) << c.cas << ": " << defauts.front().texte;
@@ -83,19 +83,19 @@ TEST(VerdictLangley, TheCodeNamesEachFailedCheckOnceInItsOrder) {
 }
 
 TEST(VerdictLangley, ThresholdsAreTheCallersAndTheSpreadIsOfTheKeptPoints) {
-    const CanalLangley canal = AjusterCanal(Points(2.1, 0.25, 6, 2, 0.05, 0.002, 6));
-    ASSERT_TRUE(canal.ajustement);
+    const VoieLangley ajustee = AjusterVoie(Points(2.1, 0.25, 6, 2, 0.05, 0.002, 6));
+    ASSERT_TRUE(ajustee.ajustement);
     // The clouds are left out, so what is left lies close to the line.
-    EXPECT_LT(canal.ecartType, 0.004);
-    EXPECT_NEAR(canal.masseMin, 2.0, 0.06);
-    EXPECT_NEAR(canal.masseMax, 6.0, 0.06);
+    EXPECT_LT(ajustee.ecartType, 0.004);
+    EXPECT_NEAR(ajustee.masseMin, 2.0, 0.06);
+    EXPECT_NEAR(ajustee.masseMax, 6.0, 0.06);
     CriteresLangley tolerants;
     tolerants.exclusMax = 0.5;
-    EXPECT_EQ(CodeVerdict(DefautsLangley(canal, "voie rouge", tolerants)), "ok");
+    EXPECT_EQ(CodeVerdict(DefautsLangley(ajustee, "voie rouge", tolerants)), "ok");
     CriteresLangley severes;
     severes.pointsMin = 1000;
     severes.v0Max = 2.0;
-    const auto defauts = DefautsLangley(canal, "voie rouge", severes);
+    const auto defauts = DefautsLangley(ajustee, "voie rouge", severes);
     EXPECT_EQ(CodeVerdict(defauts), "points+exclus+v0");
     EXPECT_EQ(defauts.front().texte.rfind("voie rouge : ", 0), 0u);
 }

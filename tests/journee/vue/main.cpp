@@ -7,12 +7,12 @@
 #include "tests/support/dossier.h"
 #include "toolkit/toolkit.h"
 
-// One application for every test; the channel to the main window lives in a
+// One application for every test; the V0 link to the main window lives in a
 // folder of this run's own, so that runs side by side never meet.
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    Dossier canal;
-    setenv("XDG_RUNTIME_DIR", canal.chemin.c_str(), 1);
+    Dossier lien;
+    setenv("XDG_RUNTIME_DIR", lien.chemin.c_str(), 1);
     QApplication app(argc, argv);
     InstallerPoliceDeSubstitution();
     toolkit::SetApplicationTitle("Solvenare");

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-// The channel between the day view and the main window: one local socket per
+// The V0 link between the day view and the main window: one local socket per
 // user, on which the main window listens. The day view sends the V0s of a
 // Langley fit; the main window puts them into its expert entries, when they
 // are open, and answers in one line. Nothing reaches the instrument this way:
@@ -12,7 +12,8 @@
 namespace journee {
 
 // In $XDG_RUNTIME_DIR (private to the user), else in /tmp under the user's id.
-std::string NomCanal();
+// The socket keeps its older name so that both ends of any version meet.
+std::string NomLienV0();
 
 struct ReportV0 {
     std::string photometre;  // the number in the data file's header

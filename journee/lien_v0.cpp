@@ -1,4 +1,4 @@
-#include "journee/canal.h"
+#include "journee/lien_v0.h"
 
 #include <unistd.h>
 
@@ -17,7 +17,7 @@ std::string_view SansFin(std::string_view ligne) {
 
 }  // namespace
 
-std::string NomCanal() {
+std::string NomLienV0() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime != nullptr && *runtime == '/') return std::string(runtime) + "/solvenare-canal";
     return "/tmp/solvenare-canal-" + std::to_string(getuid());

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "journee/modele.h"
+#include "science/langley.h"
+#include "science/recalcul.h"
+#include "science/verdict_langley.h"
+
+// The Langley fit of a range of the day: the range chosen (a half-day or
+// hours dragged on the plot) and the fit of both channels with its verdict.
+namespace journee {
+
+enum class DemiJournee { Matin, ApresMidi };
+
+struct PlageLangley {
+    size_t serie = 0;
+    int debut = 0, fin = 0;  // times of day on the series' clock, seconds
+};
+
+// The records of a series before (morning) or after (afternoon) its highest
+// sun; nothing when the series has no elevation.
+std::optional<PlageLangley> PlageDemiJournee(const std::vector<science::Resultat>& resultats,
+                                             size_t serie, DemiJournee demi);
+
+// A range dragged on the plot, in the points' hours: the series with the
+// most records in it.
+std::optional<PlageLangley> PlageHeures(const std::vector<PointJournee>& points,
+                                        const std::vector<science::Resultat>& resultats,
+                                        double debut, double fin);
+
+using science::CriteresLangley;
+using science::VoieLangley;
+
+struct VerdictLangley {
+    bool bon = false;
+    std::string code;                  // CodeVerdict's: "ok" or "r2+dispersion"
+    std::string titre;                 // one sentence
+    std::vector<std::string> raisons;  // what failed, or what was checked
+};
+
+struct Langley {
+    PlageLangley plage;
+    VoieLangley vert, rouge;
+    VerdictLangley verdict;
+};
+
+Langley CalculerLangley(const std::vector<science::Resultat>& resultats, const PlageLangley& plage,
+                        const CriteresLangley& criteres = {});
+
+// "08:12:30"
+std::string TexteHeure(int secondes);
+
+}  // namespace journee

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QWidget>
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "journee/eclaircie.h"
+#include "journee/modele.h"
+#include "science/sous_horizon.h"
+
+class QCategoryAxis;
+class QChart;
+class QLabel;
+class QPointF;
+class QValueAxis;
+class QXYSeries;
+
+// The day page: the optical depths, the Ångström exponent and the sun's
+// elevation of the model's points over local time, with the notices above
+// them (site unknown, sun below the horizon).
+namespace journee {
+
+class VueGraphique;
+
+class TraceJournee : public QWidget {
+  public:
+    explicit TraceJournee(const ModeleJournee& modele, QWidget* parent = nullptr);
+
+    // Draws every point of the model again, from an empty plot.
+    void Retracer();
+    // Draws the model's points from `debut` on.
+    void Ajouter(size_t debut);
+    // Shows every point again.
+    void VueEnsemble();
+    // The next drawing fits the time axis to the points, as after VueEnsemble.
+    void OublierZoom() { zoome_ = false; }
+
+    // A range of hours dragged with the right button.
+    std::function<void(double, double)> OnPlage;
+
+    VueGraphique* Vue() const { return vue_; }
+    QLabel* AvisSite() const { return avisSite_; }
+    QLabel* AvisNuit() const { return avisNuit_; }
+    QXYSeries* MarquesNuit() const { return nuit_; }
+    // How many points the plot holds, all series together.
+    size_t PointsTraces() const;
+
+  private:
+    struct Courbes {
+        QXYSeries* eoVert = nullptr;
+        QXYSeries* eoRouge = nullptr;
+        QXYSeries* angstrom = nullptr;
+    };
+
+    Courbes& CourbesDe(size_t serie, science::Mode mode);
+    QXYSeries* ElevationDe(size_t serie);
+    QXYSeries* MarquesDeNuit();
+    void Attacher(QXYSeries* serie, bool elevation);
+    QXYSeries* Jumelle(QXYSeries* serie);
+    // serre: fit the time axis to the data, else only widen it when needed.
+    void AjusterAxes(bool serre);
+    // The series' points again, for every curve or those that grew.
+    void Redessiner(bool toutes);
+    void PrevoirRedessin();
+    void Survol(QXYSeries* serie, const QPointF& point, bool dedans);
+
+    const ModeleJournee& modele_;
+    VueGraphique* vue_ = nullptr;
+    QChart* graphique_ = nullptr;
+    QCategoryAxis* axeHeure_ = nullptr;
+    QValueAxis* axeEO_ = nullptr;
+    QValueAxis* axeAngstrom_ = nullptr;
+    QValueAxis* axeElevation_ = nullptr;
+    QLabel* avisSite_ = nullptr;
+    QLabel* avisNuit_ = nullptr;
+    QValueAxis* axeNuit_ = nullptr;  // hidden: holds the marks at the plot's foot
+    QXYSeries* nuit_ = nullptr;
+    science::SousHorizon sousHorizon_;
+    std::map<std::pair<size_t, int>, Courbes> courbes_;
+    std::map<size_t, QXYSeries*> elevations_;
+    // Per plotted curve, all its points; the series holds only those worth
+    // drawing at the plot's width (a day at 240 lines/s is far more points
+    // than pixels).
+    struct Trace {
+        std::vector<double> x, y;
+        std::vector<size_t> points;   // the model's point behind each
+        std::vector<size_t> montres;  // indices of those drawn
+        Eclaircie eclaircie;
+        // Drawn in two series: the key's holds the first `anciens` of
+        // montres, which new lines do not change, and `queue` the rest (from
+        // the last of those, so that the line runs on). A new line then lays
+        // out and repaints a few points, not the whole day.
+        QXYSeries* queue = nullptr;
+        size_t anciens = 0;
+        bool change = false;
+    };
+    std::map<QXYSeries*, Trace> traces_;
+    bool redessinPrevu_ = false;
+    // What the plotted points span.
+    struct Etendue {
+        double heureMin = 1e300, heureMax = -1e300;
+        double eoMin = 0, eoMax = 0, aMin = 0, aMax = 0;
+    } etendue_;
+    // The value axes' ranges last asked for (before rounding).
+    using Plage = std::pair<double, double>;
+    Plage plageEO_{0, 0}, plageAngstrom_{0, 0};
+    bool zoome_ = false;
+};
+
+}  // namespace journee
