@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/descripteur.h"
 #include "platform/port_publication.h"
 #include "tools/simulator/ciel.h"
 #include "tools/simulator/protocole.h"
@@ -138,8 +139,8 @@ class TPhotometreSimule {
 
     Reglages reglages_;
     std::string esclave_;
-    int maitre_ = -1;
-    int reveil_ = -1;
+    platform::Descripteur maitre_;
+    platform::Descripteur reveil_;
     std::unique_ptr<ports::PortPublication> publication_;
     std::thread fil_;
 
