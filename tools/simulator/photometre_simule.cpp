@@ -80,6 +80,20 @@ timespec Delai(Horloge::duration d) {
 
 }  // namespace
 
+std::vector<std::string> Decouper(const std::string& trame, std::mt19937& alea) {
+    if (trame.size() < 2) return {trame};
+    std::uniform_int_distribution<size_t> coupe(1, trame.size() - 1);
+    std::vector<size_t> coupes{0, trame.size()};
+    for (int i = std::uniform_int_distribution<int>(1, 3)(alea); i > 0; --i)
+        coupes.push_back(coupe(alea));
+    std::sort(coupes.begin(), coupes.end());
+    coupes.erase(std::unique(coupes.begin(), coupes.end()), coupes.end());
+    std::vector<std::string> morceaux;
+    for (size_t i = 0; i + 1 < coupes.size(); ++i)
+        morceaux.push_back(trame.substr(coupes[i], coupes[i + 1] - coupes[i]));
+    return morceaux;
+}
+
 TPhotometreSimule::TPhotometreSimule(Reglages reglages)
     : reglages_(std::move(reglages)), constantes_(reglages_.identification) {
     reglages_.lot = std::max(1, reglages_.lot);
@@ -331,16 +345,10 @@ void TPhotometreSimule::AjouterTrame(std::deque<Morceau>& sortie, const std::str
         return;
     }
     if (!parasites.empty()) sortie.push_back({parasites, EcartMorceaux, Fin::Rien, {}});
-    std::uniform_int_distribution<size_t> coupe(1, trame.size() - 1);
-    std::vector<size_t> coupes{0, trame.size()};
-    for (int i = std::uniform_int_distribution<int>(1, 3)(alea_); i > 0; --i)
-        coupes.push_back(coupe(alea_));
-    std::sort(coupes.begin(), coupes.end());
-    coupes.erase(std::unique(coupes.begin(), coupes.end()), coupes.end());
-    for (size_t i = 0; i + 1 < coupes.size(); ++i) {
-        const bool derniere = i + 2 == coupes.size();
-        sortie.push_back({trame.substr(coupes[i], coupes[i + 1] - coupes[i]),
-                          derniere ? std::chrono::microseconds{} : EcartMorceaux,
+    const std::vector<std::string> morceaux = Decouper(trame, alea_);
+    for (size_t i = 0; i < morceaux.size(); ++i) {
+        const bool derniere = i + 1 == morceaux.size();
+        sortie.push_back({morceaux[i], derniere ? std::chrono::microseconds{} : EcartMorceaux,
                           derniere ? fin : Fin::Rien,
                           derniere ? std::move(mesures) : std::vector<Trame>{}});
     }

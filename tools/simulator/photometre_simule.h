@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -54,6 +55,10 @@ struct Reglages {
                        std::chrono::steady_clock::time_point ecrite)>
         mesureEcrite;
 };
+
+// A frame in two to four pieces, cut at random, none empty, to be written
+// apart as a slow or noisy line delivers it.
+std::vector<std::string> Decouper(const std::string& trame, std::mt19937& alea);
 
 // The photometer on a pseudo-terminal, with its own thread. The program
 // opens the published name; the simulator sends only while the port is open
