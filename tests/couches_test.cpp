@@ -24,7 +24,7 @@ struct Couche {
     std::set<std::string> dossiers;  // folders it may use
     std::set<std::string> fichiers;  // single files it may use in folders it may not
     bool qt = false;
-    bool verifiee = false;  // an empty "Uses" cell: tests, benchmarks, no code
+    bool verifiee = false;  // false under an empty "Uses" cell: tests, benchmarks, no code
 };
 
 std::string Lire(const fs::path& chemin) {
