@@ -70,11 +70,13 @@ PortPublication::PortPublication(const std::string& name, const std::string& dev
       lock_(PublishedPortLockPath(name)) {
     MakeDirectories(PublishedPortsDirectory());
     for (;;) {
-        lockFd_ = open(lock_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (lockFd_ < 0) throw std::runtime_error(Failure("Impossible d'ouvrir " + lock_, errno));
-        if (flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
-            close(lockFd_);
-            lockFd_ = -1;
+        verrou_ = platform::Descripteur(platform::SansInterruption(
+            [&] { return open(lock_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600); }));
+        if (!verrou_.Valide())
+            throw std::runtime_error(Failure("Impossible d'ouvrir " + lock_, errno));
+        if (platform::SansInterruption([&] { return flock(verrou_.Get(), LOCK_EX | LOCK_NB); }) !=
+            0) {
+            verrou_.Fermer();
             throw std::runtime_error("Le port « " + name +
                                      " » est déjà publié par un autre simulateur");
         }
@@ -82,15 +84,15 @@ PortPublication::PortPublication(const std::string& name, const std::string& dev
         // opened: lock the one that is there now.
         struct stat held {
         }, there{};
-        if (fstat(lockFd_, &held) == 0 && stat(lock_.c_str(), &there) == 0 && SameFile(held, there))
+        if (fstat(verrou_.Get(), &held) == 0 && stat(lock_.c_str(), &there) == 0 &&
+            SameFile(held, there))
             break;
-        close(lockFd_);
-        lockFd_ = -1;
+        verrou_.Fermer();
     }
     const std::string pid = std::to_string(getpid()) + "\n";
-    if (ftruncate(lockFd_, 0) != 0 ||
-        write(lockFd_, pid.data(), pid.size()) != static_cast<ssize_t>(pid.size())) {
-        const int error = errno;
+    int error = platform::Tronquer(verrou_.Get(), 0);
+    if (error == 0) error = platform::EcrireTout(verrou_.Get(), pid);
+    if (error != 0) {
         Withdraw();
         throw std::runtime_error(Failure("Impossible d'écrire " + lock_, error));
     }
@@ -108,14 +110,13 @@ PortPublication::~PortPublication() {
 }
 
 void PortPublication::Withdraw() {
-    if (lockFd_ < 0) return;
+    if (!verrou_.Valide()) return;
     char target[4096];
     const ssize_t n = readlink(link_.c_str(), target, sizeof target - 1);
     if (n > 0 && std::string(target, static_cast<size_t>(n)) == device_) unlink(link_.c_str());
     // Removed while still locked, so that no other publisher holds it then.
     unlink(lock_.c_str());
-    close(lockFd_);
-    lockFd_ = -1;
+    verrou_.Fermer();
 }
 
 }  // namespace ports

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/descripteur.h"
+
 // A port published under a short name by a program that stands in for an
 // instrument, and the check that its publisher still holds it.
 namespace ports {
@@ -34,7 +36,7 @@ class PortPublication {
     std::string device_;
     std::string link_;
     std::string lock_;
-    int lockFd_ = -1;
+    platform::Descripteur verrou_;  // the lock file, open and flock-ed
 };
 
 }  // namespace ports

@@ -156,7 +156,7 @@ int WriteAvailable(Device& d, Transfer& t) {
             t.done += static_cast<size_t>(n);
             d.txPending = true;
             const uint64_t one = 1;
-            [[maybe_unused]] ssize_t ignored = write(d.kick.Get(), &one, sizeof one);
+            platform::SansInterruption([&] { return write(d.kick.Get(), &one, sizeof one); });
         }
     }
     return 0;
@@ -182,7 +182,8 @@ int OpenDevice(const std::string& portName, Handle& handle) {
     const int fd = device.Get();
     // TIOCEXCL keeps other users out, but not root: the lock holds for all,
     // in this process and in others alike.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) return errno == EWOULDBLOCK ? EBUSY : errno;
+    if (platform::SansInterruption([&] { return flock(fd, LOCK_EX | LOCK_NB); }) != 0)
+        return errno == EWOULDBLOCK ? EBUSY : errno;
     ioctl(fd, TIOCEXCL);
     auto d = std::make_unique<Device>();
     d->fd = std::move(device);
@@ -538,7 +539,8 @@ EventWait::Result EventWait::Wait(uint32_t& mask, int& error) {
             }
             if (ready[i].data.fd == d.kick.Get()) {
                 uint64_t value;
-                [[maybe_unused]] ssize_t ignored = read(d.kick.Get(), &value, sizeof value);
+                platform::SansInterruption(
+                    [&] { return read(d.kick.Get(), &value, sizeof value); });
             }
         }
         if (stopped) return Result::Stopped;

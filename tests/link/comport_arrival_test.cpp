@@ -21,7 +21,8 @@ struct Collector {
     int pieces = 0;
     bool offMainThread = false;
 
-    explicit Collector(TCustomComPort& port) {
+    // Closing tells the links, so the port closes while this one is alive.
+    explicit Collector(TCustomComPort& port) : port_(port) {
         link.OnRxBuffer = [this](TObject*, const char* buffer, int count) {
             std::lock_guard lock(mutex);
             received.append(buffer, static_cast<size_t>(count));
@@ -30,10 +31,14 @@ struct Collector {
         };
         port.AttachLink(&link);
     }
+    ~Collector() { port_.Close(); }
     std::string Bytes() const {
         std::lock_guard lock(mutex);
         return received;
     }
+
+  private:
+    TCustomComPort& port_;
 };
 
 struct ShownErrors {

@@ -7,13 +7,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
 #include "link/comdatapacket.h"
 #include "link/comport.h"
+#include "platform/descripteur.h"
 #include "platform/ports.h"
 #include "platform/serial.h"
 #include "tests/support/pty_pair.h"
@@ -33,51 +37,83 @@ const std::string DossierPrive = [] {
     return dossier;
 }();
 
+// What must happen is waited for this long: only a simulator that is stuck
+// reaches it, however loaded the machine. What must not happen is watched for
+// a short while, which a loaded machine can only make pass more easily.
+constexpr auto Genereux = 30s;
+
+using Predicat = std::function<bool(const std::string&)>;
+
 // The program's end of the line, opened by the published name as the
 // program does.
 class CoteProgramme {
   public:
     explicit CoteProgramme(const std::string& nom) : nom_(nom) { Ouvrir(); }
-    ~CoteProgramme() { Fermer(); }
 
     void Ouvrir() {
-        fd_ = open(serial::DevicePath(nom_).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd_ < 0) throw std::runtime_error("open " + nom_);
+        fd_ = platform::Descripteur(platform::SansInterruption([&] {
+            return open(serial::DevicePath(nom_).c_str(),
+                        O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        }));
+        if (!fd_.Valide()) throw std::runtime_error("open " + nom_);
     }
-    void Fermer() {
-        if (fd_ >= 0) close(fd_);
-        fd_ = -1;
-    }
+    void Fermer() { fd_.Fermer(); }
     void Ecrire(const std::string& octets) {
-        ASSERT_EQ(write(fd_, octets.data(), octets.size()), static_cast<ssize_t>(octets.size()));
+        ASSERT_EQ(platform::EcrireTout(fd_.Get(), octets), 0);
     }
-    // Until `nombre` bytes have come or the time is up.
-    std::string Lire(size_t nombre, std::chrono::milliseconds delai = 3s) {
+    // Until `nombre` bytes have come.
+    std::string Lire(size_t nombre, std::chrono::milliseconds delai = Genereux) {
+        return Recevoir(
+            nombre, [&](const std::string& recu) { return recu.size() >= nombre; }, delai);
+    }
+    // Until what has come satisfies `fini`.
+    std::string LireJusqua(const Predicat& fini) { return Recevoir(SIZE_MAX, fini, Genereux); }
+    // All that comes in that time.
+    std::string LirePendant(std::chrono::milliseconds duree) {
+        return Recevoir(
+            SIZE_MAX, [](const std::string&) { return false; }, duree);
+    }
+
+  private:
+    std::string Recevoir(size_t nombre, const Predicat& fini, std::chrono::milliseconds delai) {
         std::string recu;
         const auto fin = std::chrono::steady_clock::now() + delai;
-        while (recu.size() < nombre) {
+        while (!fini(recu)) {
             const auto reste = std::chrono::duration_cast<std::chrono::milliseconds>(
                 fin - std::chrono::steady_clock::now());
             if (reste.count() <= 0) break;
-            pollfd p{fd_, POLLIN, 0};
-            if (poll(&p, 1, static_cast<int>(reste.count())) <= 0) continue;
+            pollfd p{fd_.Get(), POLLIN, 0};
+            if (platform::SansInterruption(
+                    [&] { return poll(&p, 1, static_cast<int>(reste.count())); }) <= 0)
+                continue;
             char octets[4096];
-            const ssize_t n = read(fd_, octets, std::min(sizeof octets, nombre - recu.size()));
-            if (n > 0) {
-                recu.append(octets, static_cast<size_t>(n));
-                ++lectures;
-            }
+            const ssize_t n = platform::SansInterruption([&] {
+                return read(fd_.Get(), octets, std::min(sizeof octets, nombre - recu.size()));
+            });
+            if (n > 0) recu.append(octets, static_cast<size_t>(n));
         }
         return recu;
     }
-    std::string LirePendant(std::chrono::milliseconds duree) { return Lire(SIZE_MAX, duree); }
 
-    int lectures = 0;
-
-  private:
     std::string nom_;
-    int fd_ = -1;
+    platform::Descripteur fd_;
 };
+
+// Whole frames read up to and including `trame`.
+Predicat FinitPar(const std::string& trame) {
+    return [trame](const std::string& recu) {
+        return recu.size() >= trame.size() && recu.size() % trame.size() == 0 &&
+               recu.compare(recu.size() - trame.size(), trame.size(), trame) == 0;
+    };
+}
+
+// A state of the simulator that comes in its own time.
+bool Jusqua(const std::function<bool()>& condition) {
+    for (const auto fin = std::chrono::steady_clock::now() + Genereux;
+         std::chrono::steady_clock::now() < fin; std::this_thread::sleep_for(2ms))
+        if (condition()) return true;
+    return condition();
+}
 
 Reglages Essai(const std::string& nom, double cadence = 0) {
     Reglages r;
@@ -157,8 +193,8 @@ TEST(Identification, AnswersRequestsAndReportsWrittenConstants) {
 
     const Identification nouvelles{42, 13, 0x01FF, 3, 0x0240, 0x00FF};
     for (char c : CommandeEcriture(nouvelles)) port.Ecrire(std::string(1, c));
+    ASSERT_TRUE(Jusqua([&] { return sim.EcrituresRecues() == 1; }));
     EXPECT_EQ(port.LirePendant(200ms), "") << "a write gets no reply";
-    EXPECT_EQ(sim.EcrituresRecues(), 1);
     EXPECT_EQ(sim.Constantes(), nouvelles);
 
     // Among stray bytes and after a doubled start byte.
@@ -166,7 +202,8 @@ TEST(Identification, AnswersRequestsAndReportsWrittenConstants) {
     EXPECT_EQ(port.Lire(11), TrameIdentification(nouvelles));
     EXPECT_EQ(port.LirePendant(100ms), "");
     EXPECT_EQ(sim.DemandesIdentification(), 2);
-    EXPECT_EQ(sim.IdentificationsEnvoyees(), 2);
+    // Counted once the write that carried it has returned.
+    EXPECT_TRUE(Jusqua([&] { return sim.IdentificationsEnvoyees() == 2; }));
 }
 
 TEST(Port, ServesEveryOpeningAndForgetsAHalfRequest) {
@@ -176,13 +213,13 @@ TEST(Port, ServesEveryOpeningAndForgetsAHalfRequest) {
     CoteProgramme port("SIMO");
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
-        ASSERT_TRUE(sim.AttendrePortOuvert(true, 2s));
+        ASSERT_TRUE(sim.AttendrePortOuvert(true, Genereux));
         port.Ecrire(FF40);
         EXPECT_EQ(port.Lire(11), TrameIdentification(Identification{}));
         // A start byte left alone must not pair with the next opening's bytes.
         port.Ecrire("\xFF");
         port.Fermer();
-        ASSERT_TRUE(sim.AttendrePortOuvert(false, 2s));
+        ASSERT_TRUE(sim.AttendrePortOuvert(false, Genereux));
         port.Ouvrir();
         port.Ecrire("\x40");
         EXPECT_EQ(port.LirePendant(150ms), "");
@@ -193,13 +230,19 @@ TEST(Port, ServesEveryOpeningAndForgetsAHalfRequest) {
 TEST(Port, NothingIsSentWhileClosedAndNothingStaleOnReopening) {
     Reglages r = Essai("SIMF", 100);
     r.silence = 400ms;
+    std::mutex m;
+    std::vector<std::pair<Comptes, std::chrono::steady_clock::time_point>> ecrites;
+    r.mesureEcrite = [&](int, Mode, const Comptes& c, std::chrono::steady_clock::time_point t) {
+        std::lock_guard l(m);
+        ecrites.emplace_back(c, t);
+    };
     TPhotometreSimule sim(r);
     sim.Demarrer();
     CoteProgramme port("SIMF");
-    ASSERT_TRUE(sim.AttendreMesures(5, 3s));
+    ASSERT_TRUE(sim.AttendreMesures(5, Genereux));
     // Left unread when the port closes, as after a program that stops reading.
     port.Fermer();
-    ASSERT_TRUE(sim.AttendrePortOuvert(false, 2s));
+    ASSERT_TRUE(sim.AttendrePortOuvert(false, Genereux));
     const int envoyees = sim.MesuresEnvoyees();
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(sim.MesuresEnvoyees(), envoyees);
@@ -208,11 +251,21 @@ TEST(Port, NothingIsSentWhileClosedAndNothingStaleOnReopening) {
     sim.EnvoyerMesure(Mode::Simple, 1, 2, 3);
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(sim.MesuresEnvoyees(), envoyees);
+    {
+        std::lock_guard l(m);
+        ecrites.clear();
+    }
+    const auto ouverture = std::chrono::steady_clock::now();
     port.Ouvrir();
-    // Only the frame asked for: automatic ones hold off after the opening.
-    EXPECT_EQ(port.LirePendant(250ms), TrameMesure(Mode::Simple, {1, 2, 3}));
-    // Then they start again.
+    EXPECT_EQ(port.Lire(8), TrameMesure(Mode::Simple, {1, 2, 3}));
+    // Then automatic ones start again, but not before the silence after the
+    // opening is over.
     EXPECT_EQ(port.Lire(16).size(), 16u);
+    ASSERT_TRUE(sim.AttendreMesures(envoyees + 3, Genereux));
+    std::lock_guard l(m);
+    ASSERT_GE(ecrites.size(), 2u);
+    EXPECT_EQ(ecrites[0].first, (Comptes{1, 2, 3}));
+    EXPECT_GE(ecrites[1].second - ouverture, r.silence);
 }
 
 TEST(Mesures, ArriveInTheChosenModeAtAboutTheRate) {
@@ -220,10 +273,13 @@ TEST(Mesures, ArriveInTheChosenModeAtAboutTheRate) {
     r.mode = Mode::Continu;
     TPhotometreSimule sim(r);
     sim.Demarrer();
+    const auto debut = std::chrono::steady_clock::now();
     CoteProgramme port("SIMM");
-    const auto trames = Trames(port.LirePendant(1s));
-    EXPECT_GE(trames.size(), 10u);
-    EXPECT_LE(trames.size(), 30u);
+    const auto trames = Trames(port.Lire(10 * 8));
+    ASSERT_EQ(trames.size(), 10u);
+    // Not faster than the rate: the tenth frame is due ten periods after
+    // the opening. A slow machine only makes them later.
+    EXPECT_GE(std::chrono::steady_clock::now() - debut, 450ms);
     for (const std::string& t : trames) {
         ASSERT_EQ(t.substr(0, 2), "\xFF\xF0");
         EXPECT_LE(Mot(t, 2), 1022);
@@ -233,13 +289,18 @@ TEST(Mesures, ArriveInTheChosenModeAtAboutTheRate) {
 
     sim.DefinirMode(Mode::Simple);
     EXPECT_EQ(sim.ModeCourant(), Mode::Simple);
-    std::this_thread::sleep_for(100ms);
-    port.LirePendant(100ms);
-    // Frames come whole, so reads stay aligned on them.
-    for (const std::string& t : Trames(port.Lire(24))) EXPECT_EQ(t.substr(0, 2), "\xFF\xA0");
+    // Frames made before the change may still be on their way; then only the
+    // new mode. Frames come whole, so reads stay aligned on them.
+    std::string t = port.Lire(8);
+    for (int i = 0; i < 100 && t.substr(0, 2) == "\xFF\xF0"; ++i) t = port.Lire(8);
+    EXPECT_EQ(t.substr(0, 2), "\xFF\xA0");
+    for (const std::string& u : Trames(port.Lire(16))) EXPECT_EQ(u.substr(0, 2), "\xFF\xA0");
 
+    // A frame asked for after the rate is set to zero is the last one.
     sim.DefinirCadence(0);
-    port.LirePendant(100ms);
+    sim.EnvoyerMesure(Mode::Continu, 1023, 1023, 1023);
+    const std::string derniere = TrameMesure(Mode::Continu, {1023, 1023, 1023});
+    EXPECT_TRUE(FinitPar(derniere)(port.LireJusqua(FinitPar(derniere))));
     EXPECT_EQ(port.LirePendant(300ms), "");
 }
 
@@ -255,6 +316,7 @@ TEST(Mesures, SendsExactlyTheFramesAskedForAndFileCountsInTurn) {
     }
     EXPECT_EQ(port.Lire(attendu.size()), attendu);
     EXPECT_EQ(port.LirePendant(200ms), "");
+    EXPECT_TRUE(sim.AttendreMesures(5, Genereux));
     EXPECT_EQ(sim.MesuresEnvoyees(), 5);
 
     Reglages r = Essai("SIMC", 50);
@@ -274,10 +336,14 @@ TEST(Mesures, BatchesGoOutWholeInTurnAndEachFrameIsTold) {
     r.mode = Mode::Continu;
     r.comptes = {{1, 2, 3}, {0x1FF, 0x3FF, 780}, {7, 8, 9}};
     std::mutex m;
+    std::condition_variable dite;
     std::vector<int> numeros;
     std::vector<Comptes> dites;
+    int toutes = 0;
     r.mesureEcrite = [&](int numero, Mode mode, const Comptes& c, auto) {
         std::lock_guard l(m);
+        ++toutes;
+        dite.notify_all();
         if (mode != Mode::Continu) return;
         numeros.push_back(numero);
         dites.push_back(c);
@@ -285,20 +351,29 @@ TEST(Mesures, BatchesGoOutWholeInTurnAndEachFrameIsTold) {
     TPhotometreSimule sim(r);
     sim.Demarrer();
     CoteProgramme port("SIML");
-    std::string flux = port.LirePendant(500ms);
+    std::string flux = port.Lire(10 * 200 * 8);
+    // A frame asked for after the rate is set to zero is the last one.
     sim.DefinirCadence(0);
-    flux += port.LirePendant(200ms);
+    const Comptes marque{0x3FE, 0x3FE, 0x3FE};
+    sim.EnvoyerMesure(Mode::Simple, marque.vert, marque.rouge, marque.temperature);
+    const std::string derniere = TrameMesure(Mode::Simple, marque);
+    flux += port.LireJusqua(FinitPar(derniere));
+    ASSERT_TRUE(FinitPar(derniere)(flux));
+    flux.resize(flux.size() - derniere.size());
 
     const auto trames = Trames(flux);
     ASSERT_EQ(flux.size() % 8, 0u);
-    // Many batches in half a second, each of them whole.
+    // Many batches, each of them whole.
     EXPECT_GE(trames.size(), 10u * 200);
     EXPECT_EQ(trames.size() % 200, 0u);
     for (size_t i = 0; i < trames.size(); ++i)
         ASSERT_EQ(trames[i], TrameMesure(Mode::Continu, r.comptes[i % 3])) << i;
-    ASSERT_EQ(sim.MesuresEnvoyees(), static_cast<int>(trames.size()));
-    EXPECT_EQ(sim.DerniereMesure(), r.comptes[(trames.size() - 1) % 3]);
-    std::lock_guard l(m);
+    ASSERT_TRUE(sim.AttendreMesures(static_cast<int>(trames.size()) + 1, Genereux));
+    ASSERT_EQ(sim.MesuresEnvoyees(), static_cast<int>(trames.size()) + 1);
+    EXPECT_EQ(sim.DerniereMesure(), marque);
+    std::unique_lock l(m);
+    ASSERT_TRUE(
+        dite.wait_for(l, Genereux, [&] { return toutes == static_cast<int>(trames.size()) + 1; }));
     ASSERT_EQ(numeros.size(), trames.size());
     for (size_t i = 0; i < numeros.size(); ++i) {
         ASSERT_EQ(numeros[i], static_cast<int>(i) + 1);
@@ -312,11 +387,14 @@ TEST(Mesures, FramesSkippedWhileTheProgramDoesNotReadAreCounted) {
     TPhotometreSimule sim(r);
     sim.Demarrer();
     CoteProgramme port("SIMS");
-    ASSERT_TRUE(sim.AttendrePortOuvert(true, 2s));
-    std::this_thread::sleep_for(500ms);
-    EXPECT_GT(sim.MesuresSautees(), 0) << "the terminal is full long before 10000 frames";
+    ASSERT_TRUE(sim.AttendrePortOuvert(true, Genereux));
+    // The terminal is full long before 10000 frames.
+    ASSERT_TRUE(Jusqua([&] { return sim.MesuresSautees() > 0; }));
     sim.DefinirCadence(0);
-    const auto trames = Trames(port.LirePendant(500ms));
+    sim.EnvoyerMesure(Mode::Continu, 1023, 1023, 1023);
+    const auto trames =
+        Trames(port.LireJusqua(FinitPar(TrameMesure(Mode::Continu, {1023, 1023, 1023}))));
+    ASSERT_TRUE(sim.AttendreMesures(static_cast<int>(trames.size()), Genereux));
     EXPECT_EQ(static_cast<int>(trames.size()), sim.MesuresEnvoyees())
         << "skipped frames are not counted as sent";
 }
@@ -328,18 +406,23 @@ TEST(Perturbations, GarbageAndSplitFramesStillReachTheFramer) {
     TPhotometreSimule sim(r);
     sim.Demarrer();
 
-    // On the plain line: more bytes than the frames, in more pieces.
+    // On the plain line: more bytes than the frames.
     {
         CoteProgramme brut("SIMP");
         for (int i = 0; i < 20; ++i) sim.EnvoyerMesure(Mode::Simple, 100, 200, 780);
-        const std::string flux = brut.LirePendant(500ms);
+        // Garbage comes before frames only: the last start byte begins the
+        // last frame.
+        const std::string flux = brut.LireJusqua([](const std::string& recu) {
+            const size_t debut = recu.rfind('\xFF');
+            return std::count(recu.begin(), recu.end(), '\xFF') == 20 && recu.size() == debut + 8;
+        });
+        EXPECT_TRUE(sim.AttendreMesures(20, Genereux));
         EXPECT_EQ(sim.MesuresEnvoyees(), 20);
         EXPECT_GT(flux.size(), 20u * 8);
-        EXPECT_GT(brut.lectures, 30);
         EXPECT_EQ(std::count(flux.begin(), flux.end(), '\xFF'), 20) << "stray start bytes";
-        ASSERT_TRUE(sim.AttendrePortOuvert(true, 1s));
+        ASSERT_TRUE(sim.AttendrePortOuvert(true, Genereux));
     }
-    ASSERT_TRUE(sim.AttendrePortOuvert(false, 2s));
+    ASSERT_TRUE(sim.AttendrePortOuvert(false, Genereux));
 
     // Through the program's own port and framer, by the published name.
     TComPort port;
@@ -360,9 +443,31 @@ TEST(Perturbations, GarbageAndSplitFramesStillReachTheFramer) {
         sim.EnvoyerMesure(mode, c.vert, c.rouge, c.temperature);
         attendus.push_back(TrameMesure(mode, c).substr(1));
     }
-    EXPECT_TRUE(PumpUntil([&] { return paquets.size() >= attendus.size(); }));
+    EXPECT_TRUE(PumpUntil([&] { return paquets.size() >= attendus.size(); }, Genereux));
     EXPECT_EQ(paquets, attendus);
     port.Close();
+}
+
+// How split frames are cut; whether the reader sees the pieces apart depends
+// on how fast it reads, so that is not asked of the line test above.
+TEST(Perturbations, SplitFramesComeInTwoToFourPiecesThatMakeTheFrame) {
+    const std::string trame = TrameMesure(Mode::Continu, {0xFF, 0x3FF, 780});
+    std::set<size_t> nombres;
+    for (unsigned graine = 0; graine < 200; ++graine) {
+        SCOPED_TRACE(graine);
+        std::mt19937 alea(graine);
+        const auto morceaux = Decouper(trame, alea);
+        ASSERT_GE(morceaux.size(), 2u);
+        ASSERT_LE(morceaux.size(), 4u);
+        std::string ensemble;
+        for (const std::string& m : morceaux) {
+            ASSERT_FALSE(m.empty());
+            ensemble += m;
+        }
+        ASSERT_EQ(ensemble, trame);
+        nombres.insert(morceaux.size());
+    }
+    EXPECT_EQ(nombres, (std::set<size_t>{2, 3, 4}));
 }
 
 TEST(Repos, AnIdleSimulatorCostsNoCpu) {
@@ -373,7 +478,7 @@ TEST(Repos, AnIdleSimulatorCostsNoCpu) {
     EXPECT_LT(CpuProcessus() - avant, 0.05) << "port closed";
 
     CoteProgramme port("SIMR");
-    ASSERT_TRUE(sim.AttendrePortOuvert(true, 2s));
+    ASSERT_TRUE(sim.AttendrePortOuvert(true, Genereux));
     avant = CpuProcessus();
     std::this_thread::sleep_for(1s);
     EXPECT_LT(CpuProcessus() - avant, 0.05) << "port open, nothing to send";

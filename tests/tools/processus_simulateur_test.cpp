@@ -22,6 +22,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Only a simulator that is stuck takes this long, however loaded the machine.
+constexpr auto Genereux = 30s;
+
 bool Listed(const std::string& name) {
     const auto listed = ports::ListSerialPorts();
     return std::find(listed.begin(), listed.end(), name) != listed.end();
@@ -70,11 +73,12 @@ class Simulateur {
         return WIFEXITED(statut) ? WEXITSTATUS(statut) : -WTERMSIG(statut);
     }
     // What it printed until `texte` appears or the time is up.
-    std::string LireJusqua(const std::string& texte, std::chrono::milliseconds delai = 5s) {
+    std::string LireJusqua(const std::string& texte, std::chrono::milliseconds delai = Genereux) {
         const auto fin = std::chrono::steady_clock::now() + delai;
         while (lu_.find(texte) == std::string::npos && std::chrono::steady_clock::now() < fin) {
+            // Woken by the output, or to look at the time again.
             pollfd p{sortie_, POLLIN, 0};
-            if (poll(&p, 1, 50) <= 0) continue;
+            if (poll(&p, 1, 100) <= 0) continue;
             char octets[1024];
             const ssize_t n = read(sortie_, octets, sizeof octets);
             if (n <= 0) break;
@@ -92,8 +96,8 @@ class Simulateur {
 };
 
 bool AttendreListe(const std::string& nom, bool liste) {
-    for (auto fin = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < fin;
-         std::this_thread::sleep_for(10ms))
+    for (auto fin = std::chrono::steady_clock::now() + Genereux;
+         std::chrono::steady_clock::now() < fin; std::this_thread::sleep_for(10ms))
         if (Listed(nom) == liste) return true;
     return false;
 }

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "measurement/protocole.h"
+
 using namespace simulateur;
 
 namespace {
@@ -73,4 +75,66 @@ TEST(LecteurRequetes, WriteCommandTakesTenDataBytesWhateverTheyAre) {
     l.Reinitialiser();
     EXPECT_EQ(Requetes(l, Octets({0xFF, 0x40})), std::vector<R>{R::Identification});
     EXPECT_EQ(l.Ecriture(), id);
+}
+
+// The simulator's bytes are written apart from the program's protocol: the
+// two must agree, each checked against the other.
+TEST(DeuxCotes, TheSimulatorAndTheProgramSpeakTheSameBytes) {
+    EXPECT_EQ(measurement::ChaineDebut(), std::string(1, static_cast<char>(OctetDebut)));
+    EXPECT_EQ(static_cast<uint8_t>(Mode::Simple), measurement::ModeSimple);
+    EXPECT_EQ(static_cast<uint8_t>(Mode::Continu), measurement::ModeContinu);
+    EXPECT_EQ(VoltsParCompte, measurement::VoltsParCompte);
+    const Identification defaut;
+    EXPECT_EQ(TrameIdentification(defaut).size(), size_t{measurement::TailleTrameIdentification});
+    EXPECT_EQ(TrameMesure(Mode::Simple, {}).size(), size_t{measurement::TailleTrameMesure});
+    EXPECT_EQ(CommandeEcriture(defaut).size(), size_t{measurement::TailleCommandeEcriture});
+
+    // The program's request, as the simulator reads it.
+    TLecteurRequetes l;
+    EXPECT_EQ(Requetes(l, measurement::RequeteIdentification()), std::vector<R>{R::Identification});
+
+    const Identification identifications[] = {defaut,
+                                              {0, 0, 0, 0, 0, 0},
+                                              {255, 99, 1023, 1, 512, 1024},
+                                              {42, 13, 0x01FF, 3, 0x0240, 0xFF}};
+    for (const Identification& id : identifications) {
+        SCOPED_TRACE(static_cast<int>(id.numero));
+        // The simulator's frame, as the program decodes it (after the start
+        // byte, which the framer takes).
+        const auto lue = measurement::DecoderIdentification(TrameIdentification(id).substr(1));
+        ASSERT_TRUE(lue.has_value());
+        EXPECT_EQ(lue->numero, id.numero);
+        EXPECT_EQ(lue->version, id.version);
+        // The program shows hundredths of a volt.
+        EXPECT_NEAR(lue->v0Vert, TensionDeCompte(id.v0Vert), 0.005 + 1e-9);
+        EXPECT_NEAR(lue->vnVert, TensionDeCompte(id.vnVert), 0.005 + 1e-9);
+        EXPECT_NEAR(lue->v0Rouge, TensionDeCompte(id.v0Rouge), 0.005 + 1e-9);
+        EXPECT_NEAR(lue->vnRouge, TensionDeCompte(id.vnRouge), 0.005 + 1e-9);
+
+        // The program's write command, as the simulator reads it.
+        const std::string commande = measurement::CommandeEcriture(
+            id.numero, id.version, TensionDeCompte(id.v0Vert), TensionDeCompte(id.vnVert),
+            TensionDeCompte(id.v0Rouge), TensionDeCompte(id.vnRouge));
+        EXPECT_EQ(commande, CommandeEcriture(id));
+        EXPECT_EQ(Requetes(l, commande), std::vector<R>{R::Ecriture});
+        EXPECT_EQ(l.Ecriture(), id);
+    }
+
+    const struct {
+        Mode mode;
+        Comptes comptes;
+    } mesures[] = {{Mode::Simple, {0, 0, 0}},
+                   {Mode::Continu, {1023, 0x1FF, 780}},
+                   {Mode::Simple, {0xFF, 0x100, 0xFFFF}}};
+    for (const auto& m : mesures) {
+        SCOPED_TRACE(m.comptes.vert);
+        const auto lue = measurement::DecoderMesure(TrameMesure(m.mode, m.comptes).substr(1));
+        ASSERT_TRUE(lue.has_value());
+        EXPECT_EQ(lue->mode, static_cast<uint8_t>(m.mode));
+        EXPECT_EQ(lue->compteVert, m.comptes.vert);
+        EXPECT_EQ(lue->compteRouge, m.comptes.rouge);
+        EXPECT_EQ(lue->temperatureBrute, m.comptes.temperature);
+        EXPECT_DOUBLE_EQ(lue->vVert, TensionDeCompte(m.comptes.vert));
+        EXPECT_DOUBLE_EQ(lue->vRouge, TensionDeCompte(m.comptes.rouge));
+    }
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/descripteur.h"
 #include "tools/simulator/ligne_commande.h"
 #include "tools/simulator/photometre_simule.h"
 
@@ -66,7 +67,12 @@ int main(int argc, char** argv) {
     sigaddset(&signaux, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &signaux, nullptr);
     std::signal(SIGTTIN, SIG_IGN);
-    const int fdSignaux = signalfd(-1, &signaux, SFD_CLOEXEC);
+    const platform::Descripteur signauxRecus(signalfd(-1, &signaux, SFD_CLOEXEC));
+    if (!signauxRecus.Valide()) {
+        // Blocked and never read, the signals could not stop the simulator.
+        std::perror("solvenare-simulateur : signalfd");
+        return 1;
+    }
 
     TPhotometreSimule photometre(options.reglages);
     try {
@@ -96,12 +102,14 @@ int main(int argc, char** argv) {
 
     std::string ligne;
     for (bool fin = false; !fin;) {
-        pollfd p[2] = {{fdSignaux, POLLIN, 0}, {clavier ? STDIN_FILENO : -1, POLLIN, 0}};
-        if (poll(p, 2, -1) < 0) continue;
+        pollfd p[2] = {{signauxRecus.Get(), POLLIN, 0}, {clavier ? STDIN_FILENO : -1, POLLIN, 0}};
+        // Anything but an interruption would fail again at once.
+        if (platform::SansInterruption([&] { return poll(p, 2, -1); }) < 0) break;
         if (p[0].revents & POLLIN) break;
         if (!(p[1].revents & (POLLIN | POLLHUP | POLLERR))) continue;
         char octets[256];
-        const ssize_t n = read(STDIN_FILENO, octets, sizeof octets);
+        const ssize_t n =
+            platform::SansInterruption([&] { return read(STDIN_FILENO, octets, sizeof octets); });
         if (n <= 0) {
             // End of input (a script, /dev/null): run on until a signal.
             clavier = false;

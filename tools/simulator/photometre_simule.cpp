@@ -15,6 +15,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/descripteur.h"
 #include "platform/port_publication.h"
 #include "platform/ports.h"
 
@@ -66,9 +67,9 @@ Horloge::duration Periode(double cadence) {
         std::chrono::duration<double>(1.0 / cadence));
 }
 
-void Vider(int eventfd) {
+void Vider(const platform::Descripteur& eventfd) {
     uint64_t v;
-    [[maybe_unused]] const ssize_t n = read(eventfd, &v, sizeof v);
+    platform::SansInterruption([&] { return read(eventfd.Get(), &v, sizeof v); });
 }
 
 timespec Delai(Horloge::duration d) {
@@ -78,6 +79,20 @@ timespec Delai(Horloge::duration d) {
 }
 
 }  // namespace
+
+std::vector<std::string> Decouper(const std::string& trame, std::mt19937& alea) {
+    if (trame.size() < 2) return {trame};
+    std::uniform_int_distribution<size_t> coupe(1, trame.size() - 1);
+    std::vector<size_t> coupes{0, trame.size()};
+    for (int i = std::uniform_int_distribution<int>(1, 3)(alea); i > 0; --i)
+        coupes.push_back(coupe(alea));
+    std::sort(coupes.begin(), coupes.end());
+    coupes.erase(std::unique(coupes.begin(), coupes.end()), coupes.end());
+    std::vector<std::string> morceaux;
+    for (size_t i = 0; i + 1 < coupes.size(); ++i)
+        morceaux.push_back(trame.substr(coupes[i], coupes[i + 1] - coupes[i]));
+    return morceaux;
+}
 
 TPhotometreSimule::TPhotometreSimule(Reglages reglages)
     : reglages_(std::move(reglages)), constantes_(reglages_.identification) {
@@ -103,25 +118,27 @@ void TPhotometreSimule::Demarrer() {
         throw std::runtime_error("Le nom « " + reglages_.nom + " » désigne déjà /dev/" +
                                  reglages_.nom + " : choisissez-en un autre");
 
-    int esclave = -1;
+    int maitre = -1, esclave = -1;
     char nom[256] = {};
-    if (openpty(&maitre_, &esclave, nom, nullptr, nullptr) != 0)
+    if (openpty(&maitre, &esclave, nom, nullptr, nullptr) != 0)
         throw std::runtime_error(Erreur("Impossible de créer le pseudo-terminal", errno));
+    maitre_ = platform::Descripteur(maitre);
+    // This end is the program's: the simulator never holds it.
+    platform::Descripteur(esclave).Fermer();
     esclave_ = nom;
     // Raw, so that the line echoes nothing back and changes no byte; the
-    // settings stay with the terminal after this end is closed.
+    // settings stay with the terminal after the slave end is closed.
     termios t{};
-    tcgetattr(maitre_, &t);
+    tcgetattr(maitre, &t);
     cfmakeraw(&t);
     t.c_cflag |= CLOCAL | CREAD;
     cfsetspeed(&t, B19200);
-    tcsetattr(maitre_, TCSANOW, &t);
-    close(esclave);
-    fcntl(maitre_, F_SETFL, fcntl(maitre_, F_GETFL) | O_NONBLOCK);
-    fcntl(maitre_, F_SETFD, FD_CLOEXEC);
-    reveil_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    tcsetattr(maitre, TCSANOW, &t);
+    fcntl(maitre, F_SETFL, fcntl(maitre, F_GETFL) | O_NONBLOCK);
+    fcntl(maitre, F_SETFD, FD_CLOEXEC);
+    reveil_ = platform::Descripteur(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
     try {
-        if (reveil_ < 0) throw std::runtime_error(Erreur("eventfd", errno));
+        if (!reveil_.Valide()) throw std::runtime_error(Erreur("eventfd", errno));
         Publier();
     } catch (...) {
         Arreter();
@@ -145,9 +162,8 @@ void TPhotometreSimule::Arreter() {
         fil_.join();
     }
     Retirer();
-    if (maitre_ >= 0) close(maitre_);
-    if (reveil_ >= 0) close(reveil_);
-    maitre_ = reveil_ = -1;
+    maitre_.Fermer();
+    reveil_.Fermer();
     std::lock_guard l(m_);
     ouvert_ = false;
     changement_.notify_all();
@@ -162,9 +178,9 @@ void TPhotometreSimule::Retirer() {
 }
 
 void TPhotometreSimule::Reveiller() {
-    if (reveil_ < 0) return;
+    if (!reveil_.Valide()) return;
     const uint64_t un = 1;
-    [[maybe_unused]] const ssize_t n = write(reveil_, &un, sizeof un);
+    platform::SansInterruption([&] { return write(reveil_.Get(), &un, sizeof un); });
 }
 
 void TPhotometreSimule::Journal(const std::string& texte) const {
@@ -329,16 +345,10 @@ void TPhotometreSimule::AjouterTrame(std::deque<Morceau>& sortie, const std::str
         return;
     }
     if (!parasites.empty()) sortie.push_back({parasites, EcartMorceaux, Fin::Rien, {}});
-    std::uniform_int_distribution<size_t> coupe(1, trame.size() - 1);
-    std::vector<size_t> coupes{0, trame.size()};
-    for (int i = std::uniform_int_distribution<int>(1, 3)(alea_); i > 0; --i)
-        coupes.push_back(coupe(alea_));
-    std::sort(coupes.begin(), coupes.end());
-    coupes.erase(std::unique(coupes.begin(), coupes.end()), coupes.end());
-    for (size_t i = 0; i + 1 < coupes.size(); ++i) {
-        const bool derniere = i + 2 == coupes.size();
-        sortie.push_back({trame.substr(coupes[i], coupes[i + 1] - coupes[i]),
-                          derniere ? std::chrono::microseconds{} : EcartMorceaux,
+    const std::vector<std::string> morceaux = Decouper(trame, alea_);
+    for (size_t i = 0; i < morceaux.size(); ++i) {
+        const bool derniere = i + 1 == morceaux.size();
+        sortie.push_back({morceaux[i], derniere ? std::chrono::microseconds{} : EcartMorceaux,
                           derniere ? fin : Fin::Rien,
                           derniere ? std::move(mesures) : std::vector<Trame>{}});
     }
@@ -347,8 +357,8 @@ void TPhotometreSimule::AjouterTrame(std::deque<Morceau>& sortie, const std::str
 void TPhotometreSimule::LireRequetes(bool ouvert, std::deque<Morceau>& sortie, bool& ferme) {
     char octets[512];
     for (;;) {
-        const ssize_t n = read(maitre_, octets, sizeof octets);
-        if (n < 0 && errno == EINTR) continue;
+        const ssize_t n =
+            platform::SansInterruption([&] { return read(maitre_.Get(), octets, sizeof octets); });
         if (n <= 0) {
             // EIO: the program has closed the port and everything it wrote
             // before has been read.
@@ -392,10 +402,9 @@ void TPhotometreSimule::LireRequetes(bool ouvert, std::deque<Morceau>& sortie, b
 void TPhotometreSimule::ViderEntreeEsclave() const {
     // Bytes sent just before the program closed and not read by it would wait
     // in the terminal for its next opening, unlike on a real line.
-    const int fd = open(esclave_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return;
-    tcflush(fd, TCIFLUSH);
-    close(fd);
+    const platform::Descripteur esclave(platform::SansInterruption(
+        [&] { return open(esclave_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); }));
+    if (esclave.Valide()) tcflush(esclave.Get(), TCIFLUSH);
 }
 
 void TPhotometreSimule::Boucle() {
@@ -415,8 +424,8 @@ void TPhotometreSimule::Boucle() {
         }
         if (!ouvert) {
             bool ferme = false;
-            pollfd p{maitre_, POLLIN, 0};
-            poll(&p, 1, 0);
+            pollfd p{maitre_.Get(), POLLIN, 0};
+            platform::SansInterruption([&] { return poll(&p, 1, 0); });
             if (p.revents & POLLNVAL) break;
             // What a program wrote just before it closed gets no answer; what
             // an open port brings is read once it counts as open.
@@ -442,9 +451,10 @@ void TPhotometreSimule::Boucle() {
                 Journal("Port ouvert par le programme");
                 continue;
             }
-            pollfd r{reveil_, POLLIN, 0};
+            pollfd r{reveil_.Get(), POLLIN, 0};
             const timespec d = Delai(IntervalleFerme);
-            if (ppoll(&r, 1, &d, nullptr) > 0) Vider(reveil_);
+            if (platform::SansInterruption([&] { return ppoll(&r, 1, &d, nullptr); }) > 0)
+                Vider(reveil_);
             continue;
         }
 
@@ -499,9 +509,9 @@ void TPhotometreSimule::Boucle() {
             // Taken before the write, so that a reader woken by it never
             // seems to get the bytes before they went out.
             const auto ecrit = Horloge::now();
-            const ssize_t n = write(maitre_, m.octets.data(), m.octets.size());
+            const ssize_t n = platform::SansInterruption(
+                [&] { return write(maitre_.Get(), m.octets.data(), m.octets.size()); });
             if (n < 0) {
-                if (errno == EINTR) continue;
                 // EAGAIN: the program is not reading; EIO: it has just closed.
                 bloque = true;
                 break;
@@ -534,8 +544,8 @@ void TPhotometreSimule::Boucle() {
         maintenant = Horloge::now();
         Horloge::time_point reveil = prochaineMesure;
         if (!sortie.empty() && !bloque) reveil = std::min(reveil, prochainMorceau);
-        pollfd p[2] = {{maitre_, static_cast<short>(POLLIN | (bloque ? POLLOUT : 0)), 0},
-                       {reveil_, POLLIN, 0}};
+        pollfd p[2] = {{maitre_.Get(), static_cast<short>(POLLIN | (bloque ? POLLOUT : 0)), 0},
+                       {reveil_.Get(), POLLIN, 0}};
         timespec d{};
         const timespec* delai = nullptr;
         if (reveil != Horloge::time_point::max()) {
@@ -543,7 +553,7 @@ void TPhotometreSimule::Boucle() {
             delai = &d;
         }
         requeteRecue_ = false;
-        if (ppoll(p, 2, delai, nullptr) < 0 && errno != EINTR) break;
+        if (platform::SansInterruption([&] { return ppoll(p, 2, delai, nullptr); }) < 0) break;
         if (p[1].revents & POLLIN) Vider(reveil_);
         if (p[0].revents & POLLNVAL) break;
         if (p[0].revents & POLLOUT) bloque = false;

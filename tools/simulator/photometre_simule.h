@@ -7,10 +7,12 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/descripteur.h"
 #include "platform/port_publication.h"
 #include "tools/simulator/ciel.h"
 #include "tools/simulator/protocole.h"
@@ -53,6 +55,10 @@ struct Reglages {
                        std::chrono::steady_clock::time_point ecrite)>
         mesureEcrite;
 };
+
+// A frame in two to four pieces, cut at random, none empty, to be written
+// apart as a slow or noisy line delivers it.
+std::vector<std::string> Decouper(const std::string& trame, std::mt19937& alea);
 
 // The photometer on a pseudo-terminal, with its own thread. The program
 // opens the published name; the simulator sends only while the port is open
@@ -138,8 +144,8 @@ class TPhotometreSimule {
 
     Reglages reglages_;
     std::string esclave_;
-    int maitre_ = -1;
-    int reveil_ = -1;
+    platform::Descripteur maitre_;
+    platform::Descripteur reveil_;
     std::unique_ptr<ports::PortPublication> publication_;
     std::thread fil_;
 

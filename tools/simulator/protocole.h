@@ -3,22 +3,23 @@
 #include <cstdint>
 #include <string>
 
-#include "measurement/protocole.h"
-
 // The bytes exchanged with the program: the frames the photometer sends and
-// the requests it reads. The bytes and the scale are the instrument's, named
-// once in the program's protocol; building frames and reading commands stay
-// written here, from the instrument's side, so that a fault in the program's
-// decoding or encoding shows in the tests instead of being shared.
+// the requests it reads, written from the instrument's side and on its own,
+// not taken from the program's protocol: the tests compare the two, so that a
+// wrong byte or scale on either side shows instead of being shared.
 namespace simulateur {
 
-constexpr uint8_t OctetDebut = measurement::OctetDebut;
-constexpr uint8_t CodeIdentification = measurement::CodeIdentification;
-constexpr uint8_t CodeEcriture = measurement::CodeEcriture;
+// Every frame and request begins with this byte; 16-bit values go high byte
+// first.
+constexpr uint8_t OctetDebut = 0xFF;
+constexpr uint8_t CodeIdentification = 0x40;  // FF 40: send the identification
+constexpr uint8_t CodeEcriture = 0x80;        // FF 80 and ten bytes: store these fields
 
-enum class Mode : uint8_t { Simple = measurement::ModeSimple, Continu = measurement::ModeContinu };
+// The second byte of a measurement frame.
+enum class Mode : uint8_t { Simple = 0xA0, Continu = 0xF0 };
 
-constexpr double VoltsParCompte = measurement::VoltsParCompte;
+// The converter gives 1024 counts over its 5 V reference.
+constexpr double VoltsParCompte = 5.0 / 1024;
 // The nearest count of a voltage, so that a typed 2.12 V reads back as 2.12.
 uint16_t CompteDeTension(double volts);
 double TensionDeCompte(uint16_t compte);
@@ -67,7 +68,8 @@ class TLecteurRequetes {
   private:
     enum class Etat { Attente, ApresDebut, Champs };
     Etat etat_ = Etat::Attente;
-    static constexpr int TailleChamps = measurement::TailleCommandeEcriture - 2;
+    // Number, version and the four constants of two bytes each.
+    static constexpr int TailleChamps = 10;
     uint8_t champs_[TailleChamps] = {};
     int recus_ = 0;
     Identification ecriture_;
