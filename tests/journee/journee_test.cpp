@@ -38,10 +38,9 @@ Resultat Lancer(const Dossier& d, const std::string& arguments) {
     return r;
 }
 
-// A clear morning at the published solar-position example's site, one record
-// a minute, written as the program writes it (a torn last line included).
-void EcrireMatinee(const std::string& chemin) {
-    std::vector<std::string> lignes = {
+// The creation line and a header, as the program writes them.
+std::vector<std::string> EnTeteOctobre() {
+    return {
         "SOLVENARE",
         "-- Date     : Vendredi 17 Octobre - ",
         "-- Photomètre n°7 Logiciel v1,2",
@@ -52,6 +51,12 @@ void EcrireMatinee(const std::string& chemin) {
         "-- V0Rouge = 2,00V VnRouge = 0,10V",
         "Mode;Heure;VVert;EOVert;VRouge;EORouge;Température",
     };
+}
+
+// A clear morning at the published solar-position example's site, one record
+// a minute, written as the program writes it (a torn last line included).
+void EcrireMatinee(const std::string& chemin) {
+    std::vector<std::string> lignes = EnTeteOctobre();
     for (int minute = 7 * 60 + 30; minute < 11 * 60; ++minute) {
         char ligne[96];
         std::snprintf(ligne, sizeof ligne, "Simple;%02d:%02d:00  ;1,234;0,20;1,456;0,10;21",
@@ -190,21 +195,12 @@ TEST(Journee, SummarySaysWhenTheSunWasBelowTheHorizon) {
     science::EcrireSite(d.Fichier(science::NomFichierSite),
                         {39.742476, -105.1786, 1830.14, "UTC-7"});
     // A demonstration left running through the small hours, then sunrise.
-    std::vector<std::string> lignes = {
-        "SOLVENARE",
-        "-- Date     : Vendredi 17 Octobre - ",
-        "-- Photomètre n°7 Logiciel v1,2",
-        "-- Pression : 820 hPa",
-        "-- Angle d'élévation solaire : 20 deg",
-        "ETALONNAGE",
-        "-- V0Vert  = 2,00V VnVert  = 0,10V",
-        "-- V0Rouge = 2,00V VnRouge = 0,10V",
-        "Mode;Heure;VVert;EOVert;VRouge;EORouge;Température",
-        "Simple;02:00:00  ;0,010;------;0,010;------;12",
-        "Simple;02:30:00  ;0,010;------;0,010;------;12",
-        "Simple;03:00:00  ;0,010;------;0,010;------;12",
-        "Simple;09:00:00  ;1,234;0,20;1,456;0,10;21",
-    };
+    std::vector<std::string> lignes = EnTeteOctobre();
+    for (const char* ligne : {"Simple;02:00:00  ;0,010;------;0,010;------;12",
+                              "Simple;02:30:00  ;0,010;------;0,010;------;12",
+                              "Simple;03:00:00  ;0,010;------;0,010;------;12",
+                              "Simple;09:00:00  ;1,234;0,20;1,456;0,10;21"})
+        lignes.push_back(ligne);
     WriteTextFile(d.Fichier("nuit.txt"), lignes);
     const Resultat r = Lancer(d, "nuit.txt --annee 2003 --resume");
     ASSERT_EQ(r.code, 0) << r.erreurs;
