@@ -160,7 +160,6 @@ void TF_Fond::CreerComposants() {
     ComDataPacket = std::make_unique<TComDataPacket>();
     ComDataPacket->BeginLoading();
     ComDataPacket->SetComPort(ComPort.get());
-    ComDataPacket->SetStartString("255");
     ComDataPacket->SetSize(measurement::TailleTrameMesure);
     ComDataPacket->OnPacket = [this](TObject* s, const std::string& str) {
         ComDataPacketPacket(s, str);
