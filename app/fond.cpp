@@ -9,6 +9,7 @@
 #include "app/description.h"
 #include "app/journee_lien.h"
 #include "measurement/protocole.h"
+#include "solvenare/version.h"
 
 // The pictures live in this static library: they must be registered by hand.
 static void InitialiserRessources() {
@@ -17,7 +18,7 @@ static void InitialiserRessources() {
 
 TF_Fond::TF_Fond() {
     InitialiserRessources();
-    SetCaption("SOLVENARE v2.10 - Décembre 2010");
+    SetCaption(std::string("SOLVENARE v") + solvenare::Version + " - Décembre 2010");
     SetColor(couleurs::Sarcelle);
     SetClientWidth(713);
     SetClientHeight(373);

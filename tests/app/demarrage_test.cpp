@@ -19,7 +19,10 @@ std::vector<std::string> Coches(TF_Fond& f) {
 TEST_F(FondTest, StartsOnTheHomeScreen) {
     ports_ = {"ttyS0", "ttyUSB0"};
     TF_Fond& f = Demarrer();
+    // Both texts carry the project's version: written out here, so that a
+    // wrong substitution shows.
     EXPECT_EQ(f.Caption(), "SOLVENARE v2.10 - Décembre 2010");
+    EXPECT_EQ(f.L_Version->Caption(), "Version : 2.10 - Décembre 2010");
     EXPECT_EQ(f.ClientWidth(), 713);
     EXPECT_EQ(f.ClientHeight(), 373);
     EXPECT_EQ(f.Height(), 398);
