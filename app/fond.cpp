@@ -1,6 +1,7 @@
 #include "app/fond.h"
 #include "link/comdatapacket.h"
 #include "link/comport.h"
+#include "link/photometerline.h"
 
 #include <QtCore/qglobal.h>
 #include <type_traits>
@@ -139,22 +140,10 @@ void TF_Fond::CreerComposants() {
     PM_PortSerie = std::make_unique<TPopupMenu>();
     SD_FichierDonnees = std::make_unique<TSaveDialog>();
 
-    // The line to the photometer: 19200 bit/s, 8N1, no flow control, DTR and
-    // RTS held off, every line event watched.
     ComPort = std::make_unique<TComPort>();
     ComPort->BeginLoading();
-    ComPort->SetBaudRate(br19200);
     ComPort->SetPort("COM1");
-    ComPort->Parity().SetBits(prNone);
-    ComPort->SetStopBits(sbOneStopBit);
-    ComPort->SetDataBits(dbEight);
-    ComPort->SetEvents(AllComEvents);
-    ComPort->FlowControl().SetOutCTSFlow(false);
-    ComPort->FlowControl().SetOutDSRFlow(false);
-    ComPort->FlowControl().SetControlDTR(dtrDisable);
-    ComPort->FlowControl().SetControlRTS(rtsDisable);
-    ComPort->FlowControl().SetXonXoffOut(false);
-    ComPort->FlowControl().SetXonXoffIn(false);
+    ConfigurePhotometerLine(*ComPort);
     ComPort->EndLoading();
     ComPort->OnLineLost = [this](TObject*) { LiaisonPerdue(); };
 
