@@ -12,6 +12,10 @@
 #include "measurement/protocole.h"
 #include "solvenare/version.h"
 
+using seriallink::ConfigurePhotometerLine;
+using seriallink::TComDataPacket;
+using seriallink::TComPort;
+
 // The pictures live in this static library: they must be registered by hand.
 static void InitialiserRessources() {
     Q_INIT_RESOURCE(resources);

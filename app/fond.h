@@ -14,8 +14,10 @@
 #include "toolkit/toolkit.h"
 
 class LienJournee;
+namespace seriallink {
 class TComDataPacket;
 class TComPort;
+}  // namespace seriallink
 
 // Values of Etat, the program state.
 using measurement::EtatContinu;
@@ -172,8 +174,8 @@ class TF_Fond : public TForm {
     // --- components without a place on screen ---
     std::unique_ptr<TPopupMenu> PM_PortSerie;
     std::unique_ptr<TSaveDialog> SD_FichierDonnees;
-    std::unique_ptr<TComPort> ComPort;
-    std::unique_ptr<TComDataPacket> ComDataPacket;
+    std::unique_ptr<seriallink::TComPort> ComPort;
+    std::unique_ptr<seriallink::TComDataPacket> ComDataPacket;
     std::unique_ptr<TTimer> T_Etalonnage;
     std::unique_ptr<TTimer> T_Horloge;
     std::unique_ptr<TTimer> T_Volet;

@@ -29,6 +29,8 @@
 #include "measurement/protocole.h"
 #include "recording/lignes.h"
 
+using seriallink::TComDataPacket;
+
 using measurement::DecoderIdentification;
 using measurement::DecoderMesure;
 using measurement::VoltsParCompte;

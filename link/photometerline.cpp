@@ -1,5 +1,7 @@
 #include "link/photometerline.h"
 
+namespace seriallink {
+
 void ConfigurePhotometerLine(TCustomComPort& port) {
     port.SetBaudRate(br19200);
     port.Parity().SetBits(prNone);
@@ -13,3 +15,5 @@ void ConfigurePhotometerLine(TCustomComPort& port) {
     port.FlowControl().SetXonXoffOut(false);
     port.FlowControl().SetXonXoffIn(false);
 }
+
+}  // namespace seriallink

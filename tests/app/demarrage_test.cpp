@@ -44,7 +44,7 @@ TEST_F(FondTest, StartsOnTheHomeScreen) {
     EXPECT_EQ(f.PM_PortSerie->Items(1)->Tag(), 1);
     EXPECT_EQ(f.ComPort->Port(), "COM1");
     EXPECT_FALSE(f.ComPort->Connected());
-    EXPECT_EQ(f.ComPort->BaudRate(), br19200);
+    EXPECT_EQ(f.ComPort->BaudRate(), seriallink::br19200);
     EXPECT_EQ(f.ComDataPacket->StartString(), "\xFF");
     EXPECT_EQ(f.ComDataPacket->Size(), 8);
     EXPECT_EQ(f.Etat, EtatRepos);

@@ -8,6 +8,8 @@
 #include "tests/link/recorder.h"
 #include "tests/support/pty_pair.h"
 
+using namespace seriallink;
+
 namespace {
 
 // The port as the window sets it up, on the given device.
