@@ -1,6 +1,7 @@
 #include "app/fond.h"
 #include "link/comdatapacket.h"
 #include "link/comport.h"
+#include "link/photometerline.h"
 
 #include <QtCore/qglobal.h>
 #include <type_traits>
@@ -9,6 +10,11 @@
 #include "app/description.h"
 #include "app/journee_lien.h"
 #include "measurement/protocole.h"
+#include "solvenare/version.h"
+
+using seriallink::ConfigurePhotometerLine;
+using seriallink::TComDataPacket;
+using seriallink::TComPort;
 
 // The pictures live in this static library: they must be registered by hand.
 static void InitialiserRessources() {
@@ -17,7 +23,7 @@ static void InitialiserRessources() {
 
 TF_Fond::TF_Fond() {
     InitialiserRessources();
-    SetCaption("SOLVENARE v2.10 - Décembre 2010");
+    SetCaption(std::string("SOLVENARE v") + solvenare::Version + " - Décembre 2010");
     SetColor(couleurs::Sarcelle);
     SetClientWidth(713);
     SetClientHeight(373);
@@ -138,29 +144,16 @@ void TF_Fond::CreerComposants() {
     PM_PortSerie = std::make_unique<TPopupMenu>();
     SD_FichierDonnees = std::make_unique<TSaveDialog>();
 
-    // The line to the photometer: 19200 bit/s, 8N1, no flow control, DTR and
-    // RTS held off, every line event watched.
     ComPort = std::make_unique<TComPort>();
     ComPort->BeginLoading();
-    ComPort->SetBaudRate(br19200);
     ComPort->SetPort("COM1");
-    ComPort->Parity().SetBits(prNone);
-    ComPort->SetStopBits(sbOneStopBit);
-    ComPort->SetDataBits(dbEight);
-    ComPort->SetEvents(AllComEvents);
-    ComPort->FlowControl().SetOutCTSFlow(false);
-    ComPort->FlowControl().SetOutDSRFlow(false);
-    ComPort->FlowControl().SetControlDTR(dtrDisable);
-    ComPort->FlowControl().SetControlRTS(rtsDisable);
-    ComPort->FlowControl().SetXonXoffOut(false);
-    ComPort->FlowControl().SetXonXoffIn(false);
+    ConfigurePhotometerLine(*ComPort);
     ComPort->EndLoading();
     ComPort->OnLineLost = [this](TObject*) { LiaisonPerdue(); };
 
     ComDataPacket = std::make_unique<TComDataPacket>();
     ComDataPacket->BeginLoading();
     ComDataPacket->SetComPort(ComPort.get());
-    ComDataPacket->SetStartString("255");
     ComDataPacket->SetSize(measurement::TailleTrameMesure);
     ComDataPacket->OnPacket = [this](TObject* s, const std::string& str) {
         ComDataPacketPacket(s, str);

@@ -14,8 +14,10 @@
 #include "toolkit/toolkit.h"
 
 class LienJournee;
+namespace seriallink {
 class TComDataPacket;
 class TComPort;
+}  // namespace seriallink
 
 // Values of Etat, the program state.
 using measurement::EtatContinu;
@@ -172,8 +174,8 @@ class TF_Fond : public TForm {
     // --- components without a place on screen ---
     std::unique_ptr<TPopupMenu> PM_PortSerie;
     std::unique_ptr<TSaveDialog> SD_FichierDonnees;
-    std::unique_ptr<TComPort> ComPort;
-    std::unique_ptr<TComDataPacket> ComDataPacket;
+    std::unique_ptr<seriallink::TComPort> ComPort;
+    std::unique_ptr<seriallink::TComDataPacket> ComDataPacket;
     std::unique_ptr<TTimer> T_Etalonnage;
     std::unique_ptr<TTimer> T_Horloge;
     std::unique_ptr<TTimer> T_Volet;
@@ -182,8 +184,18 @@ class TF_Fond : public TForm {
     std::unique_ptr<TTimer> T_EcriturePhotometre;
 
     // --- shared state ---
-    int32_t Etat = EtatRepos;
-    bool LiaisonOK = false;
+    // The reception's state, which each packet reads and leaves in place; its
+    // variables go by their own names.
+    measurement::EtatReception Reception;
+    int32_t& Etat = Reception.etat;
+    bool& LiaisonOK = Reception.liaisonOK;
+    // Whether the reception panel has opened since the data file was chosen:
+    // measurement frames before that have no header block to live under.
+    bool& ReceptionOuverte = Reception.receptionOuverte;
+    double& VMaxVert = Reception.vMaxVert;
+    double& VMaxRouge = Reception.vMaxRouge;
+    double& SommeTemperatures = Reception.sommeTemperatures;
+    int32_t& NombreTemperatures = Reception.nombreTemperatures;
     std::string NomFichier;
     recording::TFichierDonnees FichierDonnees;
     bool FichierOuvert = false;
@@ -197,16 +209,10 @@ class TF_Fond : public TForm {
     double DistanceTerreSoleil = 0;
     double VVert = 0, VRouge = 0;
     int32_t TemperatureBrute = 0;
-    double VMaxVert = 0, VMaxRouge = 0;
-    double SommeTemperatures = 0;
-    int32_t NombreTemperatures = 0;
     int32_t EssaisMotDePasse = 0;
     bool VirguleSaisie = false;
     int32_t EtapeEtalonnage = 0;
     int32_t PositionVolet = 0;  // placed at start, from the window's description
-    // Whether the reception panel has opened since the data file was chosen:
-    // measurement frames before that have no header block to live under.
-    bool ReceptionOuverte = false;
     // The folder current at start, which holds the program's own files.
     std::string DossierProgramme;
     // Ticks of T_LiaisonSerie since the link check started or its port was

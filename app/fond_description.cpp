@@ -1,12 +1,16 @@
 // The window's stored description: every control with its place, texts,
 // fonts, colours and handlers, in stacking order (lowest first; windowed
 // controls of a parent lie over its pictures and labels whatever the order).
+#include <array>
+#include <cstddef>
 #include <stdexcept>
+#include <string_view>
 
 #include "app/couleurs.h"
 #include "app/description.h"
 #include "app/fond.h"
 #include "app/images.h"
+#include "solvenare/version.h"
 
 namespace {
 
@@ -21,6 +25,19 @@ TFontSpec P(int pixels, uint32_t color, bool bold = true) {
 }
 
 using F = TF_Fond;
+
+// String literals joined at compile time: the table's texts are literals,
+// and one of them carries the project's version.
+template <std::size_t... N>
+constexpr std::array<char, (N + ...) - sizeof...(N) + 1> Joindre(const char (&... textes)[N]) {
+    std::array<char, (N + ...) - sizeof...(N) + 1> texte{};
+    std::size_t i = 0;
+    for (const std::string_view partie : {std::string_view(textes, N - 1)...})
+        for (const char c : partie) texte[i++] = c;
+    return texte;
+}
+
+constexpr auto LibelleVersion = Joindre("Version : ", solvenare::Version, " - Décembre 2010");
 
 }  // namespace
 
@@ -90,7 +107,7 @@ const std::vector<Description>& DescriptionFond() {
     {.nom = "IM_Solvenare", .champ = &F::IM_Solvenare, .parent = &F::P_Informations, .left = 48, .top = 10,
      .width = 245, .height = 45, .image = images::TitreSolvenare},
     {.nom = "L_Version", .champ = &F::L_Version, .parent = &F::P_Informations, .left = 0, .top = 56,
-     .width = 342, .height = 16, .texte = "Version : 2.10 - Décembre 2010", .police = P(13, Aqua),
+     .width = 342, .height = 16, .texte = LibelleVersion.data(), .police = P(13, Aqua),
      .autoSize = false, .alignement = taCenter},
     {.nom = "L_Editeur", .champ = &F::L_Editeur, .parent = &F::P_Informations, .left = 0, .top = 104,
      .width = 342, .height = 16, .texte = "Logiciel libre pour l'enseignement et l'observation",

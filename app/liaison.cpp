@@ -6,6 +6,9 @@
 #include "measurement/protocole.h"
 #include "platform/ports.h"
 
+using seriallink::CError_OpenFailed;
+using seriallink::EComPort;
+
 namespace {
 
 // A request goes out from the third tick; after a whole cycle of ten more

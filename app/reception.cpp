@@ -4,6 +4,7 @@
 
 #include "app/description.h"
 #include "app/fond.h"
+#include "app/pointeurs.h"
 #include "link/comdatapacket.h"
 #include "link/comport.h"
 #include "measurement/calculs.h"
@@ -12,11 +13,6 @@
 #include "recording/lignes.h"
 
 namespace {
-
-measurement::EtatReception EtatReceptionDe(const TF_Fond& f) {
-    return {f.Etat,      f.LiaisonOK,         f.ReceptionOuverte,  f.VMaxVert,
-            f.VMaxRouge, f.SommeTemperatures, f.NombreTemperatures};
-}
 
 // The pointers' places at count 0 are where the window's description puts
 // them; looked up once, since single mode resets the maxima at every frame.
@@ -30,8 +26,8 @@ int ZeroRouge() {
 }
 
 measurement::Conditions ConditionsDe(const TF_Fond& f) {
-    return {f.V0Vert,          f.VnVert,   f.V0Rouge,  f.VnRouge,  f.DistanceTerreSoleil,
-            f.RapportPression, f.MasseAir, ZeroVert(), ZeroRouge()};
+    return {f.V0Vert,          f.VnVert,  f.V0Rouge, f.VnRouge, f.DistanceTerreSoleil,
+            f.RapportPression, f.MasseAir};
 }
 
 void AfficherCanal(const measurement::Canal& c, TLabel* lv, TLabel* leo) {
@@ -40,13 +36,13 @@ void AfficherCanal(const measurement::Canal& c, TLabel* lv, TLabel* leo) {
 }
 
 void AfficherCanalContinu(const measurement::Canal& c, TLabel* lv, TLabel* leo, TGauge* jauge,
-                          TLabel* lvMax, TLabel* leoMax, TImage* pointeur) {
+                          TLabel* lvMax, TLabel* leoMax, TImage* pointeur, int zero) {
     AfficherCanal(c, lv, leo);
     jauge->SetProgress(c.compte);
     if (!c.maximum) return;
     lvMax->SetCaption(c.maximum->tension);
     leoMax->SetCaption(c.maximum->eo);
-    pointeur->SetLeft(c.maximum->pointeur);
+    pointeur->SetLeft(PositionPointeur(c.compte, zero));
 }
 
 // The maxima labels read "0" after a reset by the user and "---" in single
@@ -64,8 +60,11 @@ void RemettreAZero(TGauge* jauge, TImage* pointeur, int zero, TLabel* lvMax, TLa
 }  // namespace
 
 void TF_Fond::ComDataPacketPacket(TObject*, const std::string& Str) {
-    measurement::EtatReception etat = EtatReceptionDe(*this);
-    const measurement::Decision d = measurement::RecevoirPaquet(etat, ConditionsDe(*this), Str);
+    const measurement::Decision d =
+        measurement::RecevoirPaquet(Reception, ConditionsDe(*this), Str);
+    // The panel's mode changes below write Etat: the state the packet leaves
+    // is taken back once its line is recorded.
+    const int32_t etatSuivant = Etat;
     if (const auto& id = d.identification) {
         NumeroPhotometre = id->numero;
         VersionLogiciel = id->version;
@@ -89,10 +88,6 @@ void TF_Fond::ComDataPacketPacket(TObject*, const std::string& Str) {
         TemperatureBrute = d.mesure->temperatureBrute;
     }
     if (d.affichage) AfficherMesure(*d.affichage, d.modeAvant == EtatContinu);
-    VMaxVert = etat.vMaxVert;
-    VMaxRouge = etat.vMaxRouge;
-    SommeTemperatures = etat.sommeTemperatures;
-    NombreTemperatures = etat.nombreTemperatures;
     if (d.enregistrer) {
         const measurement::Affichage& a = *d.affichage;
         // A temperature without a value left the label, and the line, as they were.
@@ -101,8 +96,7 @@ void TF_Fond::ComDataPacketPacket(TObject*, const std::string& Str) {
             a.temperature.value_or(LTemperature->Caption())));
     }
     // Not reached when the line could not be recorded: the mode stays as shown.
-    Etat = etat.etat;
-    LiaisonOK = etat.liaisonOK;
+    Etat = etatSuivant;
     if (d.modeApres) PasserMode(*d.modeApres);
     if (d.demanderIdentification) DemanderIdentification();
 }
@@ -123,9 +117,9 @@ double TF_Fond::CalculerTemperature(int32_t count) {
 void TF_Fond::AfficherMesure(const measurement::Affichage& a, bool continu) {
     if (continu) {
         AfficherCanalContinu(a.vert, LVVert, LEOVert, G_Vert, LVMaxVert, LEOMaxVert,
-                             IM_PointeurVert);
+                             IM_PointeurVert, ZeroVert());
         AfficherCanalContinu(a.rouge, LVRouge, LEORouge, G_Rouge, LVMaxRouge, LEOMaxRouge,
-                             IM_PointeurRouge);
+                             IM_PointeurRouge, ZeroRouge());
     } else {
         AfficherCanal(a.vert, LVVert, LEOVert);
         AfficherCanal(a.rouge, LVRouge, LEORouge);

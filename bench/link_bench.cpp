@@ -22,6 +22,10 @@
 #include "link/comport.h"
 #include "platform/threads.h"
 
+using seriallink::br19200;
+using seriallink::TComDataPacket;
+using seriallink::TComPort;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

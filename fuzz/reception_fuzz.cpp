@@ -63,6 +63,9 @@
 #include "platform/ports.h"
 #include "toolkit/toolkit.h"
 
+using seriallink::TComDataPacket;
+using seriallink::TComEvents;
+
 using measurement::VoltsParCompte;
 
 namespace {

@@ -4,6 +4,8 @@
 
 #include "link/comport.h"
 
+namespace seriallink {
+
 namespace {
 
 // Only a to z fold: the strings are bytes, not text in some locale.
@@ -238,3 +240,5 @@ void TComDataPacket::FireCustomStart(std::string_view Str, int& Pos) {
 void TComDataPacket::FireCustomStop(std::string_view Str, int& Pos) {
     if (OnCustomStop) OnCustomStop(this, std::string(Str), Pos);
 }
+
+}  // namespace seriallink

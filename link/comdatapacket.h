@@ -10,6 +10,8 @@
 #include "link/comlink.h"
 #include "platform/component.h"
 
+namespace seriallink {
+
 class TCustomComPort;
 
 // Cuts the bytes arriving at a port into packets. A packet begins at the start
@@ -88,3 +90,5 @@ class TComDataPacket : public TComponent {
     std::string pending_;
     std::size_t head_ = 0;
 };
+
+}  // namespace seriallink

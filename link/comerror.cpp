@@ -4,6 +4,8 @@
 
 #include "platform/localisation.h"
 
+namespace seriallink {
+
 namespace {
 
 constexpr const char* englishMessages[EComPort::MessageCount] = {
@@ -83,3 +85,5 @@ const std::string& EComPort::MessageOf(int errorCode) {
     if (errorCode < 1 || errorCode > MessageCount) return none;
     return Messages()[static_cast<size_t>(errorCode - 1)];
 }
+
+}  // namespace seriallink

@@ -2,6 +2,8 @@
 
 #include "platform/exception.h"
 
+namespace seriallink {
+
 // A failure of the serial layer: a numbered English message (French where
 // the serial domain's catalogue applies, see localisation.h), with the
 // system's error number (errno) where the failure has one, else -1.
@@ -46,3 +48,5 @@ enum : int {
     CError_HasLink = 22,
     CError_RegError = 23,
 };
+
+}  // namespace seriallink

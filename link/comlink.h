@@ -4,6 +4,8 @@
 
 #include "platform/object.h"
 
+namespace seriallink {
+
 // What a port tells an attached object (the packet framer) about its line.
 // Each callback counts as set when it holds a function.
 class TComLink {
@@ -20,3 +22,5 @@ class TComLink {
     std::function<void(TObject* Sender, bool OnOff)> OnTxActivity;
     std::function<void(TObject* Sender, bool OnOff)> OnRxActivity;
 };
+
+}  // namespace seriallink

@@ -6,6 +6,8 @@
 #include "link/comthread.h"
 #include "platform/application.h"
 
+namespace seriallink {
+
 std::unique_ptr<TPendingTransfer> NewPendingTransfer() {
     return std::make_unique<TPendingTransfer>();
 }
@@ -557,3 +559,5 @@ void TCustomComPort::FireRLSDChange(bool on) {
 void TCustomComPort::FireRx80Full() {
     if (OnRx80Full) OnRx80Full(this);
 }
+
+}  // namespace seriallink

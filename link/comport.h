@@ -14,6 +14,8 @@
 #include "platform/serial.h"
 #include "platform/threads.h"
 
+namespace seriallink {
+
 class TComThread;
 class TMessageWindow;
 
@@ -208,3 +210,5 @@ class TCustomComPort : public TComponent {
 
 // The port as the window uses it.
 class TComPort : public TCustomComPort {};
+
+}  // namespace seriallink

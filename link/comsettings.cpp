@@ -2,6 +2,8 @@
 
 #include "link/comport.h"
 
+namespace seriallink {
+
 namespace {
 
 template <typename T, typename Apply>
@@ -166,3 +168,5 @@ void TComBuffer::AssignFrom(const TPersistent& source) {
     inputSize_ = other.inputSize_;
     outputSize_ = other.outputSize_;
 }
+
+}  // namespace seriallink

@@ -5,6 +5,8 @@
 #include "link/comtypes.h"
 #include "platform/persistent.h"
 
+namespace seriallink {
+
 class TCustomComPort;
 
 // The port's setting groups. Each keeps a back reference to its port (may be
@@ -139,3 +141,5 @@ class TComBuffer : public TPersistent {
     int32_t inputSize_ = 1024;
     int32_t outputSize_ = 1024;
 };
+
+}  // namespace seriallink

@@ -7,6 +7,8 @@
 #include "platform/application.h"
 #include "platform/serial.h"
 
+namespace seriallink {
+
 namespace {
 
 // Errors first, then received data, then the rest.
@@ -161,3 +163,5 @@ void TComThread::Execute() {
         }
     }
 }
+
+}  // namespace seriallink

@@ -8,6 +8,8 @@
 #include "platform/event.h"
 #include "platform/threads.h"
 
+namespace seriallink {
+
 class TCustomComPort;
 
 // The message number that announces one line event to a port's message window.
@@ -64,3 +66,5 @@ class TComThread : public TThread {
     TComEvents currentEvents_;
     std::atomic<bool> delivering_{false};  // read by Close on the main thread in smNone mode
 };
+
+}  // namespace seriallink

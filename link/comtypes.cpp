@@ -2,6 +2,8 @@
 
 #include "platform/serial.h"
 
+namespace seriallink {
+
 namespace {
 
 struct EventBit {
@@ -39,3 +41,5 @@ TComEvents MaskToEvents(uint32_t mask) {
         if (mask & e.bit) events.Include(e.event);
     return events;
 }
+
+}  // namespace seriallink

@@ -5,6 +5,9 @@
 
 #include "platform/object.h"
 
+// The serial layer's namespace; not `link`, which POSIX gives to a function.
+namespace seriallink {
+
 // Enumerations and sets of the serial layer.
 
 enum TBaudRate {
@@ -95,3 +98,5 @@ using TRxCharEvent = std::function<void(TObject* Sender, int Count)>;
 using TRxBufEvent = std::function<void(TObject* Sender, const char* Buffer, int Count)>;
 using TComSignalEvent = std::function<void(TObject* Sender, bool OnOff)>;
 using TComErrorEvent = std::function<void(TObject* Sender, TComErrors Errors)>;
+
+}  // namespace seriallink

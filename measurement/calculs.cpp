@@ -1,6 +1,5 @@
 #include "measurement/calculs.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "measurement/protocole.h"
@@ -67,12 +66,6 @@ std::string TexteTemperature(double degres) {
     const double entier = std::nearbyint(degres);
     // nearbyint keeps the sign of -0.4: "-0" must not show.
     return TexteEntier(entier == 0 ? 0 : static_cast<long long>(entier));
-}
-
-int PositionPointeur(int count, int gaucheZero) {
-    // The detector gives 10-bit counts; a larger one (noise read as a frame)
-    // stops at the gauge's end, as the gauge itself does.
-    return gaucheZero + std::clamp(count, 0, measurement::CompteMaximal) / 8;
 }
 
 }  // namespace measurement

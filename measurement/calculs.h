@@ -34,8 +34,4 @@ std::string TexteTension(double volts);              // "2,124"
 // Whole degrees, halves to even, never "-0"; "----" for a value that is not finite.
 std::string TexteTemperature(double degres);
 
-// Left of a gauge's pointer image at the count of the maximum, from its left
-// at count 0 (the window's layout): one pixel every 8 counts.
-int PositionPointeur(int count, int gaucheZero);
-
 }  // namespace measurement

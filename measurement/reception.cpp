@@ -15,12 +15,12 @@ Canal CanalSimple(double v, const std::string& eo) {
     return {TexteTension(v), eo, 0, std::nullopt};
 }
 
-Canal CanalContinu(double v, int compte, const std::string& eo, double& vMax, int zeroPointeur) {
+Canal CanalContinu(double v, int compte, const std::string& eo, double& vMax) {
     Canal canal{TexteTension(v), eo, compte, std::nullopt};
     if (v > vMax) {
         vMax = v;
         // The optical depth of the current voltage, which is the new maximum.
-        canal.maximum = Maximum{TexteTension(v), eo, PositionPointeur(compte, zeroPointeur)};
+        canal.maximum = Maximum{TexteTension(v), eo};
     }
     return canal;
 }
@@ -32,10 +32,8 @@ Affichage AfficherSimple(const Mesure& m, const Conditions& c) {
 }
 
 Affichage AfficherContinu(EtatReception& e, const Mesure& m, const Conditions& c) {
-    Affichage a{CanalContinu(m.vVert, m.compteVert, TexteEOVert(m.vVert, c), e.vMaxVert,
-                             c.zeroPointeurVert),
-                CanalContinu(m.vRouge, m.compteRouge, TexteEORouge(m.vRouge, c), e.vMaxRouge,
-                             c.zeroPointeurRouge),
+    Affichage a{CanalContinu(m.vVert, m.compteVert, TexteEOVert(m.vVert, c), e.vMaxVert),
+                CanalContinu(m.vRouge, m.compteRouge, TexteEORouge(m.vRouge, c), e.vMaxRouge),
                 std::nullopt, false};
     // A temperature without a value does not enter the mean.
     const auto t = Temperature(m.temperatureBrute);

@@ -38,14 +38,12 @@ struct EtatReception {
 struct Conditions {
     double v0Vert = 0, vnVert = 0, v0Rouge = 0, vnRouge = 0;
     double distanceTerreSoleil = 1, rapportPression = 1, masseAir = 1;
-    // Left of each gauge's pointer at count 0, from the window's layout.
-    int zeroPointeurVert = 0, zeroPointeurRouge = 0;
 };
 
-// A channel's new maximum, as the panel shows it.
+// A channel's new maximum, as the panel shows it; its pointer stands at the
+// frame's count.
 struct Maximum {
     std::string tension, eo;
-    int pointeur;  // left of the pointer image
 };
 
 // The texts of one frame: the labels are written from them, and the record

@@ -19,7 +19,10 @@ std::vector<std::string> Coches(TF_Fond& f) {
 TEST_F(FondTest, StartsOnTheHomeScreen) {
     ports_ = {"ttyS0", "ttyUSB0"};
     TF_Fond& f = Demarrer();
+    // Both texts carry the project's version: written out here, so that a
+    // wrong substitution shows.
     EXPECT_EQ(f.Caption(), "SOLVENARE v2.10 - Décembre 2010");
+    EXPECT_EQ(f.L_Version->Caption(), "Version : 2.10 - Décembre 2010");
     EXPECT_EQ(f.ClientWidth(), 713);
     EXPECT_EQ(f.ClientHeight(), 373);
     EXPECT_EQ(f.Height(), 398);
@@ -41,7 +44,7 @@ TEST_F(FondTest, StartsOnTheHomeScreen) {
     EXPECT_EQ(f.PM_PortSerie->Items(1)->Tag(), 1);
     EXPECT_EQ(f.ComPort->Port(), "COM1");
     EXPECT_FALSE(f.ComPort->Connected());
-    EXPECT_EQ(f.ComPort->BaudRate(), br19200);
+    EXPECT_EQ(f.ComPort->BaudRate(), seriallink::br19200);
     EXPECT_EQ(f.ComDataPacket->StartString(), "\xFF");
     EXPECT_EQ(f.ComDataPacket->Size(), 8);
     EXPECT_EQ(f.Etat, EtatRepos);

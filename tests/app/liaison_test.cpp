@@ -55,7 +55,7 @@ TEST_F(FondTest, LinkCheckOnAPortThatCannotOpenWaitsForAnotherPort) {
     try {
         DebuterVerification(f);
         FAIL() << "opened a port that does not exist";
-    } catch (const EComPort& e) {
+    } catch (const seriallink::EComPort& e) {
         EXPECT_EQ(e.ErrorCode(), 1);
     }
     for (int tick = 0; tick < 12; ++tick) f.T_LiaisonSerieTimer(nullptr);
@@ -140,7 +140,7 @@ TEST_F(FondTest, PortChosenWhileTheCheckWaitsIsSavedEvenWhenItCannotOpen) {
     ports_ = {"ttyAbsent8", "ttyAbsent9"};
     TF_Fond& f = Demarrer();
     f.PM_PortSerie->Items(0)->Click();
-    EXPECT_THROW(DebuterVerification(f), EComPort);
+    EXPECT_THROW(DebuterVerification(f), seriallink::EComPort);
 
     f.PM_PortSerie->Items(1)->Click();
     EXPECT_EQ(erreurs_.size(), 1u) << "the failed open is still shown";

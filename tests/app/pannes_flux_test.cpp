@@ -12,6 +12,9 @@
 #include "tests/app/pannes_fixture.h"
 #include "tests/support/pty_pair.h"
 
+using seriallink::TComLink;
+using seriallink::TCustomComPort;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -162,6 +162,20 @@ TEST_F(ReceptionTest, AByteFromTheLineNeverStartsTheLinkCheckOrExpertMode) {
     EXPECT_EQ(f.Etat, EtatSimple);
 }
 
+// The state the packet leaves is taken only once its line is recorded: a
+// continuous frame whose single line fails leaves the panel, and the state,
+// in single mode.
+TEST_F(ReceptionTest, AFrameWhoseLineFailsLeavesTheModeAsShown) {
+    TF_Fond& f = Ouvrir();
+    f.ComDataPacketPacket(nullptr, PayloadMesure(0xA0, 256, 128, 512));
+    std::filesystem::remove(f.NomFichier);
+    EXPECT_ANY_THROW(f.ComDataPacketPacket(nullptr, PayloadMesure(0xF0, 400, 400, 780)));
+    EXPECT_EQ(f.Etat, EtatSimple);
+    EXPECT_FALSE(f.IM_Ecrire->Visible());
+    EXPECT_EQ(f.LVVert->Caption(), "1,953") << "shown before its line failed";
+    EXPECT_EQ(f.VMaxVert, 0);
+}
+
 TEST_F(ReceptionTest, ContinuousFramesMaxima) {
     TF_Fond& f = Ouvrir();
     f.ComDataPacketPacket(nullptr, PayloadMesure(0xF0, 0, 0, 780));  // switches to continuous

@@ -12,6 +12,8 @@
 #include "link/comport.h"
 #include "tests/support/pty_pair.h"
 
+using namespace seriallink;
+
 namespace {
 
 using namespace std::chrono_literals;

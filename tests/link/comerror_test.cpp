@@ -10,6 +10,8 @@
 
 #include "platform/localisation.h"
 
+using namespace seriallink;
+
 namespace {
 
 constexpr const char* suffix = " (win error code: %d)";

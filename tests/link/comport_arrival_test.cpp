@@ -8,6 +8,8 @@
 #include "platform/application.h"
 #include "tests/support/pty_pair.h"
 
+using namespace seriallink;
+
 namespace {
 
 using namespace std::chrono_literals;

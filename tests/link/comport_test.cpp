@@ -4,24 +4,18 @@
 #include <sys/wait.h>
 #include <termios.h>
 
+#include "link/photometerline.h"
 #include "tests/link/recorder.h"
 #include "tests/support/pty_pair.h"
 
+using namespace seriallink;
+
 namespace {
 
-// The port as the window sets it up: 19200 bit/s, 8N1, no flow control.
+// The port as the window sets it up, on the given device.
 void ConfigureLikeTheWindow(TCustomComPort& port, const std::string& device) {
-    port.SetBaudRate(br19200);
     port.SetPort(device);
-    port.Parity().SetBits(prNone);
-    port.SetStopBits(sbOneStopBit);
-    port.SetDataBits(dbEight);
-    port.FlowControl().SetOutCTSFlow(false);
-    port.FlowControl().SetOutDSRFlow(false);
-    port.FlowControl().SetControlDTR(dtrDisable);
-    port.FlowControl().SetControlRTS(rtsDisable);
-    port.FlowControl().SetXonXoffOut(false);
-    port.FlowControl().SetXonXoffIn(false);
+    ConfigurePhotometerLine(port);
 }
 
 termios DeviceSettings(const TCustomComPort& port) {

@@ -5,6 +5,8 @@
 #include "link/comport.h"
 #include "tests/support/pty_pair.h"
 
+using namespace seriallink;
+
 namespace {
 
 // Counts how often each setting group is handed to the device.

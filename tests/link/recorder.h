@@ -8,8 +8,8 @@
 // Records, in order, what a port tells its handlers and one link.
 struct Recorder {
     std::vector<std::string> calls;
-    TComLink link;
-    TCustomComPort* watched = nullptr;
+    seriallink::TComLink link;
+    seriallink::TCustomComPort* watched = nullptr;
 
     // The port may outlive the recorder: it must not call into it then.
     ~Recorder() {
@@ -20,7 +20,7 @@ struct Recorder {
         watched->OnCTSChange = watched->OnDSRChange = watched->OnRLSDChange = nullptr;
     }
 
-    void Watch(TCustomComPort& port) {
+    void Watch(seriallink::TCustomComPort& port) {
         watched = &port;
         port.OnBeforeOpen = [this](TObject*) { calls.push_back("BeforeOpen"); };
         port.OnAfterOpen = [this](TObject*) { calls.push_back("AfterOpen"); };

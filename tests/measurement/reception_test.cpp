@@ -23,8 +23,6 @@ Conditions Calibrees() {
     c.distanceTerreSoleil = 1;
     c.rapportPression = 1;
     c.masseAir = 1;
-    c.zeroPointeurVert = 113;
-    c.zeroPointeurRouge = 120;
     return c;
 }
 
@@ -125,17 +123,16 @@ TEST(Reception, SingleFrameTextsAndRecord) {
     EXPECT_FALSE(noir.affichage->temperature);
 }
 
-TEST(Reception, ContinuousMaximaAndPointers) {
+TEST(Reception, ContinuousMaxima) {
     struct Pas {
         int vert, rouge;
         bool maxVert, maxRouge;
-        int pointeurVert;  // where a new green maximum puts its pointer
     } pas[] = {
-        {0, 0, false, false, 0},       // 0 V is not above a maximum of 0
-        {1023, 400, true, true, 240},  // the pointer stops at the gauge's end
-        {1023, 300, false, false, 0},  // equal or lower keeps the maximum
-        {1024, 401, true, true, 240},  //
-        {8, 402, false, true, 0},      //
+        {0, 0, false, false},       // 0 V is not above a maximum of 0
+        {1023, 400, true, true},    //
+        {1023, 300, false, false},  // equal or lower keeps the maximum
+        {1024, 401, true, true},    // a count past the gauge's end still counts
+        {8, 402, false, true},      //
     };
     EtatReception e{EtatContinu, true, true};
     for (const Pas& p : pas) {
@@ -144,15 +141,15 @@ TEST(Reception, ContinuousMaximaAndPointers) {
         ASSERT_TRUE(d.affichage);
         EXPECT_FALSE(d.enregistrer);
         EXPECT_EQ(d.affichage->vert.compte, p.vert);
+        EXPECT_EQ(d.affichage->rouge.compte, p.rouge);
         EXPECT_EQ(d.affichage->vert.maximum.has_value(), p.maxVert) << p.vert;
         EXPECT_EQ(d.affichage->rouge.maximum.has_value(), p.maxRouge) << p.rouge;
         if (p.maxVert) {
-            EXPECT_EQ(d.affichage->vert.maximum->pointeur, p.pointeurVert);
             EXPECT_EQ(d.affichage->vert.maximum->tension, d.affichage->vert.tension);
             EXPECT_EQ(d.affichage->vert.maximum->eo, d.affichage->vert.eo);
         }
         if (p.maxRouge) {
-            EXPECT_EQ(d.affichage->rouge.maximum->pointeur, 120 + p.rouge / 8) << "its own zero";
+            EXPECT_EQ(d.affichage->rouge.maximum->tension, d.affichage->rouge.tension);
         }
     }
     EXPECT_DOUBLE_EQ(e.vMaxVert, 1024 * VoltsParCompte);

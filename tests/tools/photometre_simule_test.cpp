@@ -22,6 +22,10 @@
 #include "platform/serial.h"
 #include "tests/support/pty_pair.h"
 
+using seriallink::br19200;
+using seriallink::TComDataPacket;
+using seriallink::TComPort;
+
 using namespace simulateur;
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
