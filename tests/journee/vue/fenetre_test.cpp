@@ -177,7 +177,7 @@ TEST(FenetreJournee, FollowsAFileWrittenAt240LinesASecond) {
 std::vector<std::string> Nuit(int debut, int fin) {
     std::vector<std::string> lignes;
     for (int t = debut; t <= fin; t += 600) {
-        char heure[16];
+        char heure[32];
         std::snprintf(heure, sizeof heure, "%02d:%02d:%02d  ", t / 3600, t / 60 % 60, t % 60);
         lignes.push_back(recording::LigneEnregistrement("Simple", heure, "0,010", "------", "0,010",
                                                         "------", "21"));
