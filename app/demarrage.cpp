@@ -12,6 +12,9 @@
 #include "platform/application.h"
 #include "platform/textfile.h"
 
+using toolkit::TControl;
+using toolkit::TMenuItem;
+
 namespace {
 
 // Each step of the start-up runs on its own: an error in one is shown and

@@ -13,36 +13,38 @@ class TF_Fond;
 // initial state and handlers. The window is built from the table of these,
 // in stacking order, lowest first.
 struct Description {
-    using Champ = std::variant<TImage * TF_Fond::*, TLabel * TF_Fond::*, TEdit * TF_Fond::*,
-                               TPanel * TF_Fond::*, TBevel * TF_Fond::*, TComboBox * TF_Fond::*,
-                               TProgressBar * TF_Fond::*, TGauge * TF_Fond::*>;
+    using Champ = std::variant<toolkit::TImage * TF_Fond::*, toolkit::TLabel * TF_Fond::*,
+                               toolkit::TEdit * TF_Fond::*, toolkit::TPanel * TF_Fond::*,
+                               toolkit::TBevel * TF_Fond::*, toolkit::TComboBox * TF_Fond::*,
+                               toolkit::TProgressBar * TF_Fond::*, toolkit::TGauge * TF_Fond::*>;
     using Notify = void (TF_Fond::*)(TObject*);
-    using Souris = void (TF_Fond::*)(TObject*, TMouseButton, TShiftState, int, int);
+    using Souris = void (TF_Fond::*)(TObject*, toolkit::TMouseButton, toolkit::TShiftState, int,
+                                     int);
     using Touche = void (TF_Fond::*)(TObject*, char&);
 
     const char* nom;
     Champ champ;
-    TPanel* TF_Fond::*parent = nullptr;  // none: the window itself
+    toolkit::TPanel* TF_Fond::*parent = nullptr;  // none: the window itself
     int left = 0, top = 0, width = 0, height = 0;
     const char* texte = "";
-    TFontSpec police{};
+    toolkit::TFontSpec police{};
     uint32_t couleur = 0;  // background of panels, edits, lists, gauges
     bool aCouleur = false;
     const char* hint = "";
-    TCursor curseur = crDefault;
+    toolkit::TCursor curseur = toolkit::crDefault;
     bool visible = true;
     bool enabled = true;
     const char* image = "";  // resource path
     bool stretch = false;
     bool autoSize = true;  // labels
-    TAlignment alignement = taLeftJustify;
-    TTextLayout disposition = tlTop;
+    toolkit::TAlignment alignement = toolkit::taLeftJustify;
+    toolkit::TTextLayout disposition = toolkit::tlTop;
     int maxLength = 0;  // edits
     char passwordChar = 0;
     int tabOrder = -1;
-    TBevelCut bordure = bvNone;  // panels
-    int maximum = 0;             // progress bar and gauges
-    uint32_t couleurAvant = 0;   // gauge bar
+    toolkit::TBevelCut bordure = toolkit::bvNone;  // panels
+    int maximum = 0;                               // progress bar and gauges
+    uint32_t couleurAvant = 0;                     // gauge bar
     Notify onClick = nullptr;
     Souris onMouseDown = nullptr;
     Souris onMouseUp = nullptr;

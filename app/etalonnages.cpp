@@ -10,6 +10,11 @@
 #include "platform/numbers.h"
 #include "recording/lignes.h"
 
+using toolkit::crHandPoint;
+using toolkit::ShowMessage;
+using toolkit::TEdit;
+using toolkit::TLabel;
+
 void TF_Fond::T_EtalonnageTimer(TObject*) {
     using calibration::Champ;
     const calibration::Etape etape = calibration::EtapeAffichage(

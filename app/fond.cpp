@@ -12,6 +12,21 @@
 #include "measurement/protocole.h"
 #include "solvenare/version.h"
 
+using toolkit::TComboBox;
+using toolkit::TControl;
+using toolkit::TEdit;
+using toolkit::TGauge;
+using toolkit::TImage;
+using toolkit::TLabel;
+using toolkit::TMouseButton;
+using toolkit::TPanel;
+using toolkit::TPopupMenu;
+using toolkit::TProgressBar;
+using toolkit::TSaveDialog;
+using toolkit::TShiftState;
+using toolkit::TTimer;
+using toolkit::TWinControl;
+
 using seriallink::ConfigurePhotometerLine;
 using seriallink::TComDataPacket;
 using seriallink::TComPort;

@@ -30,158 +30,158 @@ using measurement::EtatVerificationLiaison;
 // and the state all handlers share. Its controls are built from the window's
 // description (fond_description.cpp); the handlers are grouped by concern in
 // the other files of this folder.
-class TF_Fond : public TForm {
+class TF_Fond : public toolkit::TForm {
   public:
     TF_Fond();
     ~TF_Fond() override;
 
     // --- controls on the window ---
-    TImage* IM_Logo = nullptr;
-    TLabel* L_Date = nullptr;
-    TLabel* L_Heure = nullptr;
-    TImage* IM_Serie = nullptr;
-    TLabel* L_ComPort = nullptr;
-    TImage* IM_Fichiers = nullptr;
-    TImage* IM_Informations = nullptr;
-    TComboBox* CB_SerieProvisoire = nullptr;
+    toolkit::TImage* IM_Logo = nullptr;
+    toolkit::TLabel* L_Date = nullptr;
+    toolkit::TLabel* L_Heure = nullptr;
+    toolkit::TImage* IM_Serie = nullptr;
+    toolkit::TLabel* L_ComPort = nullptr;
+    toolkit::TImage* IM_Fichiers = nullptr;
+    toolkit::TImage* IM_Informations = nullptr;
+    toolkit::TComboBox* CB_SerieProvisoire = nullptr;
 
     // --- measurement parameters panel ---
-    TPanel* P_ParametresMesures = nullptr;
-    TLabel* L_PressionAtmospherique = nullptr;
-    TLabel* L_AngleDElevation = nullptr;
-    TImage* IM_ParametresDesMesures = nullptr;
-    TLabel* L_FichierEcriture = nullptr;
-    TImage* IM_OKParametresDesMesures = nullptr;
-    TLabel* L_LiaisonPhotometre = nullptr;
-    TLabel* LOKPortSerie = nullptr;
-    TLabel* LNomFichier = nullptr;
-    TEdit* EPression = nullptr;
-    TEdit* EAngleElevation = nullptr;
-    TProgressBar* PBPortSerie = nullptr;
+    toolkit::TPanel* P_ParametresMesures = nullptr;
+    toolkit::TLabel* L_PressionAtmospherique = nullptr;
+    toolkit::TLabel* L_AngleDElevation = nullptr;
+    toolkit::TImage* IM_ParametresDesMesures = nullptr;
+    toolkit::TLabel* L_FichierEcriture = nullptr;
+    toolkit::TImage* IM_OKParametresDesMesures = nullptr;
+    toolkit::TLabel* L_LiaisonPhotometre = nullptr;
+    toolkit::TLabel* LOKPortSerie = nullptr;
+    toolkit::TLabel* LNomFichier = nullptr;
+    toolkit::TEdit* EPression = nullptr;
+    toolkit::TEdit* EAngleElevation = nullptr;
+    toolkit::TProgressBar* PBPortSerie = nullptr;
     // What to check when the photometer does not answer the link check; two
     // lines, hidden until then.
-    TLabel* L_ConseilLiaison = nullptr;
-    TLabel* L_ConseilLiaisonSuite = nullptr;
+    toolkit::TLabel* L_ConseilLiaison = nullptr;
+    toolkit::TLabel* L_ConseilLiaisonSuite = nullptr;
 
     // --- information panel ---
-    TPanel* P_Informations = nullptr;
-    TLabel* L_Auteur = nullptr;
-    TImage* IM_Solvenare = nullptr;
-    TLabel* L_Version = nullptr;
-    TLabel* L_Editeur = nullptr;
-    TLabel* L_RessourcesInternet = nullptr;
-    TLabel* L_Documentation = nullptr;
-    TImage* IM_Documentation = nullptr;
-    TImage* IM_OKInformations = nullptr;
-    TComboBox* CB_RessourcesInternet = nullptr;
+    toolkit::TPanel* P_Informations = nullptr;
+    toolkit::TLabel* L_Auteur = nullptr;
+    toolkit::TImage* IM_Solvenare = nullptr;
+    toolkit::TLabel* L_Version = nullptr;
+    toolkit::TLabel* L_Editeur = nullptr;
+    toolkit::TLabel* L_RessourcesInternet = nullptr;
+    toolkit::TLabel* L_Documentation = nullptr;
+    toolkit::TImage* IM_Documentation = nullptr;
+    toolkit::TImage* IM_OKInformations = nullptr;
+    toolkit::TComboBox* CB_RessourcesInternet = nullptr;
 
     // --- calibration panel ---
-    TPanel* P_Etalonnages = nullptr;
-    TImage* IM_Etalonnage = nullptr;
-    TLabel* L_Identification = nullptr;
-    TLabel* L_V0Vert = nullptr;
-    TImage* IM_LedVerteEtalon = nullptr;
-    TLabel* L_0Vert = nullptr;
-    TLabel* LV0Vert = nullptr;
-    TImage* IM_LedVerteEtalonNoir = nullptr;
-    TLabel* L_VnVert = nullptr;
-    TLabel* L_NVert = nullptr;
-    TLabel* LVnVert = nullptr;
-    TImage* IM_LedRougeEtalon = nullptr;
-    TLabel* L_V0Rouge = nullptr;
-    TLabel* LV0Rouge = nullptr;
-    TLabel* L_0Rouge = nullptr;
-    TImage* IM_LedRougeEtalonNoir = nullptr;
-    TLabel* L_VnRouge = nullptr;
-    TLabel* L_NRouge = nullptr;
-    TLabel* LVnRouge = nullptr;
-    TImage* IM_Identification = nullptr;
-    TImage* IM_Xper = nullptr;
-    TImage* IM_FINEtalonnages = nullptr;
-    TLabel* LIdentificationPhotometre = nullptr;
-    TLabel* LIdentificationLogiciel = nullptr;
-    TLabel* LEcriturePhotometre = nullptr;
-    TImage* IM_OKEtalonnages = nullptr;
-    TEdit* EIdentificationPhotometre = nullptr;
-    TEdit* EV0Vert = nullptr;
-    TEdit* EVnVert = nullptr;
-    TEdit* EV0Rouge = nullptr;
-    TEdit* EVnRouge = nullptr;
-    TEdit* EIdentificationLogiciel = nullptr;
-    TEdit* Edit1 = nullptr;
-    TPanel* Panel1 = nullptr;
+    toolkit::TPanel* P_Etalonnages = nullptr;
+    toolkit::TImage* IM_Etalonnage = nullptr;
+    toolkit::TLabel* L_Identification = nullptr;
+    toolkit::TLabel* L_V0Vert = nullptr;
+    toolkit::TImage* IM_LedVerteEtalon = nullptr;
+    toolkit::TLabel* L_0Vert = nullptr;
+    toolkit::TLabel* LV0Vert = nullptr;
+    toolkit::TImage* IM_LedVerteEtalonNoir = nullptr;
+    toolkit::TLabel* L_VnVert = nullptr;
+    toolkit::TLabel* L_NVert = nullptr;
+    toolkit::TLabel* LVnVert = nullptr;
+    toolkit::TImage* IM_LedRougeEtalon = nullptr;
+    toolkit::TLabel* L_V0Rouge = nullptr;
+    toolkit::TLabel* LV0Rouge = nullptr;
+    toolkit::TLabel* L_0Rouge = nullptr;
+    toolkit::TImage* IM_LedRougeEtalonNoir = nullptr;
+    toolkit::TLabel* L_VnRouge = nullptr;
+    toolkit::TLabel* L_NRouge = nullptr;
+    toolkit::TLabel* LVnRouge = nullptr;
+    toolkit::TImage* IM_Identification = nullptr;
+    toolkit::TImage* IM_Xper = nullptr;
+    toolkit::TImage* IM_FINEtalonnages = nullptr;
+    toolkit::TLabel* LIdentificationPhotometre = nullptr;
+    toolkit::TLabel* LIdentificationLogiciel = nullptr;
+    toolkit::TLabel* LEcriturePhotometre = nullptr;
+    toolkit::TImage* IM_OKEtalonnages = nullptr;
+    toolkit::TEdit* EIdentificationPhotometre = nullptr;
+    toolkit::TEdit* EV0Vert = nullptr;
+    toolkit::TEdit* EVnVert = nullptr;
+    toolkit::TEdit* EV0Rouge = nullptr;
+    toolkit::TEdit* EVnRouge = nullptr;
+    toolkit::TEdit* EIdentificationLogiciel = nullptr;
+    toolkit::TEdit* Edit1 = nullptr;
+    toolkit::TPanel* Panel1 = nullptr;
 
     // --- password panel ---
-    TPanel* P_MotDePasse = nullptr;
-    TImage* IM_MotDePasse = nullptr;
-    TImage* IM_OKMotDePasse = nullptr;
-    TImage* IM_FINMotDePasse = nullptr;
-    TEdit* EMotDePasse = nullptr;
+    toolkit::TPanel* P_MotDePasse = nullptr;
+    toolkit::TImage* IM_MotDePasse = nullptr;
+    toolkit::TImage* IM_OKMotDePasse = nullptr;
+    toolkit::TImage* IM_FINMotDePasse = nullptr;
+    toolkit::TEdit* EMotDePasse = nullptr;
 
     // --- reception panel ---
-    TPanel* P_ReceptionMesures = nullptr;
-    TImage* IM_ReceptionMesures = nullptr;
-    TImage* IM_Demarrer = nullptr;
-    TImage* IM_Arreter = nullptr;
-    TImage* IM_Ecrire = nullptr;
-    TImage* IM_Thermometre = nullptr;
-    TImage* IM_ThermometreMiroir = nullptr;
-    TLabel* L_Temperature = nullptr;
-    TLabel* LTemperature = nullptr;
-    TLabel* L_Tensions = nullptr;
-    TLabel* L_EO = nullptr;
-    TImage* IM_LedVerte = nullptr;
-    TLabel* L_Vert = nullptr;
-    TLabel* L_vVert = nullptr;
-    TLabel* LVVert = nullptr;
-    TLabel* L_EOVert = nullptr;
-    TLabel* L_vEO = nullptr;
-    TLabel* LEOVert = nullptr;
-    TImage* IM_LedRouge = nullptr;
-    TLabel* L_Rouge = nullptr;
-    TLabel* L_rRouge = nullptr;
-    TLabel* LVRouge = nullptr;
-    TLabel* L_EORouge = nullptr;
-    TLabel* L_rEO = nullptr;
-    TLabel* LEORouge = nullptr;
-    TLabel* LEcriture = nullptr;
-    TImage* IM_FINMesures = nullptr;
-    TBevel* B_Separation = nullptr;
-    TImage* IM_LedVerteMax = nullptr;
-    TLabel* L_VmaxVert = nullptr;
-    TLabel* L_vmaxV = nullptr;
-    TLabel* LVMaxVert = nullptr;
-    TLabel* L_EOMaxVert = nullptr;
-    TLabel* L_MaxEOVert = nullptr;
-    TLabel* LEOMaxVert = nullptr;
-    TImage* IM_RAZVert = nullptr;
-    TGauge* G_Vert = nullptr;
-    TImage* IM_PointeurVert = nullptr;
-    TImage* IM_LedRougeMax = nullptr;
-    TLabel* L_VmaxRouge = nullptr;
-    TLabel* L_vmaxR = nullptr;
-    TLabel* LVMaxRouge = nullptr;
-    TLabel* L_EOMaxRouge = nullptr;
-    TLabel* L_MaxEORouge = nullptr;
-    TLabel* LEOMaxRouge = nullptr;
-    TImage* IM_RAZRouge = nullptr;
-    TGauge* G_Rouge = nullptr;
-    TImage* IM_PointeurRouge = nullptr;
+    toolkit::TPanel* P_ReceptionMesures = nullptr;
+    toolkit::TImage* IM_ReceptionMesures = nullptr;
+    toolkit::TImage* IM_Demarrer = nullptr;
+    toolkit::TImage* IM_Arreter = nullptr;
+    toolkit::TImage* IM_Ecrire = nullptr;
+    toolkit::TImage* IM_Thermometre = nullptr;
+    toolkit::TImage* IM_ThermometreMiroir = nullptr;
+    toolkit::TLabel* L_Temperature = nullptr;
+    toolkit::TLabel* LTemperature = nullptr;
+    toolkit::TLabel* L_Tensions = nullptr;
+    toolkit::TLabel* L_EO = nullptr;
+    toolkit::TImage* IM_LedVerte = nullptr;
+    toolkit::TLabel* L_Vert = nullptr;
+    toolkit::TLabel* L_vVert = nullptr;
+    toolkit::TLabel* LVVert = nullptr;
+    toolkit::TLabel* L_EOVert = nullptr;
+    toolkit::TLabel* L_vEO = nullptr;
+    toolkit::TLabel* LEOVert = nullptr;
+    toolkit::TImage* IM_LedRouge = nullptr;
+    toolkit::TLabel* L_Rouge = nullptr;
+    toolkit::TLabel* L_rRouge = nullptr;
+    toolkit::TLabel* LVRouge = nullptr;
+    toolkit::TLabel* L_EORouge = nullptr;
+    toolkit::TLabel* L_rEO = nullptr;
+    toolkit::TLabel* LEORouge = nullptr;
+    toolkit::TLabel* LEcriture = nullptr;
+    toolkit::TImage* IM_FINMesures = nullptr;
+    toolkit::TBevel* B_Separation = nullptr;
+    toolkit::TImage* IM_LedVerteMax = nullptr;
+    toolkit::TLabel* L_VmaxVert = nullptr;
+    toolkit::TLabel* L_vmaxV = nullptr;
+    toolkit::TLabel* LVMaxVert = nullptr;
+    toolkit::TLabel* L_EOMaxVert = nullptr;
+    toolkit::TLabel* L_MaxEOVert = nullptr;
+    toolkit::TLabel* LEOMaxVert = nullptr;
+    toolkit::TImage* IM_RAZVert = nullptr;
+    toolkit::TGauge* G_Vert = nullptr;
+    toolkit::TImage* IM_PointeurVert = nullptr;
+    toolkit::TImage* IM_LedRougeMax = nullptr;
+    toolkit::TLabel* L_VmaxRouge = nullptr;
+    toolkit::TLabel* L_vmaxR = nullptr;
+    toolkit::TLabel* LVMaxRouge = nullptr;
+    toolkit::TLabel* L_EOMaxRouge = nullptr;
+    toolkit::TLabel* L_MaxEORouge = nullptr;
+    toolkit::TLabel* LEOMaxRouge = nullptr;
+    toolkit::TImage* IM_RAZRouge = nullptr;
+    toolkit::TGauge* G_Rouge = nullptr;
+    toolkit::TImage* IM_PointeurRouge = nullptr;
 
     // --- sliding cover ---
-    TPanel* P_Volet = nullptr;
+    toolkit::TPanel* P_Volet = nullptr;
 
     // --- components without a place on screen ---
-    std::unique_ptr<TPopupMenu> PM_PortSerie;
-    std::unique_ptr<TSaveDialog> SD_FichierDonnees;
+    std::unique_ptr<toolkit::TPopupMenu> PM_PortSerie;
+    std::unique_ptr<toolkit::TSaveDialog> SD_FichierDonnees;
     std::unique_ptr<seriallink::TComPort> ComPort;
     std::unique_ptr<seriallink::TComDataPacket> ComDataPacket;
-    std::unique_ptr<TTimer> T_Etalonnage;
-    std::unique_ptr<TTimer> T_Horloge;
-    std::unique_ptr<TTimer> T_Volet;
-    std::unique_ptr<TTimer> T_LiaisonSerie;
-    std::unique_ptr<TTimer> T_Ecriture;
-    std::unique_ptr<TTimer> T_EcriturePhotometre;
+    std::unique_ptr<toolkit::TTimer> T_Etalonnage;
+    std::unique_ptr<toolkit::TTimer> T_Horloge;
+    std::unique_ptr<toolkit::TTimer> T_Volet;
+    std::unique_ptr<toolkit::TTimer> T_LiaisonSerie;
+    std::unique_ptr<toolkit::TTimer> T_Ecriture;
+    std::unique_ptr<toolkit::TTimer> T_EcriturePhotometre;
 
     // --- shared state ---
     // The reception's state, which each packet reads and leaves in place; its
@@ -310,7 +310,8 @@ class TF_Fond : public TForm {
     void EcrirePhotometre();
     // --- port menu and link check (liaison.cpp) ---
     void ConstruireMenuPortSerie();
-    void IM_SerieMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void IM_SerieMouseDown(TObject* Sender, toolkit::TMouseButton Button,
+                           toolkit::TShiftState Shift, int X, int Y);
     void PM_PortSerieClick(TObject* Sender);
     void T_LiaisonSerieTimer(TObject* Sender);
     void DemanderIdentification();

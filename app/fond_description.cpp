@@ -12,6 +12,14 @@
 #include "app/images.h"
 #include "solvenare/version.h"
 
+using toolkit::bvLowered;
+using toolkit::bvRaised;
+using toolkit::crHandPoint;
+using toolkit::crIBeam;
+using toolkit::taCenter;
+using toolkit::TFontSpec;
+using toolkit::tlCenter;
+
 namespace {
 
 using namespace couleurs;

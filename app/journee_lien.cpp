@@ -20,6 +20,8 @@
 #include "science/site.h"
 #include "science/soleil.h"
 
+using toolkit::ShowMessage;
+
 namespace {
 
 std::string Rogne(std::string texte) {

@@ -6,6 +6,10 @@
 #include "measurement/protocole.h"
 #include "platform/ports.h"
 
+using toolkit::TMenuItem;
+using toolkit::TMouseButton;
+using toolkit::TShiftState;
+
 using seriallink::CError_OpenFailed;
 using seriallink::EComPort;
 

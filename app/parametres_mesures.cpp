@@ -8,6 +8,12 @@
 #include "platform/numbers.h"
 #include "recording/fichiers_programme.h"
 
+using toolkit::crNo;
+using toolkit::ShowMessage;
+using toolkit::taLeftJustify;
+using toolkit::taRightJustify;
+using toolkit::TEdit;
+
 void TF_Fond::IM_FichiersClick(TObject*) {
     if (P_Etalonnages->Visible()) return;
     SD_FichierDonnees->SetDefaultExt("txt");

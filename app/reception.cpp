@@ -12,6 +12,11 @@
 #include "measurement/reception.h"
 #include "recording/lignes.h"
 
+using toolkit::TEdit;
+using toolkit::TGauge;
+using toolkit::TImage;
+using toolkit::TLabel;
+
 namespace {
 
 // The pointers' places at count 0 are where the window's description puts

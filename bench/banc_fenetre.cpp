@@ -10,6 +10,10 @@
 #include "measurement/calculs.h"
 #include "toolkit/toolkit.h"
 
+using toolkit::TEdit;
+using toolkit::TMenuItem;
+using toolkit::TSaveDialog;
+
 namespace banc {
 namespace {
 

@@ -63,6 +63,10 @@
 #include "platform/ports.h"
 #include "toolkit/toolkit.h"
 
+using toolkit::TImage;
+using toolkit::TLabel;
+using toolkit::TSaveDialog;
+
 using seriallink::TComDataPacket;
 using seriallink::TComEvents;
 

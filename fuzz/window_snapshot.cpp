@@ -2,6 +2,14 @@
 
 #include "toolkit/toolkit.h"
 
+using toolkit::TControl;
+using toolkit::TEdit;
+using toolkit::TGauge;
+using toolkit::TLabel;
+using toolkit::TProgressBar;
+using toolkit::TTimer;
+using toolkit::TWinControl;
+
 WindowSnapshot::WindowSnapshot(TWinControl& window, std::vector<TTimer*> timers) {
     Take(window);
     for (TTimer* t : timers) timers_.push_back({t, t->Enabled()});

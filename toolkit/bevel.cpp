@@ -6,13 +6,15 @@
 
 #include "toolkit/frame3d.h"
 
+namespace toolkit {
+
 namespace {
 
 class BevelWidget : public QWidget {
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        toolkit::DrawFrame3D(painter, rect(), bvLowered, 1);
+        DrawFrame3D(painter, rect(), bvLowered, 1);
     }
     void mousePressEvent(QMouseEvent* event) override { event->accept(); }
     void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
@@ -22,3 +24,5 @@ class BevelWidget : public QWidget {
 
 TBevel::TBevel(TWinControl* parent, std::string name)
     : TControl(parent, std::move(name), new BevelWidget, false) {}
+
+}  // namespace toolkit

@@ -9,6 +9,8 @@
 #include "toolkit/guard.h"
 #include "toolkit/qtconvert.h"
 
+namespace toolkit {
+
 namespace {
 
 class FixedHeightDelegate : public QStyledItemDelegate {
@@ -51,7 +53,7 @@ void TComboBox::AddItem(const std::string& item) {
     // The list measures and lays out an entry's whole text when it opens: a
     // line of megabytes would hold the window for seconds. No one sees past
     // what the edit field can hold; Items() keeps the entry whole.
-    ComboBox()->addItem(toolkit::ToQString(item).left(ComboBox()->lineEdit()->maxLength()));
+    ComboBox()->addItem(ToQString(item).left(ComboBox()->lineEdit()->maxLength()));
     // Adding the first entry must not fill the text field.
     if (ComboBox()->count() == 1) {
         ComboBox()->setCurrentIndex(-1);
@@ -75,11 +77,11 @@ void TComboBox::SetItemIndex(int index) {
 }
 
 std::string TComboBox::Text() const {
-    return toolkit::FromQString(ComboBox()->currentText());
+    return FromQString(ComboBox()->currentText());
 }
 
 void TComboBox::SetText(const std::string& text) {
-    ComboBox()->setEditText(toolkit::ToQString(text));
+    ComboBox()->setEditText(ToQString(text));
 }
 
 void TComboBox::SetFont(const TFontSpec& font) {
@@ -99,10 +101,10 @@ void TComboBox::SetItemHeight(int height) {
 
 void TComboBox::UpdateAppearance() {
     QComboBox* combo = ComboBox();
-    const QFont font = toolkit::ToQFont(font_);
+    const QFont font = ToQFont(font_);
     QPalette palette = combo->palette();
-    palette.setColor(QPalette::Base, toolkit::ToQColor(color_));
-    palette.setColor(QPalette::Text, toolkit::ToQColor(font_.color));
+    palette.setColor(QPalette::Base, ToQColor(color_));
+    palette.setColor(QPalette::Text, ToQColor(font_.color));
     for (QWidget* w : {static_cast<QWidget*>(combo), static_cast<QWidget*>(combo->lineEdit()),
                        static_cast<QWidget*>(combo->view())}) {
         w->setFont(font);
@@ -113,7 +115,9 @@ void TComboBox::UpdateAppearance() {
 
 void TComboBox::Click() {
     if (!AcceptsUserInput()) return;
-    toolkit::Guarded([this] {
+    Guarded([this] {
         if (OnClick) OnClick(this);
     });
 }
+
+}  // namespace toolkit

@@ -8,6 +8,8 @@
 
 class QComboBox;
 
+namespace toolkit {
+
 // A drop-down list with an editable text field.
 class TComboBox : public TControl {
   public:
@@ -48,3 +50,5 @@ class TComboBox : public TControl {
     uint32_t color_ = 0xFFFFFF;
     int itemHeight_ = 13;
 };
+
+}  // namespace toolkit

@@ -8,6 +8,8 @@
 #include "toolkit/qtconvert.h"
 #include "toolkit/wincontrol.h"
 
+namespace toolkit {
+
 namespace {
 
 constexpr char kControlProperty[] = "toolkitControl";
@@ -117,7 +119,7 @@ void TControl::SetEnabled(bool enabled) {
 
 void TControl::SetHint(const std::string& hint) {
     hint_ = hint;
-    widget_->setToolTip(toolkit::ToQString(hint));
+    widget_->setToolTip(ToQString(hint));
 }
 
 void TControl::SetCursor(TCursor cursor) {
@@ -151,3 +153,5 @@ void TControl::SetTabOrder(int order) {
         tabOrder_ = order;
     }
 }
+
+}  // namespace toolkit

@@ -7,6 +7,9 @@
 #include "toolkit/graphics.h"
 
 class QWidget;
+
+namespace toolkit {
+
 class TPopupMenu;
 class TWinControl;
 
@@ -97,3 +100,5 @@ class TControl : public TObject {
     TPopupMenu* popupMenu_ = nullptr;
     int tabOrder_ = -1;
 };
+
+}  // namespace toolkit

@@ -8,6 +8,8 @@
 
 // The events that controls raise. An event is called only when set.
 
+namespace toolkit {
+
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 
 enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
@@ -34,3 +36,5 @@ using TNotifyEvent = std::function<void(TObject* Sender)>;
 using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 using TMouseEvent =
     std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+
+}  // namespace toolkit

@@ -17,6 +17,8 @@
 #include "toolkit/guard.h"
 #include "toolkit/qtconvert.h"
 
+namespace toolkit {
+
 namespace {
 
 // Shows a chosen password character instead of the style's own bullet.
@@ -87,7 +89,7 @@ std::vector<std::optional<char>> CharactersBeyondAscii(const QString& text) {
     std::vector<std::optional<char>> keys;
     for (const QChar c : text) {
         if (!c.isPrint() || c.unicode() < 0x7F) continue;
-        const std::string byte = Utf8ToWindows1252(toolkit::FromQString(QString(c)));
+        const std::string byte = Utf8ToWindows1252(FromQString(QString(c)));
         if (byte.size() == 1 && byte[0] != '?') {
             keys.emplace_back(byte[0]);
         } else {
@@ -110,7 +112,7 @@ class EditWidget : public QLineEdit {
         setValidator(limit_);
         connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
             limit_->lastLength = text.size();
-            toolkit::Guarded([this] {
+            Guarded([this] {
                 if (edit_->OnChange) edit_->OnChange(edit_);
             });
         });
@@ -191,7 +193,7 @@ class EditWidget : public QLineEdit {
 TEdit::TEdit(TWinControl* parent, std::string name)
     : TControl(parent, std::move(name), new EditWidget(this), true) {
     UpdatePalette();
-    LineEdit()->setFont(toolkit::ToQFont(font_));
+    LineEdit()->setFont(ToQFont(font_));
 }
 
 QLineEdit* TEdit::LineEdit() const {
@@ -199,11 +201,11 @@ QLineEdit* TEdit::LineEdit() const {
 }
 
 std::string TEdit::Text() const {
-    return toolkit::FromQString(LineEdit()->text());
+    return FromQString(LineEdit()->text());
 }
 
 void TEdit::SetText(const std::string& text) {
-    const QString qtext = toolkit::ToQString(text);
+    const QString qtext = ToQString(text);
     // Validated as the edit takes it: the program's text is never refused.
     static_cast<EditWidget*>(Widget())->Limit()->lastLength = qtext.size();
     LineEdit()->setText(qtext);
@@ -229,7 +231,7 @@ void TEdit::SetPasswordChar(char passwordChar) {
 
 void TEdit::SetFont(const TFontSpec& font) {
     font_ = font;
-    LineEdit()->setFont(toolkit::ToQFont(font));
+    LineEdit()->setFont(ToQFont(font));
     UpdatePalette();
 }
 
@@ -240,8 +242,8 @@ void TEdit::SetColor(uint32_t color) {
 
 void TEdit::UpdatePalette() {
     QPalette palette = LineEdit()->palette();
-    palette.setColor(QPalette::Base, toolkit::ToQColor(color_));
-    palette.setColor(QPalette::Text, toolkit::ToQColor(font_.color));
+    palette.setColor(QPalette::Base, ToQColor(color_));
+    palette.setColor(QPalette::Text, ToQColor(font_.color));
     LineEdit()->setPalette(palette);
 }
 
@@ -263,7 +265,7 @@ void TEdit::KeyPress(char& Key) {
         if (OnKeyPress) OnKeyPress(this, Key);
     } catch (...) {
         // A filter that failed lets nothing through.
-        toolkit::ReportError(std::current_exception());
+        ReportError(std::current_exception());
         return;
     }
     ApplyKey(Key);
@@ -274,8 +276,10 @@ void TEdit::ApplyKey(char key) {
     if (key == '\b') {
         edit->backspace();
     } else if (static_cast<unsigned char>(key) >= 0x80) {
-        edit->insert(toolkit::ToQString(Windows1252ToUtf8(std::string(1, key))));
+        edit->insert(ToQString(Windows1252ToUtf8(std::string(1, key))));
     } else if (static_cast<unsigned char>(key) >= 0x20) {
         edit->insert(QString(QChar::fromLatin1(key)));
     }
 }
+
+}  // namespace toolkit

@@ -7,6 +7,8 @@
 
 class QLineEdit;
 
+namespace toolkit {
+
 // A one-line text entry whose typed characters pass through a filter.
 //
 // OnKeyPress sees every character key before the edit does, Return and the
@@ -60,3 +62,5 @@ class TEdit : public TControl {
     TFontSpec font_;
     uint32_t color_ = 0xFFFFFF;
 };
+
+}  // namespace toolkit

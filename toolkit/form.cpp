@@ -16,6 +16,8 @@
 #include "toolkit/placement.h"
 #include "toolkit/qtconvert.h"
 
+namespace toolkit {
+
 namespace {
 
 // The window is painted at most this often, or at the screen's refresh
@@ -57,10 +59,10 @@ class FormWidget : public QWidget {
     }
     void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
-        painter.fillRect(event->rect(), toolkit::ToQColor(form_->Color()));
+        painter.fillRect(event->rect(), ToQColor(form_->Color()));
     }
     void closeEvent(QCloseEvent* event) override {
-        toolkit::Guarded([this] {
+        Guarded([this] {
             if (form_->OnClose) form_->OnClose(form_);
         });
         event->accept();
@@ -105,7 +107,7 @@ class KeyPreview : public QObject {
         const QString text = key->text();
         if (text.size() != 1 || text[0].unicode() < 0x20 || text[0].unicode() >= 0x7F) return false;
         char k = static_cast<char>(text[0].unicode());
-        toolkit::Guarded([&] { form_->OnKeyPress(form_, k); });
+        Guarded([&] { form_->OnKeyPress(form_, k); });
         return k == 0;
     }
 
@@ -122,10 +124,10 @@ TForm::TForm(std::string name)
 }
 
 std::string TForm::Caption() const {
-    return toolkit::FromQString(Widget()->windowTitle());
+    return FromQString(Widget()->windowTitle());
 }
 void TForm::SetCaption(const std::string& caption) {
-    Widget()->setWindowTitle(toolkit::ToQString(caption));
+    Widget()->setWindowTitle(ToQString(caption));
 }
 
 int TForm::ClientWidth() const {
@@ -197,7 +199,7 @@ QImage TForm::Grab() const {
 }
 
 void TForm::KeepOnScreen() {
-    std::vector<toolkit::TScreenRect> areas;
+    std::vector<TScreenRect> areas;
     const QScreen* primary = QGuiApplication::primaryScreen();
     if (primary == nullptr) return;
     QList<QScreen*> screens = QGuiApplication::screens();
@@ -207,8 +209,9 @@ void TForm::KeepOnScreen() {
         const QRect a = screen->availableGeometry();
         areas.push_back({a.x(), a.y(), a.width(), a.height()});
     }
-    const toolkit::TScreenRect placed =
-        toolkit::PlaceOnScreens({Left(), Top(), Width(), Height()}, areas);
+    const TScreenRect placed = PlaceOnScreens({Left(), Top(), Width(), Height()}, areas);
     SetLeft(placed.left);
     SetTop(placed.top);
 }
+
+}  // namespace toolkit

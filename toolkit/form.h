@@ -6,6 +6,8 @@
 
 #include "toolkit/wincontrol.h"
 
+namespace toolkit {
+
 // The program's one window: fixed size, a close box and no other button.
 // Left and Top place the window's frame on the screen.
 class TForm : public TWinControl {
@@ -68,3 +70,5 @@ class TForm : public TWinControl {
 
     QPointer<QWidget> pressed_;
 };
+
+}  // namespace toolkit

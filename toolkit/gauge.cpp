@@ -7,6 +7,8 @@
 
 #include "toolkit/qtconvert.h"
 
+namespace toolkit {
+
 class GaugeWidget : public QWidget {
   public:
     explicit GaugeWidget(TGauge* gauge) : gauge_(gauge) {}
@@ -83,10 +85,12 @@ void TGauge::Paint(QPainter& painter) {
     painter.fillRect(box, Qt::black);
     const QRect inner = box.adjusted(1, 1, -1, -1);
     if (inner.isEmpty()) return;
-    painter.fillRect(inner, toolkit::ToQColor(backColor_));
+    painter.fillRect(inner, ToQColor(backColor_));
     const int bar = BarWidth();
     if (bar >= 1) {
         painter.fillRect(QRect(inner.left(), inner.top(), bar, inner.height()),
-                         toolkit::ToQColor(foreColor_));
+                         ToQColor(foreColor_));
     }
 }
+
+}  // namespace toolkit

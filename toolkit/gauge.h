@@ -6,6 +6,8 @@
 
 class QPainter;
 
+namespace toolkit {
+
 // A horizontal bar gauge inside a one-pixel black frame. The bar's width
 // moves in whole percents, and the gauge is repainted only when the percent
 // changes. Enabling or disabling it changes nothing on screen.
@@ -46,3 +48,5 @@ class TGauge : public TControl {
     uint32_t backColor_ = 0xFFFFFF;
     int repaintCount_ = 0;
 };
+
+}  // namespace toolkit

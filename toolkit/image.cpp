@@ -10,6 +10,8 @@
 #include "toolkit/mouse.h"
 #include "toolkit/qtconvert.h"
 
+namespace toolkit {
+
 class ImageWidget : public QWidget {
   public:
     explicit ImageWidget(TImage* image) : image_(image) {}
@@ -39,7 +41,7 @@ TImage::TImage(TWinControl* parent, std::string name)
 TImage::~TImage() = default;
 
 void TImage::LoadPicture(const std::string& resourcePath) {
-    const QString path = toolkit::ToQString(resourcePath);
+    const QString path = ToQString(resourcePath);
     if (path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
         auto svg = std::make_unique<QSvgRenderer>(path);
         if (!svg->isValid()) throw std::runtime_error("Image illisible : " + resourcePath);
@@ -110,21 +112,21 @@ void TImage::Paint(QPainter& painter, QPixmap& svgCache) {
 
 void TImage::Click() {
     if (!AcceptsUserInput()) return;
-    toolkit::Guarded([this] {
+    Guarded([this] {
         if (OnClick) OnClick(this);
     });
 }
 
 void TImage::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     if (!AcceptsUserInput()) return;
-    toolkit::Guarded([&] {
+    Guarded([&] {
         if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
     });
 }
 
 void TImage::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     if (!AcceptsUserInput()) return;
-    toolkit::Guarded([&] {
+    Guarded([&] {
         if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
     });
 }
@@ -133,8 +135,7 @@ void TImage::MousePressed(QMouseEvent* event, bool doubleClick) {
     event->accept();
     clickArmed_ = !doubleClick && event->button() == Qt::LeftButton;
     const QPoint p = event->position().toPoint();
-    MouseDown(toolkit::ToMouseButton(event->button()), toolkit::ToShiftState(*event, doubleClick),
-              p.x(), p.y());
+    MouseDown(ToMouseButton(event->button()), ToShiftState(*event, doubleClick), p.x(), p.y());
 }
 
 void TImage::MouseReleased(QMouseEvent* event) {
@@ -146,6 +147,7 @@ void TImage::MouseReleased(QMouseEvent* event) {
         Click();
     }
     clickArmed_ = false;
-    MouseUp(toolkit::ToMouseButton(event->button()), toolkit::ToShiftState(*event, false), p.x(),
-            p.y());
+    MouseUp(ToMouseButton(event->button()), ToShiftState(*event, false), p.x(), p.y());
 }
+
+}  // namespace toolkit

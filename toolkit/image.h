@@ -12,6 +12,8 @@ class QPixmap;
 class QSvgRenderer;
 class QMouseEvent;
 
+namespace toolkit {
+
 // A picture. With a click handler it acts as a button (no pressed state).
 class TImage : public TControl {
   public:
@@ -58,3 +60,5 @@ class TImage : public TControl {
     bool transparent_ = false;
     bool clickArmed_ = false;
 };
+
+}  // namespace toolkit

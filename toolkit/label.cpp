@@ -8,6 +8,8 @@
 #include "toolkit/qtconvert.h"
 #include "toolkit/wincontrol.h"
 
+namespace toolkit {
+
 namespace {
 
 // The advances of texts already measured, by font: value labels show the
@@ -92,7 +94,7 @@ void TLabel::SetFont(const TFontSpec& font) {
 }
 
 void TLabel::FontChanged() {
-    qfont_ = toolkit::ToQFont(font_);
+    qfont_ = ToQFont(font_);
     metrics_.emplace(qfont_);
     lineHeight_ = metrics_->height();
     widths_ = &KnownWidths(qfont_.key());
@@ -129,7 +131,7 @@ void TLabel::SetHeight(int height) {
 int TLabel::TextWidth() {
     if (const auto it = widths_->find(caption_); it != widths_->end()) return it->second;
     // An empty caption is measured as one blank, so the label keeps its line.
-    const QString text = caption_.empty() ? QStringLiteral(" ") : toolkit::ToQString(caption_);
+    const QString text = caption_.empty() ? QStringLiteral(" ") : ToQString(caption_);
     const int width = metrics_->horizontalAdvance(text);
     if (widths_->size() >= kMaxKnownWidths) widths_->clear();
     widths_->emplace(caption_, width);
@@ -149,14 +151,14 @@ void TLabel::AdjustBounds() {
 
 void TLabel::Click() {
     if (!AcceptsUserInput()) return;
-    toolkit::Guarded([this] {
+    Guarded([this] {
         if (OnClick) OnClick(this);
     });
 }
 
 void TLabel::Paint(QPainter& painter) {
     const QRect box = Widget()->rect();
-    if (!transparent_) painter.fillRect(box, toolkit::ToQColor(Color()));
+    if (!transparent_) painter.fillRect(box, ToQColor(Color()));
     int flags = Qt::TextSingleLine;
     switch (alignment_) {
         case taLeftJustify:
@@ -181,6 +183,8 @@ void TLabel::Paint(QPainter& painter) {
             break;
     }
     painter.setFont(qfont_);
-    painter.setPen(toolkit::ToQColor(font_.color));
-    painter.drawText(box, flags, toolkit::ToQString(caption_));
+    painter.setPen(ToQColor(font_.color));
+    painter.drawText(box, flags, ToQString(caption_));
 }
+
+}  // namespace toolkit

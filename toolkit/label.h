@@ -11,6 +11,8 @@
 
 class QPainter;
 
+namespace toolkit {
+
 // A line of text. Every blank of the caption is kept, so blank runs in a
 // template caption keep their width.
 class TLabel : public TControl {
@@ -69,3 +71,5 @@ class TLabel : public TControl {
     int lineHeight_ = 0;  // the font's, asked of it once
     std::unordered_map<std::string, int>* widths_ = nullptr;
 };
+
+}  // namespace toolkit

@@ -7,10 +7,12 @@
 #include "toolkit/guard.h"
 #include "toolkit/qtconvert.h"
 
+namespace toolkit {
+
 namespace {
 
 QString EscapeAmpersands(const std::string& caption) {
-    QString text = toolkit::ToQString(caption);
+    QString text = ToQString(caption);
     text.replace(QLatin1Char('&'), QLatin1String("&&"));
     return text;
 }
@@ -35,7 +37,7 @@ void TMenuItem::SetCaption(const std::string& caption) {
 
 void TMenuItem::SetHint(const std::string& hint) {
     hint_ = hint;
-    action_->setToolTip(toolkit::ToQString(hint));
+    action_->setToolTip(ToQString(hint));
 }
 
 void TMenuItem::SetEnabled(bool enabled) {
@@ -67,7 +69,7 @@ void TMenuItem::ShowCheck() {
 
 void TMenuItem::Click() {
     if (!enabled_) return;
-    toolkit::Guarded([this] {
+    Guarded([this] {
         if (OnClick) OnClick(this);
     });
 }
@@ -136,3 +138,5 @@ void TPopupMenu::Popup(int screenX, int screenY) {
     lastPopupPoint_ = QPoint(screenX, screenY);
     menu_->popup(lastPopupPoint_);
 }
+
+}  // namespace toolkit

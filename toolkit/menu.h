@@ -12,6 +12,9 @@
 class QAction;
 class QActionGroup;
 class QMenu;
+
+namespace toolkit {
+
 class TPopupMenu;
 
 // An entry of a popup menu. Its caption is shown as written: an '&' is not
@@ -103,3 +106,5 @@ class TPopupMenu : public TObject {
     int popupCount_ = 0;
     QPoint lastPopupPoint_;
 };
+
+}  // namespace toolkit

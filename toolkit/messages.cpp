@@ -8,12 +8,14 @@
 #include "platform/application.h"
 #include "toolkit/qtconvert.h"
 
+namespace toolkit {
+
 namespace {
 
 struct Hooks {
     std::mutex mutex;
-    toolkit::MessageHook message;
-    toolkit::MessageHook error;
+    MessageHook message;
+    MessageHook error;
     std::string title;
     bool titleSet = false;
 };
@@ -23,14 +25,14 @@ Hooks& H() {
     return hooks;
 }
 
-toolkit::MessageHook Get(toolkit::MessageHook Hooks::*which) {
+MessageHook Get(MessageHook Hooks::*which) {
     std::lock_guard lock(H().mutex);
     return H().*which;
 }
 
 void ShowBox(QMessageBox::Icon icon, const std::string& text) {
-    QMessageBox box(icon, toolkit::ToQString(toolkit::ApplicationTitle()), toolkit::ToQString(text),
-                    QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(icon, ToQString(ApplicationTitle()), ToQString(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
     // Texts such as "Erreur E/S 5" are plain: no markup guessing.
     box.setTextFormat(Qt::PlainText);
     box.exec();
@@ -39,14 +41,12 @@ void ShowBox(QMessageBox::Icon icon, const std::string& text) {
 }  // namespace
 
 void ShowMessage(const std::string& text) {
-    if (const toolkit::MessageHook hook = Get(&Hooks::message)) {
+    if (const MessageHook hook = Get(&Hooks::message)) {
         hook(text);
         return;
     }
     ShowBox(QMessageBox::NoIcon, text);
 }
-
-namespace toolkit {
 
 void SetApplicationTitle(const std::string& title) {
     {

@@ -6,12 +6,10 @@
 // Message boxes: the program's messages and the application's error display.
 // Both are modal, titled with the application's title, with an OK button.
 
-// A message to the user.
-void ShowMessage(const std::string& text);
-
 namespace toolkit {
 
-using ::ShowMessage;
+// A message to the user.
+void ShowMessage(const std::string& text);
 
 using MessageHook = std::function<void(const std::string& text)>;
 

@@ -8,6 +8,8 @@
 #include "toolkit/frame3d.h"
 #include "toolkit/qtconvert.h"
 
+namespace toolkit {
+
 class PanelWidget : public QWidget {
   public:
     explicit PanelWidget(TPanel* panel) : panel_(panel) {
@@ -19,8 +21,8 @@ class PanelWidget : public QWidget {
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        painter.fillRect(rect(), toolkit::ToQColor(panel_->Color()));
-        toolkit::DrawFrame3D(painter, rect(), panel_->bevelOuter_, panel_->bevelWidth_);
+        painter.fillRect(rect(), ToQColor(panel_->Color()));
+        DrawFrame3D(painter, rect(), panel_->bevelOuter_, panel_->bevelWidth_);
     }
     // A click on the panel's own surface stops here, not on the window.
     void mousePressEvent(QMouseEvent* event) override { event->accept(); }
@@ -42,3 +44,5 @@ void TPanel::SetBevelWidth(int width) {
     bevelWidth_ = width;
     Widget()->update();
 }
+
+}  // namespace toolkit

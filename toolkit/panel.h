@@ -2,6 +2,8 @@
 
 #include "toolkit/wincontrol.h"
 
+namespace toolkit {
+
 // A coloured area that holds controls, with an optional bevel round it. It
 // draws no caption.
 class TPanel : public TWinControl {
@@ -19,3 +21,5 @@ class TPanel : public TWinControl {
     TBevelCut bevelOuter_ = bvRaised;
     int bevelWidth_ = 1;
 };
+
+}  // namespace toolkit

@@ -3,6 +3,8 @@
 #include <QProgressBar>
 #include <algorithm>
 
+namespace toolkit {
+
 TProgressBar::TProgressBar(TWinControl* parent, std::string name)
     : TControl(parent, std::move(name), new QProgressBar, true) {
     Bar()->setTextVisible(false);
@@ -34,3 +36,5 @@ void TProgressBar::Apply() {
     Bar()->setRange(min_, max_);
     Bar()->setValue(position_);
 }
+
+}  // namespace toolkit

@@ -4,6 +4,8 @@
 
 class QProgressBar;
 
+namespace toolkit {
+
 // A progress bar without text.
 class TProgressBar : public TControl {
   public:
@@ -25,3 +27,5 @@ class TProgressBar : public TControl {
     int max_ = 100;
     int position_ = 0;
 };
+
+}  // namespace toolkit

@@ -7,6 +7,8 @@
 
 #include "toolkit/qtconvert.h"
 
+namespace toolkit {
+
 namespace {
 
 TSaveDialog::ExecuteHook& Hook() {
@@ -41,8 +43,6 @@ std::string EitherCase(const std::string& pattern) {
 
 }  // namespace
 
-namespace toolkit {
-
 std::vector<std::string> NameFilters(const std::string& filter) {
     const std::vector<std::string> parts = Split(filter, '|');
     std::vector<std::string> filters;
@@ -68,8 +68,6 @@ std::string WithDefaultExt(const std::string& name, const std::string& ext) {
     return name + (ext.front() == '.' ? ext : "." + ext);
 }
 
-}  // namespace toolkit
-
 TSaveDialog::TSaveDialog(std::string name) : name_(std::move(name)) {}
 
 void TSaveDialog::SetExecuteHook(ExecuteHook hook) {
@@ -81,24 +79,26 @@ bool TSaveDialog::Execute() {
     if (Hook()) {
         chosen = Hook()(*this);
     } else {
-        QFileDialog dialog(QApplication::activeWindow(), toolkit::ToQString(title_));
+        QFileDialog dialog(QApplication::activeWindow(), ToQString(title_));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         // The non-native dialog is the one that Qt's French translation covers.
         dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite |
                           QFileDialog::HideNameFilterDetails);
         QStringList filters;
-        for (const std::string& f : toolkit::NameFilters(filter_)) {
-            filters << toolkit::ToQString(f);
+        for (const std::string& f : NameFilters(filter_)) {
+            filters << ToQString(f);
         }
         if (!filters.isEmpty()) dialog.setNameFilters(filters);
-        if (!initialDir_.empty()) dialog.setDirectory(toolkit::ToQString(initialDir_));
-        if (!fileName_.empty()) dialog.selectFile(toolkit::ToQString(fileName_));
+        if (!initialDir_.empty()) dialog.setDirectory(ToQString(initialDir_));
+        if (!fileName_.empty()) dialog.selectFile(ToQString(fileName_));
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-            chosen = toolkit::FromQString(dialog.selectedFiles().constFirst());
+            chosen = FromQString(dialog.selectedFiles().constFirst());
         }
     }
     if (!chosen || chosen->empty()) return false;
-    fileName_ = toolkit::WithDefaultExt(*chosen, defaultExt_);
+    fileName_ = WithDefaultExt(*chosen, defaultExt_);
     return true;
 }
+
+}  // namespace toolkit

@@ -7,6 +7,8 @@
 
 #include "platform/object.h"
 
+namespace toolkit {
+
 // The desktop's save-file dialog, in French, with no overwrite question.
 // It does not change the process's current directory.
 class TSaveDialog : public TObject {
@@ -46,8 +48,6 @@ class TSaveDialog : public TObject {
     std::string initialDir_;
     std::string title_;
 };
-
-namespace toolkit {
 
 // "Fichiers texte (*.txt)|*.TXT" as Qt's name filters. The patterns are
 // written so that they match either case, as on the desktop the filter

@@ -4,6 +4,8 @@
 
 #include "toolkit/guard.h"
 
+namespace toolkit {
+
 TTimer::TTimer(std::string name) : name_(std::move(name)), timer_(new QTimer) {
     // A coarse timer may be late by 5 % of its interval, and a 3 ms timer
     // then rounds to whole milliseconds at best; the sliding cover counts
@@ -44,7 +46,9 @@ void TTimer::Update() {
 }
 
 void TTimer::Tick() {
-    toolkit::Guarded([this] {
+    Guarded([this] {
         if (OnTimer) OnTimer(this);
     });
 }
+
+}  // namespace toolkit

@@ -8,6 +8,8 @@
 
 class QTimer;
 
+namespace toolkit {
+
 // A timer on the event loop. Like the desktop's, it starts enabled with an
 // interval of 1000 ms; an interval of 0 keeps it from running.
 class TTimer : public TObject {
@@ -43,3 +45,5 @@ class TTimer : public TObject {
     bool enabled_ = true;
     std::unique_ptr<QTimer> timer_;
 };
+
+}  // namespace toolkit

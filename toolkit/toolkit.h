@@ -1,6 +1,6 @@
 #pragma once
 
-// The whole widget layer.
+// The whole widget layer, in the namespace toolkit.
 #include "toolkit/bevel.h"
 #include "toolkit/combobox.h"
 #include "toolkit/control.h"

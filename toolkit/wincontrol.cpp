@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <algorithm>
 
+namespace toolkit {
+
 TWinControl::TWinControl(TWinControl* parent, std::string name, QWidget* widget, bool windowed,
                          uint32_t color)
     : TControl(parent, std::move(name), widget, windowed), color_(color) {}
@@ -66,3 +68,5 @@ void TWinControl::UpdateTabChain() {
         QWidget::setTabOrder(chain[i - 1]->Widget(), chain[i]->Widget());
     }
 }
+
+}  // namespace toolkit

@@ -5,6 +5,8 @@
 
 #include "toolkit/control.h"
 
+namespace toolkit {
+
 // A control that holds other controls. Children keep a fixed stacking order:
 // the order of creation, except that windowed children always lie over the
 // others.
@@ -33,3 +35,5 @@ class TWinControl : public TControl {
     std::vector<TControl*> controls_;
     uint32_t color_;
 };
+
+}  // namespace toolkit

@@ -11,6 +11,10 @@
 #include "tests/app/fond_fixture.h"
 #include "tools/simulator/photometre_simule.h"
 
+using toolkit::TEdit;
+using toolkit::TMenuItem;
+using toolkit::TSaveDialog;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -10,6 +10,10 @@
 #include "tests/app/pannes_fixture.h"
 #include "toolkit/qtconvert.h"
 
+using toolkit::TControl;
+using toolkit::TEdit;
+using toolkit::TSaveDialog;
+
 namespace {
 
 using namespace std::chrono_literals;

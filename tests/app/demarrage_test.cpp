@@ -4,6 +4,9 @@
 
 #include "tests/app/fond_fixture.h"
 
+using toolkit::crHandPoint;
+using toolkit::TControl;
+
 namespace {
 
 std::vector<std::string> Coches(TF_Fond& f) {

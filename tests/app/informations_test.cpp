@@ -7,6 +7,8 @@
 #include "platform/shell.h"
 #include "tests/app/fond_fixture.h"
 
+using toolkit::TComboBox;
+
 namespace {
 
 // What the window hands to the desktop's opener, instead of opening it.

@@ -10,6 +10,9 @@
 #include "tests/support/pty_pair.h"
 #include "tools/simulator/protocole.h"
 
+using toolkit::mbLeft;
+using toolkit::TMenuItem;
+
 namespace {
 
 // What the data-file choice does to start a link check, up to opening the port.

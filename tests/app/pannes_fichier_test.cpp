@@ -13,6 +13,8 @@
 #include "tests/app/pannes_fixture.h"
 #include "tests/support/pty_pair.h"
 
+using toolkit::TSaveDialog;
+
 namespace {
 
 using namespace std::chrono_literals;

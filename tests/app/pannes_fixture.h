@@ -34,7 +34,7 @@ class PannesTest : public FondTest {
         // gone before the window) stays with this test.
         fenetre_.reset();
         threads::CheckSynchronize();
-        TSaveDialog::SetExecuteHook(nullptr);
+        toolkit::TSaveDialog::SetExecuteHook(nullptr);
         FondTest::TearDown();
         threads::SetWakeMainThread(nullptr);
         unsetenv("XDG_RUNTIME_DIR");

@@ -11,6 +11,9 @@
 #include "tests/app/pannes_fixture.h"
 #include "tests/support/pty_pair.h"
 
+using toolkit::TLabel;
+using toolkit::TSaveDialog;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -4,6 +4,13 @@
 #include "tests/app/fond_fixture.h"
 #include "tests/support/pty_pair.h"
 
+using toolkit::crNo;
+using toolkit::taLeftJustify;
+using toolkit::taRightJustify;
+using toolkit::TEdit;
+using toolkit::TLabel;
+using toolkit::TSaveDialog;
+
 namespace {
 
 void Taper(TEdit* edit, const std::string& touches) {

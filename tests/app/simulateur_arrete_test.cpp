@@ -9,6 +9,8 @@
 #include "platform/ports.h"
 #include "tests/app/pannes_fixture.h"
 
+using toolkit::TLabel;
+
 extern char** environ;
 
 namespace {

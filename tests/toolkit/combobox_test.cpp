@@ -9,6 +9,8 @@
 
 #include "toolkit/form.h"
 
+using namespace toolkit;
+
 TEST(ComboBox, ListTextAndChoice) {
     TForm form;
     TComboBox combo(&form, "CB_RessourcesInternet");

@@ -8,6 +8,8 @@
 #include "toolkit/form.h"
 #include "toolkit/image.h"
 
+using namespace toolkit;
+
 TEST(Control, DefaultCursorIsTheKindsOwn) {
     TForm form;
     TEdit edit(&form, "EPression");

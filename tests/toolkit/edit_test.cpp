@@ -13,6 +13,8 @@
 #include "toolkit/form.h"
 #include "toolkit/qtconvert.h"
 
+using namespace toolkit;
+
 namespace {
 
 // The decimal entry filter: digits, comma, Backspace and Enter; a full stop

@@ -21,6 +21,8 @@
 #include "toolkit/messages.h"
 #include "toolkit/timer.h"
 
+using namespace toolkit;
+
 namespace {
 
 class ErrorDisplay : public testing::Test {

@@ -12,6 +12,8 @@
 #include "toolkit/label.h"
 #include "toolkit/panel.h"
 
+using namespace toolkit;
+
 TEST(Form, OuterSizeMapsToTheClientAreaOfTheStandardFrame) {
     TForm form("F_Fond");
     form.SetClientWidth(713);

@@ -7,6 +7,8 @@
 
 #include "toolkit/form.h"
 
+using namespace toolkit;
+
 namespace {
 
 struct GaugeCase {

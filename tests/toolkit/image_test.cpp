@@ -10,6 +10,8 @@
 
 #include "toolkit/form.h"
 
+using namespace toolkit;
+
 namespace {
 
 const QRgb kTeal = qRgb(0x20, 0xB0, 0xB0);

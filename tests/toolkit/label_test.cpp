@@ -10,6 +10,8 @@
 #include "toolkit/panel.h"
 #include "toolkit/qtconvert.h"
 
+using namespace toolkit;
+
 namespace {
 
 TFontSpec Navy13() {

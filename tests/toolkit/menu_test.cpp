@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using namespace toolkit;
+
 namespace {
 
 std::vector<bool> Checks(const TPopupMenu& menu) {

@@ -9,6 +9,8 @@
 #include "toolkit/label.h"
 #include "toolkit/panel.h"
 
+using namespace toolkit;
+
 // The window's panels are shown over one another in place; a label that
 // changes on the top one (a measurement, many times a second) must not make
 // Qt paint the panels hidden beneath it again.

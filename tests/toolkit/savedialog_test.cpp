@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QRegularExpression>
 
+using namespace toolkit;
+
 TEST(SaveDialog, FilterPatternsMatchEitherCase) {
     const std::vector<std::string> filters =
         toolkit::NameFilters("Fichiers texte (*.txt)|*.TXT|Tous (*.*)|*.*");

@@ -12,6 +12,8 @@
 #include "toolkit/label.h"
 #include "toolkit/panel.h"
 
+using namespace toolkit;
+
 namespace {
 
 // A window with overlapping controls, created in an order that tests the

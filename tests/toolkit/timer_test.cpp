@@ -7,6 +7,8 @@
 #include <chrono>
 #include <thread>
 
+using namespace toolkit;
+
 namespace {
 
 void RunEventLoopFor(int ms) {
