@@ -18,6 +18,7 @@
 #include "platform/textfile.h"
 #include "tests/support/dossier.h"
 #include "tests/support/matinee.h"
+#include "tests/support/sanitiseurs.h"
 
 namespace {
 
@@ -95,13 +96,6 @@ void EcrireGrandFichier(const std::string& chemin, int series) {
     std::fclose(f);
 }
 
-// Under the sanitizers the program runs many times slower and their own
-// memory hides the program's.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool Sanitiseurs = true;
-#else
-constexpr bool Sanitiseurs = false;
-#endif
 constexpr int SeriesGrandFichier = Sanitiseurs ? 1 : 3;
 
 const std::string& GrandFichier() {
