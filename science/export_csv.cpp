@@ -68,6 +68,19 @@ void EcrireCsv(std::ostream& sortie, const std::vector<Resultat>& resultats, con
         // No field can hold a comma, a quote or a line end: none is quoted.
         ligne += r.mode == Mode::Simple ? ",simple," : ",continu,";
         ligne += std::to_string(r.ligne);
+        Cellule(ligne, r.ozoneDu, 1);
+        Cellule(ligne, r.tauRayleighVert, 4);
+        Cellule(ligne, r.tauRayleighRouge, 4);
+        Cellule(ligne, r.tauOzoneVert, 4);
+        Cellule(ligne, r.tauOzoneRouge, 4);
+        Cellule(ligne, r.uEoVert, 4);
+        Cellule(ligne, r.uEoRouge, 4);
+        Cellule(ligne, r.uAngstrom, 3);
+        // The screening's words hold no comma, quote or line end either.
+        ligne += ',';
+        ligne += r.niveau;
+        ligne += ',';
+        ligne += r.filtre;
         ligne += "\r\n";
         sortie << ligne;
     }

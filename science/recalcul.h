@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -51,6 +52,16 @@ struct Resultat {
     std::optional<double> eoVert, eoRouge;
     std::optional<double> angstrom;
     std::optional<int> temperature;
+    // The gases removed: the ozone column (Dobson units) and the vertical
+    // Rayleigh and ozone depths of each channel at the record's pressure.
+    std::optional<double> ozoneDu;
+    std::optional<double> tauRayleighVert, tauRayleighRouge, tauOzoneVert, tauOzoneRouge;
+    // One standard uncertainty of each aerosol depth and of α.
+    std::optional<double> uEoVert, uEoRouge, uAngstrom;
+    // The cloud screening's level ("1.0", "1.5") and the first criterion
+    // failed; empty until a screening has been made.
+    std::string niveau;
+    std::string filtre;
 };
 
 // The year of a header's date (day, month) for a file last changed on that
