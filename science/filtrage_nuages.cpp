@@ -231,18 +231,50 @@ Critere FiltreNuages::Verdict(size_t serie, std::optional<double> tau) {
     return Critere::Aucun;
 }
 
+void FiltreNuages::Ajouter(const Resultat& r) {
+    std::optional<double> utc;
+    if (r.utc) utc = static_cast<double>(*r.utc);
+    Ajouter(r.serie, utc, r.eoVert);
+    derniereLigne_ = std::max(derniereLigne_.value_or(0), r.ligne);
+}
+
+bool FiltreNuages::Marquer(Resultat& r) {
+    if (!derniereLigne_ || r.ligne > *derniereLigne_) return false;
+    const Critere c = Verdict(r.serie, r.eoVert);
+    r.niveau = NiveauCritere(c);
+    r.filtre = NomCritere(c);
+    return true;
+}
+
 std::vector<Critere> FiltrerNuages(const std::vector<Resultat>& resultats) {
-    const auto temps = [](const Resultat& r) -> std::optional<double> {
-        if (!r.utc) return std::nullopt;
-        return static_cast<double>(*r.utc);
-    };
     FiltreNuages filtre;
-    for (const Resultat& r : resultats) filtre.Ajouter(r.serie, temps(r), r.eoVert);
+    for (const Resultat& r : resultats) filtre.Ajouter(r);
     filtre.Conclure();
     std::vector<Critere> verdicts;
     verdicts.reserve(resultats.size());
     for (const Resultat& r : resultats) verdicts.push_back(filtre.Verdict(r.serie, r.eoVert));
     return verdicts;
+}
+
+void MarquerNiveaux(std::vector<Resultat>& resultats) {
+    const std::vector<Critere> verdicts = FiltrerNuages(resultats);
+    for (size_t i = 0; i < resultats.size(); ++i) {
+        resultats[i].niveau = NiveauCritere(verdicts[i]);
+        resultats[i].filtre = NomCritere(verdicts[i]);
+    }
+}
+
+FiltreNuages CriblerFichierJournee(const std::string& chemin, const ReglagesRecalcul& reglages) {
+    FiltreNuages filtre;
+    LecteurJournee lecteur;
+    Recalculateur calcul(reglages);
+    lecteur.OnAnomalie = [](const Anomalie&) {};  // kept by no one: memory stays bounded
+    lecteur.OnEnregistrement = [&](size_t s, const Enregistrement& e) {
+        filtre.Ajouter(calcul.Calculer(lecteur.journee, s, e));
+    };
+    LireFichierJournee(chemin, lecteur);
+    filtre.Conclure();
+    return filtre;
 }
 
 }  // namespace science

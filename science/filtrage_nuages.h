@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "science/recalcul.h"
@@ -50,6 +51,13 @@ class FiltreNuages {
     // SansValeur.
     Critere Verdict(size_t serie, std::optional<double> tau);
 
+    // The same for recomputed records: the first pass notes the last line it
+    // saw; Marquer sets the record's niveau and filtre, and is false for a
+    // record after that line (the file grew between the passes), left as it
+    // is.
+    void Ajouter(const Resultat& r);
+    bool Marquer(Resultat& r);
+
     // The windows' sizes, for tests.
     static constexpr size_t DemiFenetreLissage = 10;
 
@@ -81,10 +89,19 @@ class FiltreNuages {
     static void Conclure(Serie& s);
 
     std::vector<Serie> series_;
+    std::optional<size_t> derniereLigne_;
 };
 
 // The whole-vector form for a view that holds every record: one verdict per
 // result, in order.
 std::vector<Critere> FiltrerNuages(const std::vector<Resultat>& resultats);
+// The same, written into each result's niveau and filtre.
+void MarquerNiveaux(std::vector<Resultat>& resultats);
+
+// The first pass over a data file as a stream, for a program that then reads
+// it again: every record computed with these settings and given to the
+// screening. What the reading and the computation notice is left to the
+// second pass to say. EInOutError as LireFichierJournee.
+FiltreNuages CriblerFichierJournee(const std::string& chemin, const ReglagesRecalcul& reglages);
 
 }  // namespace science

@@ -13,8 +13,10 @@
 
 #include "platform/textfile.h"
 #include "science/export_csv.h"
+#include "science/filtrage_nuages.h"
 #include "science/masse_air.h"
 #include "science/nombres.h"
+#include "science/recalcul.h"
 #include "science/site.h"
 #include "science/soleil.h"
 #include "tests/support/dossier.h"
@@ -217,6 +219,77 @@ TEST(Journee, SummarySaysWhenTheSunWasBelowTheHorizon) {
     const Resultat jour = Lancer(d, "matin.txt --annee 2003 --resume");
     ASSERT_EQ(jour.code, 0);
     EXPECT_EQ(jour.sortie.find("horizon"), std::string::npos) << jour.sortie;
+}
+
+TEST(Journee, CsvRowsCarryTheScreeningOfTheirWholeSeries) {
+    // Two clear December mornings in Lyon, the second with a cloud passing
+    // for ten minutes (the sun dimmed by 5 to 80 % at random): the command
+    // line, which streams the file twice, gives each row the level that the
+    // screening of the whole file at once gives it.
+    Dossier d;
+    std::vector<std::string> lignes = {"SOLVENARE"};
+    std::mt19937 hasard(5);
+    std::uniform_real_distribution<double> voile(0.2, 0.95);
+    std::vector<size_t> nuages;  // their lines
+    for (int serie = 0; serie < 2; ++serie) {
+        for (const auto& l : EnTeteMatineeClaire()) lignes.push_back(l);
+        auto enregistrements = EnregistrementsMatineeClaire(2.12, 2.05, 0.002);
+        for (size_t i = 0; i < enregistrements.size(); ++i) {
+            std::string& l = enregistrements[i];
+            if (serie == 1 && i >= 200 && i < 220) {
+                // Simple;HH:MM:SS  ;V;0,20;V;0,10;21: both voltages dimmed alike.
+                const auto champ = [&](size_t n) {
+                    size_t debut = 0;
+                    for (size_t k = 0; k < n; ++k) debut = l.find(';', debut) + 1;
+                    return std::pair{debut, l.find(';', debut)};
+                };
+                const double f = voile(hasard);
+                for (size_t n : {4u, 2u}) {
+                    const auto [a, b] = champ(n);
+                    std::string v = l.substr(a, b - a);
+                    std::replace(v.begin(), v.end(), ',', '.');
+                    char texte[16];
+                    std::snprintf(texte, sizeof texte, "%.3f", std::stod(v) * f);
+                    std::string t = texte;
+                    std::replace(t.begin(), t.end(), '.', ',');
+                    l.replace(a, b - a, t);
+                }
+                nuages.push_back(lignes.size() + 1);
+            }
+            lignes.push_back(l);
+        }
+    }
+    WriteTextFile(d.Fichier("lyon.txt"), lignes);
+
+    const Resultat csv =
+        Lancer(d, "lyon.txt --site 45.764,4.8357,170 --fuseau UTC+1 --annee 2026 --csv -");
+    ASSERT_EQ(csv.code, 0) << csv.erreurs;
+    science::ReglagesRecalcul reglages;
+    reglages.site = SiteLyon;
+    reglages.annee = 2026;
+    auto attendus =
+        science::Recalculer(science::LireFichierJournee(d.Fichier("lyon.txt")), reglages);
+    science::MarquerNiveaux(attendus);
+    std::istringstream flux(csv.sortie);
+    std::string ligne;
+    std::getline(flux, ligne);
+    size_t n = 0, clairs = 0, clairsGardes = 0, nuagesEcartes = 0;
+    while (std::getline(flux, ligne)) {
+        ASSERT_LT(n, attendus.size());
+        const science::Resultat& a = attendus[n++];
+        if (!ligne.empty() && ligne.back() == '\r') ligne.pop_back();
+        EXPECT_TRUE(ligne.ends_with("," + a.niveau + "," + a.filtre)) << ligne;
+        const bool garde = ligne.ends_with(",1.5,");
+        if (std::find(nuages.begin(), nuages.end(), a.ligne) != nuages.end()) {
+            nuagesEcartes += !garde;
+        } else {
+            ++clairs;
+            clairsGardes += garde;
+        }
+    }
+    EXPECT_EQ(n, attendus.size());
+    EXPECT_GE(nuagesEcartes, 18u) << "of 20";
+    EXPECT_GE(clairsGardes, clairs * 95 / 100) << "of " << clairs;
 }
 
 }  // namespace
