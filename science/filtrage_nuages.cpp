@@ -34,13 +34,16 @@ constexpr double StabiliteEcartType = 0.015;
 
 // Smoothness criterion, Smirnov et al. (2000):
 // D = sqrt(1/(N−1) Σ ((ln τ_i − ln τ_{i+1}) / (t_i − t_{i+1}))²), t in days;
-// while D > 16 the reading that weighs most in D is removed and D computed
+// while D > 16 the reading that breaks the smoothness is removed and D computed
 // again. Adapted to single readings:
 // - D is computed in a window of the 10 readings on each side of the one
 //   judged (those that passed the triplet criterion), not the whole day, so
 //   that the first pass keeps bounded state; the reading fails when the
-//   removal reaches it before D falls to 16. The reading that weighs most is
-//   the one whose two steps add most to the sum.
+//   removal reaches it before D falls to 16.
+// - The reading removed is the one farthest from the window's median of
+//   ln τ. Removing the one whose steps weigh most, in a window this short,
+//   takes the clear readings beside a run of steady cloudy ones (a thick
+//   cloud reads one count above the dark voltage) as often as the run.
 // - The network's readings come about 15 min apart; at this instrument's
 //   pace one count of noise would look like a fast change. A step shorter
 //   than 15 min is counted as 15 min, so D bounds the change of ln τ from one
@@ -168,17 +171,15 @@ void FiltreNuages::JugerLissage(Serie& s, bool fin) {
             double somme = 0;
             for (size_t i = 0; i + 1 < f.size(); ++i) somme += taux(i) * taux(i);
             if (std::sqrt(somme / static_cast<double>(f.size() - 1)) <= LissageSeuil) break;
+            // The reading farthest from the window's median goes.
+            std::vector<double> y;
+            for (const Pas& p : f) y.push_back(p.y);
+            std::nth_element(y.begin(), y.begin() + static_cast<std::ptrdiff_t>(y.size() / 2),
+                             y.end());
+            const double mediane = y[y.size() / 2];
             size_t pire = 0;
-            double poidsPire = -1;
-            for (size_t i = 0; i < f.size(); ++i) {
-                double poids = 0;
-                if (i > 0) poids += taux(i - 1) * taux(i - 1);
-                if (i + 1 < f.size()) poids += taux(i) * taux(i);
-                if (poids > poidsPire) {
-                    poidsPire = poids;
-                    pire = i;
-                }
-            }
+            for (size_t i = 1; i < f.size(); ++i)
+                if (std::abs(f[i].y - mediane) > std::abs(f[pire].y - mediane)) pire = i;
             if (f[pire].juge) {
                 echec = true;
                 break;

@@ -53,12 +53,19 @@ std::vector<Lecture> Journee(Ciel ciel, uint32_t graine = 7) {
     Generateur g(graine);
     // 2026-04-15 from 06:00 to 18:00 UTC.
     const double debut = 1776204000 + 6 * 3600.0, fin = debut + 12 * 3600.0;
-    // Cloud passages: 12 of 4 to 20 min, at random through the day.
-    std::vector<std::pair<double, double>> passages;
+    // Cloud passages: 12 of 4 to 20 min at random through the day, each of a
+    // depth of 0.3 to 8 at its thickest, thinning to nothing at its edges,
+    // and erratic within (a factor of 2 either way from one reading to the
+    // next).
+    struct Passage {
+        double debut, fin, epaisseur;
+    };
+    std::vector<Passage> passages;
     if (ciel == Ciel::Nuages)
         for (int i = 0; i < 12; ++i) {
             const double d = debut + g.Uniforme() * (fin - debut);
-            passages.push_back({d, d + 60 * (4 + 16 * g.Uniforme())});
+            passages.push_back({d, d + 60 * (4 + 16 * g.Uniforme()),
+                                0.3 * std::exp(g.Uniforme() * std::log(8 / 0.3))});
         }
     const double pic = debut + 5.3 * 3600;
     bool picPlace = false;
@@ -68,9 +75,11 @@ std::vector<Lecture> Journee(Ciel ciel, uint32_t graine = 7) {
         double aerosol = 0.10 + 0.015 * std::sin(heures / 12 * M_PI);
         if (ciel == Ciel::Brume) aerosol = 0.08 + 0.35 * heures / 12;  // haze building all day
         double nuage = 0;
-        for (const auto& [a, b] : passages)
-            if (t >= a && t < b)
-                nuage = std::exp(std::log(0.05) + g.Uniforme() * std::log(4 / 0.05));
+        for (const Passage& c : passages)
+            if (t >= c.debut && t < c.fin)
+                nuage = c.epaisseur *
+                        std::sqrt(std::sin(M_PI * (t - c.debut) / (c.fin - c.debut))) *
+                        std::exp(0.7 * g.Normale());
         if (ciel == Ciel::Pic && !picPlace && t >= pic) {
             nuage = 0.4;  // one reading through a wisp
             picPlace = true;
