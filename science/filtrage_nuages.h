@@ -58,7 +58,7 @@ class FiltreNuages {
     void Ajouter(const Resultat& r);
     bool Marquer(Resultat& r);
 
-    // The windows' sizes, for tests.
+    // Readings on each side of the one the smoothness criterion judges.
     static constexpr size_t DemiFenetreLissage = 10;
 
   private:

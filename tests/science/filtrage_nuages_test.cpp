@@ -300,5 +300,25 @@ TEST(FiltrageNuages, SeriesAreScreenedApartAndInTheirOwnOrder) {
     EXPECT_EQ(f.Verdict(3, 0.1), Critere::SansValeur);
 }
 
+TEST(FiltrageNuages, RecordsAfterTheFirstPassAreLeftUnmarked) {
+    // A file that grew between the passes: its new records get no level.
+    FiltreNuages f;
+    std::vector<Resultat> r(12);
+    for (size_t i = 0; i < r.size(); ++i) {
+        r[i].ligne = 10 + i;
+        r[i].utc = 1776240000 + 60 * static_cast<int64_t>(i);
+        r[i].eoVert = 0.1;
+        if (i < 10) f.Ajouter(r[i]);
+    }
+    f.Conclure();
+    for (size_t i = 0; i < r.size(); ++i) {
+        EXPECT_EQ(f.Marquer(r[i]), i < 10) << i;
+        EXPECT_EQ(r[i].niveau, i < 10 ? "1.5" : "") << i;
+    }
+    FiltreNuages vide;
+    vide.Conclure();
+    EXPECT_FALSE(vide.Marquer(r[0]));
+}
+
 }  // namespace
 }  // namespace science
