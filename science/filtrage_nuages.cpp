@@ -137,6 +137,7 @@ void FiltreNuages::JugerTriplet(Serie& s, bool fin) {
         } else {
             s.apresTriplet.Ajouter(v[p].tau);
             s.lisses.push_back(v[p]);
+            s.lisses.back().lnTau = std::log(std::max(v[p].tau, LissageTauMin));
             JugerLissage(s, false);
         }
     }
@@ -156,12 +157,12 @@ void FiltreNuages::JugerLissage(Serie& s, bool fin) {
         bool juge;
     };
     std::vector<Pas> f;
+    std::vector<double> y;
     while (s.prochainLisse < v.size() && (fin || s.prochainLisse + H < v.size())) {
         const size_t c = s.prochainLisse++;
         const size_t debut = c >= H ? c - H : 0, finF = std::min(v.size(), c + H + 1);
         f.clear();
-        for (size_t i = debut; i < finF; ++i)
-            f.push_back({v[i].t, std::log(std::max(v[i].tau, LissageTauMin)), i == c});
+        for (size_t i = debut; i < finF; ++i) f.push_back({v[i].t, v[i].lnTau, i == c});
         const auto taux = [&](size_t i) {  // the step from i to i + 1, per day
             const double pas = std::max(std::abs(f[i + 1].t - f[i].t), LissagePasMin);
             return (f[i + 1].y - f[i].y) / (pas / SecondesParJour);
@@ -172,7 +173,7 @@ void FiltreNuages::JugerLissage(Serie& s, bool fin) {
             for (size_t i = 0; i + 1 < f.size(); ++i) somme += taux(i) * taux(i);
             if (std::sqrt(somme / static_cast<double>(f.size() - 1)) <= LissageSeuil) break;
             // The reading farthest from the window's median goes.
-            std::vector<double> y;
+            y.clear();
             for (const Pas& p : f) y.push_back(p.y);
             std::nth_element(y.begin(), y.begin() + static_cast<std::ptrdiff_t>(y.size() / 2),
                              y.end());

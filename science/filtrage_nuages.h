@@ -66,6 +66,7 @@ class FiltreNuages {
         size_t indice;  // in the series
         double t;       // seconds
         double tau;
+        double lnTau = 0;  // for the smoothness criterion
     };
     struct Moyenne {  // Welford's running mean and variance
         size_t n = 0;
