@@ -314,6 +314,9 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     reglages.annee = o.annee;
     reglages.lambdaVert = o.lambdaVert;
     reglages.lambdaRouge = o.lambdaRouge;
+    reglages.pression = o.pression;
+    reglages.ozone = o.ozone;
+    reglages.formuleProgramme = o.formuleProgramme;
     if (!o.annee) {
         try {
             reglages.modification = DateModification(o.fichier);

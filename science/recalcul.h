@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "science/aerosol.h"
 #include "science/fichier_journee.h"
 #include "science/fuseau.h"
 #include "science/site.h"
@@ -34,6 +35,14 @@ struct ReglagesRecalcul {
     // Air temperature for refraction: the records carry the instrument's,
     // which stands in the sun.
     double temperatureAir = 15;
+    // The station's pressure (hPa) in place of every header's.
+    std::optional<double> pression;
+    // The ozone column (DU) in place of the site's and the climatology's.
+    std::optional<double> ozone;
+    // The depths by the main window's formula (its Rayleigh constants, no
+    // ozone) with the true air mass, to compare with the panel.
+    bool formuleProgramme = false;
+    IncertitudesEntrees incertitudes;
 };
 
 struct Resultat {
@@ -88,8 +97,9 @@ class Recalculateur {
     explicit Recalculateur(const ReglagesRecalcul& reglages);
 
     // What the computation notices, when set: the year given to a series
-    // whose weekday disagrees with the file's date (said at its first
-    // record), a local time the clock skipped (said at its line).
+    // whose weekday disagrees with the file's date and a pressure far from
+    // the site's altitude (said at its first record), a local time the
+    // clock skipped (said at its line).
     std::function<void(const Anomalie&)> OnAnomalie;
 
     // The record r of series s, records of a series given in file order. Only
@@ -107,6 +117,9 @@ class Recalculateur {
     AnneeSerie Annee(const EnTeteSerie& e) const;
 
   private:
+    // The override, else the header's unless refused.
+    std::optional<double> PressionUtilisee(const EnTeteSerie& e) const;
+
     struct EtatSerie {
         size_t ligne = 0;  // the header's, to see a series replaced
         std::optional<int> annee;

@@ -128,17 +128,32 @@ TEST(Journee, ExitCodesAndFrenchMessages) {
         {"--resume", 2, "solvenare-journee : fichier de mesures manquant"},
         {"matin.txt --vitesse 3", 2, "solvenare-journee : option inconnue : --vitesse"},
         {"matin.txt --site 95,2", 2, "solvenare-journee : --site : Latitude hors limites"},
-        {"matin.txt --site 39.7,-105.2 --fuseau Lune/Mer", 2,
+        {"matin.txt --site 39.7,-105.2,1830 --fuseau Lune/Mer", 2,
          "solvenare-journee : Fuseau horaire inconnu : « Lune/Mer »"},
-        {"absent.txt --site 39.7,-105.2", 1,
+        {"absent.txt --site 39.7,-105.2,1830", 1,
          "solvenare-journee : Impossible de lire « absent.txt » : Fichier introuvable"},
         {"matin.txt --csv -", 1, "solvenare-journee : Fichier du site « Site.txt » illisible"},
-        {"matin.txt --site 39.7,-105.2 --fuseau UTC-7 --annee 2003 --csv /pas/de/dossier/x.csv", 1,
+        {"matin.txt --site 39.7,-105.2,1830 --fuseau UTC-7 --annee 2003 --csv "
+         "/pas/de/dossier/x.csv",
+         1,
          "solvenare-journee : Impossible d'écrire « /pas/de/dossier/x.csv » : Fichier introuvable"},
-        {"matin.txt --site 39.7,-105.2 --fuseau UTC-7 --annee 2003", 0,
+        {"matin.txt --site 39.7,-105.2,1830 --fuseau UTC-7 --annee 2003", 0,
          "matin.txt, ligne 220 : enregistrement de 3 champs au lieu de 7"},
-        {"matin.txt --site 39.7,-105.2 --annee 2003", 0,
+        {"matin.txt --site 39.7,-105.2,1830 --annee 2003", 0,
          "solvenare-journee : pas de --fuseau : celui du système est utilisé"},
+        // 820 hPa at sea level: typed from a barometer reduced to sea level?
+        {"matin.txt --site 39.7,-105.2 --fuseau UTC-7 --annee 2003 --csv /dev/null", 0,
+         "matin.txt, ligne 2 : pression de 820 hPa, loin des 1013,3 hPa de l'atmosphère "
+         "standard à 0 m d'altitude"},
+        {"matin.txt --site 39.7,-105.2 --fuseau UTC-7 --annee 2003 --csv /dev/null --pression "
+         "1013",
+         0, "matin.txt, ligne 220 : enregistrement de 3 champs"},
+        {"matin.txt --site 39.7,-105.2 --pression 1200", 2,
+         "solvenare-journee : --pression : attendu une pression de 300 à 1100 hPa"},
+        {"matin.txt --site 39.7,-105.2 --ozone 20", 2,
+         "solvenare-journee : --ozone : attendu une colonne d'ozone de 50 à 800"},
+        {"matin.txt --site 39.7,-105.2 --longueurs-onde 350,625", 2,
+         "solvenare-journee : --longueurs-onde : « 350,625 » hors de 400 à 1000 nm"},
         {"--aide", 0, ""},
     };
     for (const auto& c : cas) {

@@ -60,9 +60,9 @@ TEST(ExportCsv, ReadsBackWithEmptyCellsForUndefinedValues) {
     EXPECT_NEAR(std::stod(jour[7]), 1.5570, 5e-4);
     EXPECT_EQ(jour[8], "1.000");
     EXPECT_EQ(jour[9], "1.000");
-    EXPECT_NEAR(std::stod(jour[10]), 0.4056, 5e-4);
-    EXPECT_NEAR(std::stod(jour[11]), 0.4703, 5e-4);
-    EXPECT_NEAR(std::stod(jour[12]), -0.695, 2e-3);
+    EXPECT_NEAR(std::stod(jour[10]), 0.3932, 5e-4);
+    EXPECT_NEAR(std::stod(jour[11]), 0.4382, 5e-4);
+    EXPECT_NEAR(std::stod(jour[12]), -0.508, 2e-3);
     EXPECT_EQ(jour[13], "21");
     EXPECT_EQ(jour[14], "simple");
     EXPECT_EQ(jour[15], "9");
