@@ -25,6 +25,10 @@ struct Lecture {
     double utc;
     std::optional<double> vert, rouge;  // aerosol depths, gases removed
     bool nuage;
+    // The clear sun's green signal under 20 counts above the dark voltage
+    // (hazy sunsets): one count of noise is 5 % of it or more, and the
+    // triplet criterion rightly leaves such readings out.
+    bool faible = false;
 };
 
 enum class Ciel { Clair, Nuages, Brume, Pic };
@@ -52,7 +56,7 @@ std::vector<Lecture> Journee(Ciel ciel, uint32_t graine = 7) {
     const Meteo meteo{static_cast<double>(Pression), 15};
     Generateur g(graine);
     // 2026-04-15 from 06:00 to 18:00 UTC.
-    const double debut = 1776204000 + 6 * 3600.0, fin = debut + 12 * 3600.0;
+    const double debut = 1776211200 + 6 * 3600.0, fin = debut + 12 * 3600.0;
     // Cloud passages: 12 of 4 to 20 min at random through the day, each of a
     // depth of 0.3 to 8 at its thickest, thinning to nothing at its edges,
     // and erratic within (a factor of 2 either way from one reading to the
@@ -89,6 +93,10 @@ std::vector<Lecture> Journee(Ciel ciel, uint32_t graine = 7) {
         if (!m || p.elevationApparente < 2) continue;
         const double rapport = Pression / 1013.25;
         Lecture l{t, {}, {}, nuage > 0};
+        l.faible =
+            V0Vert / (p.distance * p.distance) *
+                std::exp(-*m * (aerosol + measurement::TauRayleighVert * rapport + OzoneVert)) <
+            20 * Compte;
         // α 1.3 between the channels; clouds are grey.
         const double aerosolRouge = aerosol * std::pow(625.0 / 505.0, -1.3);
         const auto lire = [&](double v0, double tauTotal, double rayleigh,
@@ -128,6 +136,7 @@ Parts Compter(const std::vector<Lecture>& jour, const std::vector<Critere>& v) {
     Parts p;
     for (size_t i = 0; i < jour.size(); ++i) {
         const bool garde = v[i] == Critere::Aucun;
+        if (jour[i].faible && !jour[i].nuage) continue;
         if (jour[i].nuage) {
             ++p.nuages;
             p.nuagesEcartes += !garde;
