@@ -200,17 +200,29 @@ Resultat Recalculateur::Calculer(const Journee& journee, size_t s, const Enregis
     x.elevationVraie = p.elevationVraie;
     x.distance = p.distance;
     x.masseAir = MasseAirKastenYoung(p.elevationApparente);
-    x.ozoneDu = reglages_.ozone ? *reglages_.ozone
-                : reglages_.site.ozone
-                    ? *reglages_.site.ozone
-                    : OzoneClimatologie(reglages_.site.latitude, reglages_.site.longitude,
-                                        JourDeLAnnee(*x.utc));
     const double lv = reglages_.lambdaVert, lr = reglages_.lambdaRouge;
-    x.tauOzoneVert = TauOzone(lv, *x.ozoneDu);
-    x.tauOzoneRouge = TauOzone(lr, *x.ozoneDu);
+    if (const int64_t jourUnix = (*x.utc >= 0 ? *x.utc : *x.utc - 86399) / 86400;
+        jourUnix != gaz_.jour) {
+        gaz_.jour = jourUnix;
+        const int jour = JourDeLAnnee(*x.utc);
+        gaz_.ozone = reglages_.ozone        ? *reglages_.ozone
+                     : reglages_.site.ozone ? *reglages_.site.ozone
+                                            : OzoneClimatologie(reglages_.site.latitude,
+                                                                reglages_.site.longitude, jour);
+        gaz_.ozoneVert = TauOzone(lv, gaz_.ozone);
+        gaz_.ozoneRouge = TauOzone(lr, gaz_.ozone);
+    }
+    x.ozoneDu = gaz_.ozone;
+    x.tauOzoneVert = gaz_.ozoneVert;
+    x.tauOzoneRouge = gaz_.ozoneRouge;
     if (!pression) return x;
-    x.tauRayleighVert = TauRayleigh(lv, *pression);
-    x.tauRayleighRouge = TauRayleigh(lr, *pression);
+    if (gaz_.pression != pression) {
+        gaz_.pression = pression;
+        gaz_.rayleighVert = TauRayleigh(lv, *pression);
+        gaz_.rayleighRouge = TauRayleigh(lr, *pression);
+    }
+    x.tauRayleighVert = gaz_.rayleighVert;
+    x.tauRayleighRouge = gaz_.rayleighRouge;
     if (e.valeursRefusees) return x;
     if (reglages_.formuleProgramme) {
         const double rapport = *pression / measurement::PressionStandard;
@@ -250,6 +262,9 @@ Resultat Recalculateur::Calculer(const Journee& journee, size_t s, const Enregis
 std::vector<Resultat> Recalculer(const Journee& journee, const ReglagesRecalcul& reglages,
                                  std::vector<Anomalie>* anomalies) {
     std::vector<Resultat> resultats;
+    size_t total = 0;
+    for (const Serie& serie : journee.series) total += serie.enregistrements.size();
+    resultats.reserve(total);
     Recalculateur calcul(reglages);
     if (anomalies != nullptr)
         calcul.OnAnomalie = [anomalies](const Anomalie& a) { anomalies->push_back(a); };

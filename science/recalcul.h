@@ -126,7 +126,16 @@ class Recalculateur {
         std::optional<int64_t> dernierUtc;  // the last record's
     };
 
+    // The gases' depths change with the pressure and the day only.
+    struct Gaz {
+        std::optional<double> pression;
+        std::optional<int64_t> jour;  // days since 1970
+        double ozone = 0;
+        std::optional<double> ozoneVert, ozoneRouge, rayleighVert, rayleighRouge;
+    };
+
     ReglagesRecalcul reglages_;
+    Gaz gaz_;
     Fuseau fuseau_;
     Soleil soleil_;
     std::vector<std::optional<EtatSerie>> series_;

@@ -33,14 +33,22 @@ double RefractionSaemundsson(double h) {
 
 double ElevationApparente(double hVraie, double pressionHpa, double temperatureC) {
     if (!(pressionHpa > 0) || !std::isfinite(hVraie)) return hVraie;
-    double refa = 0, refb = 0;
-    // Relative humidity 0.5 and 0.55 µm, as the sun's position always took them.
-    eraRefco(pressionHpa, temperatureC, 0.5, 0.55, &refa, &refb);
-    if (hVraie >= Jonction) return hVraie + RefractionSofa(hVraie, refa, refb);
-    const double echelle = pressionHpa / 1010 * 283 / (273 + temperatureC);
-    const double ecart =
-        RefractionSofa(Jonction, refa, refb) - echelle * RefractionSaemundsson(Jonction);
-    return hVraie + echelle * RefractionSaemundsson(std::max(hVraie, PlusBasse)) + ecart;
+    // A file's records share one sky: its coefficients are kept.
+    struct Ciel {
+        double pression = -1, temperature = 0, refa = 0, refb = 0, echelle = 0, ecart = 0;
+    };
+    thread_local Ciel ciel;
+    if (ciel.pression != pressionHpa || ciel.temperature != temperatureC) {
+        ciel.pression = pressionHpa;
+        ciel.temperature = temperatureC;
+        // Relative humidity 0.5 and 0.55 µm, as the sun's position always took them.
+        eraRefco(pressionHpa, temperatureC, 0.5, 0.55, &ciel.refa, &ciel.refb);
+        ciel.echelle = pressionHpa / 1010 * 283 / (273 + temperatureC);
+        ciel.ecart = RefractionSofa(Jonction, ciel.refa, ciel.refb) -
+                     ciel.echelle * RefractionSaemundsson(Jonction);
+    }
+    if (hVraie >= Jonction) return hVraie + RefractionSofa(hVraie, ciel.refa, ciel.refb);
+    return hVraie + ciel.echelle * RefractionSaemundsson(std::max(hVraie, PlusBasse)) + ciel.ecart;
 }
 
 }  // namespace science
