@@ -1,12 +1,14 @@
 // The real program run as a user runs it, in a folder of its own.
 
 #include <gtest/gtest.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <random>
 #include <sstream>
 #include <tuple>
@@ -161,6 +163,53 @@ TEST(Journee, ExitCodesAndFrenchMessages) {
         EXPECT_EQ(r.code, c.code) << c.arguments << "\n" << r.erreurs;
         EXPECT_EQ(r.erreurs.substr(0, c.erreur.size()), c.erreur) << c.arguments;
     }
+}
+
+// The CSV's columns by title, for the first record with depths.
+std::map<std::string, std::string> PremiereMesure(const std::string& csv) {
+    const auto lignes = science::Decouper(csv, '\n');
+    const auto titres = science::Decouper(lignes.at(0).substr(0, lignes[0].size() - 1), ',');
+    for (size_t i = 1; i < lignes.size(); ++i) {
+        const auto champs = science::Decouper(lignes[i].substr(0, lignes[i].size() - 1), ',');
+        if (champs.size() != titres.size() || champs[10].empty()) continue;
+        std::map<std::string, std::string> m;
+        for (size_t k = 0; k < titres.size(); ++k) m[titres[k]] = champs[k];
+        return m;
+    }
+    return {};
+}
+
+TEST(Journee, GasesFollowTheWavelengthsAndTheProgramsFormulaStaysAtHand) {
+    Dossier d;
+    EcrireMatinee(d.Fichier("matin.txt"));
+    const std::string base =
+        "matin.txt --site 39.7,-105.2,1830 --fuseau UTC-7 --annee 2003 --csv -";
+    const auto defaut = PremiereMesure(Lancer(d, base).sortie);
+    const auto ondes = PremiereMesure(Lancer(d, base + " --longueurs-onde 500,670").sortie);
+    const auto ancienne = PremiereMesure(Lancer(d, base + " --formule-programme").sortie);
+    const auto donnee = PremiereMesure(Lancer(d, base + " --ozone 300 --pression 800").sortie);
+    ASSERT_FALSE(defaut.empty());
+    ASSERT_FALSE(ondes.empty());
+    ASSERT_FALSE(ancienne.empty());
+    ASSERT_FALSE(donnee.empty());
+    // Bodhaine's Rayleigh at 820 hPa, then at the other wavelengths.
+    EXPECT_EQ(defaut.at("tau_rayleigh_vert"), "0.1114");
+    EXPECT_EQ(defaut.at("tau_rayleigh_rouge"), "0.0467");
+    EXPECT_EQ(ondes.at("tau_rayleigh_vert"), "0.1160");
+    EXPECT_EQ(ondes.at("tau_rayleigh_rouge"), "0.0352");
+    EXPECT_NE(ondes.at("tau_ozone_rouge"), defaut.at("tau_ozone_rouge"));
+    EXPECT_EQ(donnee.at("ozone_du"), "300.0");
+    EXPECT_EQ(donnee.at("pression_hpa"), "800");
+    EXPECT_EQ(donnee.at("tau_ozone_vert"), "0.0123");
+    EXPECT_EQ(donnee.at("tau_rayleigh_vert"), "0.1087");
+    // The former depths keep the ozone in: larger, more so in the red.
+    const double vert = std::stod(defaut.at("eo_vert")), rouge = std::stod(defaut.at("eo_rouge"));
+    EXPECT_GT(std::stod(ancienne.at("eo_vert")) - vert, 0.005);
+    EXPECT_GT(std::stod(ancienne.at("eo_rouge")) - rouge, 0.015);
+    EXPECT_EQ(ancienne.at("u_eo_vert"), "");
+    EXPECT_NE(defaut.at("u_eo_vert"), "");
+    EXPECT_NE(defaut.at("u_angstrom"), "");
+    EXPECT_EQ(defaut.at("niveau"), "");
 }
 
 TEST(Journee, SiteFileCsvOnStandardOutputAndLangley) {
