@@ -77,7 +77,13 @@ std::optional<science::Site> FormulaireSite::Enregistrer() {
         site = science::SiteDepuisSaisie({latitude_->text().toStdString(),
                                           longitude_->text().toStdString(), altitude.toStdString(),
                                           fuseau_->currentText().trimmed().toStdString()});
-        science::EcrireSite((dossier_ + "/" + science::NomFichierSite).toStdString(), site);
+        const std::string chemin = (dossier_ + "/" + science::NomFichierSite).toStdString();
+        // The form has no ozone entry: the file's stays.
+        try {
+            site.ozone = science::LireSite(chemin).ozone;
+        } catch (const science::ErreurSite&) {
+        }
+        science::EcrireSite(chemin, site);
     } catch (const Exception& e) {
         faute = Q(e.Message());
     }

@@ -18,6 +18,7 @@
 #include "platform/textfile.h"
 #include "science/export_csv.h"
 #include "science/fichier_journee.h"
+#include "science/filtrage_nuages.h"
 #include "science/langley.h"
 #include "science/nombres.h"
 #include "science/recalcul.h"
@@ -313,6 +314,9 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     reglages.annee = o.annee;
     reglages.lambdaVert = o.lambdaVert;
     reglages.lambdaRouge = o.lambdaRouge;
+    reglages.pression = o.pression;
+    reglages.ozone = o.ozone;
+    reglages.formuleProgramme = o.formuleProgramme;
     if (!o.annee) {
         try {
             reglages.modification = DateModification(o.fichier);
@@ -336,6 +340,17 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
         csv.emplace(*fluxCsv, *o.csv, *choix.site);
     } else if (o.csv) {
         csv.emplace(sortie, SortieStandard, *choix.site);
+    }
+
+    // The cloud screening judges a record against its whole series: a first
+    // reading gives it every record, the export's reading asks for verdicts.
+    std::optional<FiltreNuages> criblage;
+    if (csv) {
+        try {
+            criblage = CriblerFichierJournee(o.fichier, reglages);
+        } catch (const EInOutError& e) {
+            throw Arret{SortieFichier, "Impossible de lire « " + o.fichier + " » : " + e.Message()};
+        }
     }
 
     // The file as a stream: each record computed, written and forgotten;
@@ -368,13 +383,14 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
         }
         b.fin = r.secondes;
         if (!choix.site) return;
-        const Resultat x = calcul.Calculer(lecteur.journee, s, r);
+        Resultat x = calcul.Calculer(lecteur.journee, s, r);
         if (x.elevation) {
             b.basse = std::min(b.basse.value_or(*x.elevation), *x.elevation);
             b.haute = std::max(b.haute.value_or(*x.elevation), *x.elevation);
         }
         nuit.Ajouter(x);
-        if (csv) csv->Ajouter(x);
+        // A record the first reading did not see (the file grew) is left out.
+        if (csv && criblage->Marquer(x)) csv->Ajouter(x);
         if (plage) plage->Ajouter(x);
     };
     try {

@@ -1,6 +1,9 @@
 #include "journee/modele.h"
 
+#include <algorithm>
+
 #include "platform/textfile.h"
+#include "science/filtrage_nuages.h"
 
 namespace journee {
 
@@ -61,7 +64,7 @@ ModeleJournee::Changement ModeleJournee::Actualiser() {
     }
     c.debut = points_.size();
     Lignes(lecture);
-    Calculer();
+    c.niveaux = Calculer();
     return c;
 }
 
@@ -84,7 +87,8 @@ void ModeleJournee::Lignes(const SuiviFichier::Lecture& lecture) {
         lecteur_.Signaler(anomalie->ligne, anomalie->message);
 }
 
-void ModeleJournee::Calculer() {
+size_t ModeleJournee::Calculer() {
+    const size_t debut = resultats_.size();
     const auto& series = lecteur_.journee.series;
     faits_.resize(series.size(), 0);
     for (size_t s = 0; s < series.size(); ++s) {
@@ -126,6 +130,30 @@ void ModeleJournee::Calculer() {
         }
         faits_[s] = enregistrements.size();
     }
+    return Cribler(debut);
+}
+
+size_t ModeleJournee::Cribler(size_t debut) {
+    // The series that grew are screened again whole.
+    std::vector<bool> grandies;
+    for (size_t i = debut; i < resultats_.size(); ++i) {
+        if (grandies.size() <= resultats_[i].serie) grandies.resize(resultats_[i].serie + 1);
+        grandies[resultats_[i].serie] = true;
+    }
+    const auto grandie = [&](const Resultat& r) {
+        return r.serie < grandies.size() && grandies[r.serie];
+    };
+    FiltreNuages filtre;
+    size_t premier = resultats_.size();
+    for (size_t i = 0; i < resultats_.size(); ++i)
+        if (grandie(resultats_[i])) {
+            filtre.Ajouter(resultats_[i]);
+            premier = std::min(premier, i);
+        }
+    filtre.Conclure();
+    for (Resultat& r : resultats_)
+        if (grandie(r)) filtre.Marquer(r);
+    return premier;
 }
 
 }  // namespace journee

@@ -46,6 +46,9 @@ class ModeleJournee {
     struct Changement {
         bool tout = false;  // everything was read again: start the plot over
         size_t debut = 0;   // else the new points are [debut, Points().size())
+        // A series' cloud screening depends on all its records: the results
+        // from here on may have another niveau and filtre.
+        size_t niveaux = 0;
     };
     // Takes the lines appended since the last call.
     Changement Actualiser();
@@ -63,7 +66,9 @@ class ModeleJournee {
 
   private:
     void Lignes(const SuiviFichier::Lecture& lecture);
-    void Calculer();
+    // Returns the first result whose screening may have changed.
+    size_t Calculer();
+    size_t Cribler(size_t debut);
     void Recommencer(bool garderLecture = false);
 
     ReglagesModele reglages_;

@@ -40,6 +40,10 @@ Options LireOptions(const std::vector<std::string>& arguments) {
             o.resume = true;
             continue;
         }
+        if (nom == "--formule-programme") {
+            o.formuleProgramme = true;
+            continue;
+        }
         if (nom.size() < 2 || nom.compare(0, 2, "--") != 0 || nom == "-") {
             if (!o.fichier.empty())
                 throw ErreurArguments("un seul fichier de mesures : « " + nom + " » en trop");
@@ -52,7 +56,8 @@ Options LireOptions(const std::vector<std::string>& arguments) {
             nom.erase(egal);
         }
         const bool connue = nom == "--site" || nom == "--annee" || nom == "--fuseau" ||
-                            nom == "--csv" || nom == "--langley" || nom == "--longueurs-onde";
+                            nom == "--csv" || nom == "--langley" || nom == "--longueurs-onde" ||
+                            nom == "--pression" || nom == "--ozone";
         if (!connue) throw ErreurArguments("option inconnue : " + nom);
         if (!valeur) {
             if (i + 1 >= arguments.size()) throw ErreurArguments(nom + " : valeur manquante");
@@ -84,8 +89,27 @@ Options LireOptions(const std::vector<std::string>& arguments) {
                                       ") doit être plus courte que celle du "
                                       "rouge (" +
                                       parties[1] + ")");
+            // Where the Rayleigh fit and the ozone table are defined.
+            if (*vert < 400 || *rouge > 1000)
+                throw ErreurArguments("--longueurs-onde : « " + *valeur +
+                                      " » hors de 400 à 1000 nm");
             o.lambdaVert = *vert;
             o.lambdaRouge = *rouge;
+        } else if (nom == "--pression") {
+            const auto p = science::LireDecimal(*valeur);
+            // The bounds the main window puts on the pressure typed.
+            if (!p || !(*p >= 300 && *p <= 1100))
+                throw ErreurArguments(
+                    "--pression : attendu une pression de 300 à 1100 hPa, reçu « " + *valeur +
+                    " »");
+            o.pression = *p;
+        } else if (nom == "--ozone") {
+            const auto du = science::LireDecimal(*valeur);
+            if (!du || !(*du >= 50 && *du <= 800))
+                throw ErreurArguments(
+                    "--ozone : attendu une colonne d'ozone de 50 à 800 unités Dobson, reçu « " +
+                    *valeur + " »");
+            o.ozone = *du;
         } else if (nom == "--csv") {
             if (valeur->empty()) throw ErreurArguments("--csv : nom de fichier vide");
             o.csv = *valeur;
@@ -115,9 +139,11 @@ std::string TexteUsage() {
     return "Usage : solvenare-journee [FICHIER] [--site LAT,LON[,ALT]] [--annee AAAA]\n"
            "                          [--fuseau ZONE] [--csv SORTIE] [--langley HH:MM-HH:MM]\n"
            "                          [--resume] [--longueurs-onde VERT,ROUGE]\n"
+           "                          [--pression HPA] [--ozone DU] [--formule-programme]\n"
            "\n"
            "Relit un fichier de mesures de Solvenare et recalcule chaque mesure avec la\n"
-           "position vraie du soleil. Sans --csv, --langley ni --resume, ouvre la vue de la\n"
+           "position vraie du soleil : épaisseurs optiques des aérosols (Rayleigh et ozone\n"
+           "retirés) et leurs incertitudes. Sans --csv, --langley ni --resume, ouvre la vue de la\n"
            "journée, qui suit le fichier pendant l'enregistrement.\n"
            "  --site LAT,LON[,ALT]  le site (degrés, est positif ; mètres) ; sinon Site.txt\n"
            "                        dans le dossier courant\n"
@@ -130,8 +156,15 @@ std::string TexteUsage() {
            "  --langley HH:MM-HH:MM droite de Langley sur cette plage, en avançant ;\n"
            "                        le 9e champ dit « ok » ou les vérifications manquées\n"
            "  --longueurs-onde VERT,ROUGE\n"
-           "                        longueurs d'onde des voies en nm pour l'exposant\n"
-           "                        d'Ångström, du vert au rouge (505,625 par défaut)\n"
+           "                        longueurs d'onde des voies en nm, du vert au rouge,\n"
+           "                        de 400 à 1000 (505,625 par défaut) : Rayleigh, ozone\n"
+           "                        et exposant d'Ångström\n"
+           "  --pression HPA        la pression de la station, au lieu de celle des en-têtes\n"
+           "  --ozone DU            la colonne d'ozone en unités Dobson, au lieu de Ozone=\n"
+           "                        de Site.txt ou de la climatologie de van Heuklon (1979)\n"
+           "  --formule-programme   les épaisseurs de la fenêtre principale (Rayleigh de\n"
+           "                        0,138 et 0,058, sans ozone) avec la masse d'air vraie,\n"
+           "                        pour comparer au panneau\n"
            "  --resume              un résumé du fichier sur la sortie standard (aussi sans\n"
            "                        écran)\n";
 }

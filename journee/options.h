@@ -21,8 +21,11 @@ struct Options {
     std::optional<int> annee;
     std::optional<std::string> fuseau;
     std::optional<std::string> csv;  // "-" for standard output
-    // The instrument's nominal wavelengths, nm, for the Ångström exponent.
+    // The instrument's nominal wavelengths, nm: Rayleigh, ozone and Ångström.
     double lambdaVert = 505, lambdaRouge = 625;
+    std::optional<double> pression;  // hPa, in place of the headers'
+    std::optional<double> ozone;     // DU, in place of the site's and the climatology's
+    bool formuleProgramme = false;   // the main window's formula, for comparison
     // Times of day in seconds on the file's clock.
     std::optional<std::pair<int, int>> langley;
 };

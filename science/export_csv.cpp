@@ -1,6 +1,7 @@
 #include "science/export_csv.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 
 #include "science/fuseau.h"
@@ -29,6 +30,32 @@ template <typename T>
 void Cellule(std::string& ligne, const std::optional<T>& valeur, int decimales) {
     ligne += ',';
     if (valeur) ligne += Point(static_cast<double>(*valeur), decimales);
+}
+
+// The same digits as Point for the small values of the gases and the
+// uncertainties, without its general conversion: the value scaled to an
+// integer, unless it lies too near a half for the scaling to round alike.
+void CelluleRapide(std::string& ligne, const std::optional<double>& valeur, int decimales) {
+    ligne += ',';
+    if (!valeur) return;
+    static constexpr double Puissances[] = {1, 10, 100, 1000, 10000};
+    const double echelle = *valeur * Puissances[decimales];
+    const double entier = std::floor(std::fabs(echelle));
+    const double reste = std::fabs(echelle) - entier;
+    if (decimales > 4 || !(std::fabs(echelle) < 1e12) || std::fabs(reste - 0.5) < 1e-6) {
+        ligne += Point(*valeur, decimales);
+        return;
+    }
+    auto n = static_cast<long long>(entier) + (reste > 0.5 ? 1 : 0);
+    if (n != 0 && echelle < 0) ligne += '-';
+    char chiffres[32];
+    int k = 0;
+    for (int i = 0; i <= decimales || n > 0; ++i) {
+        chiffres[k++] = static_cast<char>('0' + n % 10);
+        n /= 10;
+        if (i + 1 == decimales) chiffres[k++] = '.';
+    }
+    while (k > 0) ligne += chiffres[--k];
 }
 
 }  // namespace
@@ -68,6 +95,19 @@ void EcrireCsv(std::ostream& sortie, const std::vector<Resultat>& resultats, con
         // No field can hold a comma, a quote or a line end: none is quoted.
         ligne += r.mode == Mode::Simple ? ",simple," : ",continu,";
         ligne += std::to_string(r.ligne);
+        CelluleRapide(ligne, r.ozoneDu, 1);
+        CelluleRapide(ligne, r.tauRayleighVert, 4);
+        CelluleRapide(ligne, r.tauRayleighRouge, 4);
+        CelluleRapide(ligne, r.tauOzoneVert, 4);
+        CelluleRapide(ligne, r.tauOzoneRouge, 4);
+        CelluleRapide(ligne, r.uEoVert, 4);
+        CelluleRapide(ligne, r.uEoRouge, 4);
+        CelluleRapide(ligne, r.uAngstrom, 3);
+        // The screening's words hold no comma, quote or line end either.
+        ligne += ',';
+        ligne += r.niveau;
+        ligne += ',';
+        ligne += r.filtre;
         ligne += "\r\n";
         sortie << ligne;
     }

@@ -12,7 +12,9 @@ namespace science {
 
 inline constexpr char EnTeteCsv[] =
     "utc,heure_locale,latitude,longitude,altitude_m,pression_hpa,elevation_deg,masse_air,"
-    "v_vert,v_rouge,eo_vert,eo_rouge,angstrom,temperature_c,mode,ligne";
+    "v_vert,v_rouge,eo_vert,eo_rouge,angstrom,temperature_c,mode,ligne,ozone_du,tau_rayleigh_vert,"
+    "tau_rayleigh_rouge,tau_ozone_vert,tau_ozone_rouge,u_eo_vert,u_eo_rouge,u_angstrom,niveau,"
+    "filtre";
 
 // "2003-10-17T19:30:30Z"
 std::string IsoUtc(int64_t utc);

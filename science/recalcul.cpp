@@ -10,7 +10,9 @@
 
 #include "measurement/calculs.h"
 #include "platform/textfile.h"
+#include "science/gaz.h"
 #include "science/masse_air.h"
+#include "science/pression_station.h"
 
 namespace science {
 
@@ -31,6 +33,14 @@ std::optional<double> Profondeur(std::optional<double> v, std::optional<double> 
         measurement::EpaisseurOptique(*v, *v0, *vn, tau, distance, rapportPression, *masseAir);
     if (!eo) return std::nullopt;
     return static_cast<double>(*eo);
+}
+
+// Day of the year (1–366) of an instant.
+int JourDeLAnnee(int64_t utc) {
+    using namespace std::chrono;
+    const sys_days jour = floor<days>(sys_seconds{seconds{utc}});
+    const year_month_day ymd{jour};
+    return static_cast<int>((jour - sys_days{ymd.year() / January / 1}).count()) + 1;
 }
 
 std::string NomMois(int mois) {
@@ -134,6 +144,13 @@ Recalculateur::AnneeSerie Recalculateur::Annee(const EnTeteSerie& e) const {
     return a;
 }
 
+std::optional<double> Recalculateur::PressionUtilisee(const EnTeteSerie& e) const {
+    if (reglages_.pression) return reglages_.pression;
+    // A pressure refused is no pressure: no refraction is made from it.
+    if (!e.pression || e.pressionRefusee) return std::nullopt;
+    return *e.pression;
+}
+
 Resultat Recalculateur::Calculer(const Journee& journee, size_t s, const Enregistrement& r) {
     const EnTeteSerie& e = journee.series[s].enTete;
     if (series_.size() <= s) series_.resize(s + 1);
@@ -143,19 +160,22 @@ Resultat Recalculateur::Calculer(const Journee& journee, size_t s, const Enregis
         const AnneeSerie a = Annee(e);
         etat.annee = a.annee;
         if (a.remarque && OnAnomalie) OnAnomalie({e.ligne, *a.remarque});
+        if (const auto p = PressionUtilisee(e); p && OnAnomalie)
+            if (const auto remarque = RemarquePression(*p, reglages_.site.altitude))
+                OnAnomalie({e.ligne, *remarque});
         series_[s] = etat;
     }
     EtatSerie& etat = *series_[s];
     const std::optional<int> annee = etat.annee;
-    // A pressure refused is no pressure: no refraction is made from it.
-    const bool pression = e.pression && !e.pressionRefusee;
-    const Meteo meteo{pression ? static_cast<double>(*e.pression) : 0.0, reglages_.temperatureAir};
+    const std::optional<double> pression = PressionUtilisee(e);
+    const Meteo meteo{pression.value_or(0.0), reglages_.temperatureAir};
     Resultat x;
     x.serie = s;
     x.ligne = r.ligne;
     x.mode = r.mode;
     x.secondesHorloge = r.secondes;
-    x.pression = e.pression;
+    x.pression = reglages_.pression ? std::optional<int>(static_cast<int>(std::lround(*pression)))
+                                    : e.pression;
     x.vVert = r.vVert;
     x.vRouge = r.vRouge;
     x.vnVert = e.vnVert;
@@ -180,21 +200,71 @@ Resultat Recalculateur::Calculer(const Journee& journee, size_t s, const Enregis
     x.elevationVraie = p.elevationVraie;
     x.distance = p.distance;
     x.masseAir = MasseAirKastenYoung(p.elevationApparente);
-    if (pression && !e.valeursRefusees) {
-        const double rapport = measurement::RapportPression(*e.pression);
+    const double lv = reglages_.lambdaVert, lr = reglages_.lambdaRouge;
+    if (const int64_t jourUnix = (*x.utc >= 0 ? *x.utc : *x.utc - 86399) / 86400;
+        jourUnix != gaz_.jour) {
+        gaz_.jour = jourUnix;
+        const int jour = JourDeLAnnee(*x.utc);
+        gaz_.ozone = reglages_.ozone        ? *reglages_.ozone
+                     : reglages_.site.ozone ? *reglages_.site.ozone
+                                            : OzoneClimatologie(reglages_.site.latitude,
+                                                                reglages_.site.longitude, jour);
+        gaz_.ozoneVert = TauOzone(lv, gaz_.ozone);
+        gaz_.ozoneRouge = TauOzone(lr, gaz_.ozone);
+    }
+    x.ozoneDu = gaz_.ozone;
+    x.tauOzoneVert = gaz_.ozoneVert;
+    x.tauOzoneRouge = gaz_.ozoneRouge;
+    if (!pression) return x;
+    if (gaz_.pression != pression) {
+        gaz_.pression = pression;
+        gaz_.rayleighVert = TauRayleigh(lv, *pression);
+        gaz_.rayleighRouge = TauRayleigh(lr, *pression);
+    }
+    x.tauRayleighVert = gaz_.rayleighVert;
+    x.tauRayleighRouge = gaz_.rayleighRouge;
+    if (e.valeursRefusees) return x;
+    if (reglages_.formuleProgramme) {
+        const double rapport = *pression / measurement::PressionStandard;
         x.eoVert = Profondeur(r.vVert, e.v0Vert, e.vnVert, measurement::TauRayleighVert, p.distance,
                               rapport, x.masseAir);
         x.eoRouge = Profondeur(r.vRouge, e.v0Rouge, e.vnRouge, measurement::TauRayleighRouge,
                                p.distance, rapport, x.masseAir);
-        x.angstrom =
-            ExposantAngstrom(x.eoVert, x.eoRouge, reglages_.lambdaVert, reglages_.lambdaRouge);
+        x.angstrom = ExposantAngstrom(x.eoVert, x.eoRouge, lv, lr);
+        return x;
     }
+    const auto masseOzone = MasseAirOzone(p.elevationApparente, reglages_.site.altitude);
+    if (!x.masseAir || !masseOzone || !x.tauRayleighVert || !x.tauRayleighRouge ||
+        !x.tauOzoneVert || !x.tauOzoneRouge)
+        return x;
+    const Trajet trajet{p.distance, *x.masseAir, *masseOzone, *pression};
+    const auto voie = [](std::optional<double> v, std::optional<double> v0,
+                         std::optional<double> vn, double rayleigh,
+                         double ozone) -> std::optional<VoieAerosol> {
+        if (!v || !v0 || !vn) return std::nullopt;
+        return VoieAerosol{*v, *v0, *vn, rayleigh, ozone};
+    };
+    const auto vert = voie(r.vVert, e.v0Vert, e.vnVert, *x.tauRayleighVert, *x.tauOzoneVert);
+    const auto rouge = voie(r.vRouge, e.v0Rouge, e.vnRouge, *x.tauRayleighRouge, *x.tauOzoneRouge);
+    if (vert) x.eoVert = ProfondeurAerosol(*vert, trajet);
+    if (rouge) x.eoRouge = ProfondeurAerosol(*rouge, trajet);
+    x.angstrom = ExposantAngstrom(x.eoVert, x.eoRouge, lv, lr);
+    // A channel without a reading still has the other's uncertainty.
+    const VoieAerosol sans{0, 0, 0, 0, 0};
+    const IncertitudeAerosol u = Incertitudes(vert.value_or(sans), rouge.value_or(sans), trajet, lv,
+                                              lr, reglages_.incertitudes);
+    x.uEoVert = u.vert;
+    x.uEoRouge = u.rouge;
+    x.uAngstrom = u.angstrom;
     return x;
 }
 
 std::vector<Resultat> Recalculer(const Journee& journee, const ReglagesRecalcul& reglages,
                                  std::vector<Anomalie>* anomalies) {
     std::vector<Resultat> resultats;
+    size_t total = 0;
+    for (const Serie& serie : journee.series) total += serie.enregistrements.size();
+    resultats.reserve(total);
     Recalculateur calcul(reglages);
     if (anomalies != nullptr)
         calcul.OnAnomalie = [anomalies](const Anomalie& a) { anomalies->push_back(a); };

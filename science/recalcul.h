@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "science/aerosol.h"
 #include "science/fichier_journee.h"
 #include "science/fuseau.h"
 #include "science/site.h"
@@ -33,6 +35,14 @@ struct ReglagesRecalcul {
     // Air temperature for refraction: the records carry the instrument's,
     // which stands in the sun.
     double temperatureAir = 15;
+    // The station's pressure (hPa) in place of every header's.
+    std::optional<double> pression;
+    // The ozone column (DU) in place of the site's and the climatology's.
+    std::optional<double> ozone;
+    // The depths by the main window's formula (its Rayleigh constants, no
+    // ozone) with the true air mass, to compare with the panel.
+    bool formuleProgramme = false;
+    IncertitudesEntrees incertitudes;
 };
 
 struct Resultat {
@@ -51,6 +61,16 @@ struct Resultat {
     std::optional<double> eoVert, eoRouge;
     std::optional<double> angstrom;
     std::optional<int> temperature;
+    // The gases removed: the ozone column (Dobson units) and the vertical
+    // Rayleigh and ozone depths of each channel at the record's pressure.
+    std::optional<double> ozoneDu;
+    std::optional<double> tauRayleighVert, tauRayleighRouge, tauOzoneVert, tauOzoneRouge;
+    // One standard uncertainty of each aerosol depth and of α.
+    std::optional<double> uEoVert, uEoRouge, uAngstrom;
+    // The cloud screening's level ("1.0", "1.5") and the first criterion
+    // failed; empty until a screening has been made.
+    std::string niveau;
+    std::string filtre;
 };
 
 // The year of a header's date (day, month) for a file last changed on that
@@ -77,8 +97,9 @@ class Recalculateur {
     explicit Recalculateur(const ReglagesRecalcul& reglages);
 
     // What the computation notices, when set: the year given to a series
-    // whose weekday disagrees with the file's date (said at its first
-    // record), a local time the clock skipped (said at its line).
+    // whose weekday disagrees with the file's date and a pressure far from
+    // the site's altitude (said at its first record), a local time the
+    // clock skipped (said at its line).
     std::function<void(const Anomalie&)> OnAnomalie;
 
     // The record r of series s, records of a series given in file order. Only
@@ -96,13 +117,25 @@ class Recalculateur {
     AnneeSerie Annee(const EnTeteSerie& e) const;
 
   private:
+    // The override, else the header's unless refused.
+    std::optional<double> PressionUtilisee(const EnTeteSerie& e) const;
+
     struct EtatSerie {
         size_t ligne = 0;  // the header's, to see a series replaced
         std::optional<int> annee;
         std::optional<int64_t> dernierUtc;  // the last record's
     };
 
+    // The gases' depths change with the pressure and the day only.
+    struct Gaz {
+        std::optional<double> pression;
+        std::optional<int64_t> jour;  // days since 1970
+        double ozone = 0;
+        std::optional<double> ozoneVert, ozoneRouge, rayleighVert, rayleighRouge;
+    };
+
     ReglagesRecalcul reglages_;
+    Gaz gaz_;
     Fuseau fuseau_;
     Soleil soleil_;
     std::vector<std::optional<EtatSerie>> series_;

@@ -64,11 +64,13 @@ void VerifierSite(const Site& site) {
     Borne(site.latitude, -90, 90, "Latitude", "degrés");
     Borne(site.longitude, -180, 180, "Longitude", "degrés");
     Borne(site.altitude, -500, 9000, "Altitude", "mètres");
+    // The lowest columns ever measured are near 90 DU, the highest near 650.
+    if (site.ozone) Borne(*site.ozone, 50, 800, "Ozone", "unités Dobson");
 }
 
 Site SiteDepuisLignes(const std::vector<std::string>& lignes) {
     Site site;
-    std::optional<double> latitude, longitude, altitude;
+    std::optional<double> latitude, longitude, altitude, ozone;
     for (size_t i = 0; i < lignes.size(); ++i) {
         const std::string& ligne = lignes[i];
         const std::string numero = "ligne " + std::to_string(i + 1);
@@ -86,6 +88,7 @@ Site SiteDepuisLignes(const std::vector<std::string>& lignes) {
         std::optional<double>* cible = cle == "Latitude"    ? &latitude
                                        : cle == "Longitude" ? &longitude
                                        : cle == "Altitude"  ? &altitude
+                                       : cle == "Ozone"     ? &ozone
                                                             : nullptr;
         if (cible == nullptr)
             throw ErreurSite("Fichier du site, " + numero + " : clé inconnue « " + cle + " »");
@@ -99,17 +102,20 @@ Site SiteDepuisLignes(const std::vector<std::string>& lignes) {
     site.latitude = *latitude;
     site.longitude = *longitude;
     site.altitude = altitude.value_or(0);
+    site.ozone = ozone;
     VerifierSite(site);
     return site;
 }
 
 std::vector<std::string> LignesSite(const Site& site) {
-    return {Banniere,
-            Section,
-            "Latitude=" + Decimal(site.latitude),
-            "Longitude=" + Decimal(site.longitude),
-            "Altitude=" + Decimal(site.altitude),
-            "Fuseau=" + site.fuseau};
+    std::vector<std::string> lignes = {Banniere,
+                                       Section,
+                                       "Latitude=" + Decimal(site.latitude),
+                                       "Longitude=" + Decimal(site.longitude),
+                                       "Altitude=" + Decimal(site.altitude),
+                                       "Fuseau=" + site.fuseau};
+    if (site.ozone) lignes.push_back("Ozone=" + Decimal(*site.ozone));
+    return lignes;
 }
 
 Site LireSite(const std::string& chemin) {

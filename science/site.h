@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,12 @@
 //   Longitude=4,8357
 //   Altitude=170
 //   Fuseau=Europe/Paris
+//   Ozone=300
 //
 // Degrees north and east are positive; the altitude is in metres; the time
 // zone is a name of the system's time-zone database, a fixed offset
-// ("UTC+1", "UTC-07:00") or empty for the system's own zone.
+// ("UTC+1", "UTC-07:00") or empty for the system's own zone; the optional
+// ozone column is in Dobson units.
 namespace science {
 
 inline constexpr char NomFichierSite[] = "Site.txt";
@@ -28,6 +31,9 @@ struct Site {
     double longitude = 0;  // degrees, east positive
     double altitude = 0;   // metres
     std::string fuseau;    // empty: the system's zone
+    // The ozone column (Dobson units) when known ("Ozone=300"); otherwise a
+    // climatology stands in.
+    std::optional<double> ozone = std::nullopt;
 };
 
 // A bad entry: the French text names the line or the argument at fault.

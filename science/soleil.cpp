@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "science/refraction.h"
+
 namespace science {
 
 namespace {
@@ -12,8 +14,6 @@ namespace {
 constexpr double JourUnix = 2440587.5;  // Julian date of 1970-01-01 00:00
 constexpr double SecondesParJour = 86400.0;
 constexpr double Degre = ERFA_DD2R;
-constexpr double HumiditeRelative = 0.5;  // unknown; it moves refraction by under 0.1 %
-constexpr double LongueurOndeMicrons = 0.55;
 
 // ERFA and the maths library are plain SSE code. When the upper halves of
 // the AVX registers are left dirty (Qt's start-up leaves them so), every SSE
@@ -39,14 +39,10 @@ PositionSoleil Observer(const Soleil::Lent& l, double utc, double deltaT, const 
                         const Meteo& meteo) {
     const double ut2 = utc / SecondesParJour;
     const double tt2 = (utc + deltaT) / SecondesParJour;
-    double refa = 0, refb = 0;
-    if (meteo.pressionHpa > 0)
-        eraRefco(meteo.pressionHpa, meteo.temperatureC, HumiditeRelative, LongueurOndeMicrons,
-                 &refa, &refb);
     eraASTROM astrom;
     eraApco(JourUnix, tt2, const_cast<double(*)[3]>(l.ebpv), const_cast<double*>(l.ehp), l.x, l.y,
             l.s, eraEra00(JourUnix, ut2), site.longitude * Degre, site.latitude * Degre,
-            site.altitude, 0, 0, eraSp00(JourUnix, tt2), refa, refb, &astrom);
+            site.altitude, 0, 0, eraSp00(JourUnix, tt2), 0, 0, &astrom);
 
     // From the observer to the sun; the sun's own motion during the light
     // time (8 minutes at 13 m/s) is far below what matters here.
@@ -59,14 +55,14 @@ PositionSoleil Observer(const Soleil::Lent& l, double utc, double deltaT, const 
     eraRxp(astrom.bpn, propre, cirs);
     eraC2s(cirs, &ri, &di);
 
+    // Refraction is added afterwards: SOFA's model fails below about 3°.
     PositionSoleil position;
     double aob, zob, hob, dob, rob;
     eraAtioq(ri, di, &astrom, &aob, &zob, &hob, &dob, &rob);
     position.azimut = aob / Degre;
-    position.elevationApparente = 90.0 - zob / Degre;
-    astrom.refa = astrom.refb = 0;
-    eraAtioq(ri, di, &astrom, &aob, &zob, &hob, &dob, &rob);
     position.elevationVraie = 90.0 - zob / Degre;
+    position.elevationApparente =
+        ElevationApparente(position.elevationVraie, meteo.pressionHpa, meteo.temperatureC);
     position.distance = eraPm(const_cast<double*>(l.ehp));
     return position;
 }

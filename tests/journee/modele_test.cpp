@@ -258,5 +258,59 @@ TEST(ModeleJournee, ARefusedHeaderLeavesTheRecordedDepthsUnshown) {
     }
 }
 
+TEST(ModeleJournee, ScreeningLevelsFollowTheGrowingSeries) {
+    Dossier d;
+    const std::string chemin = d.Fichier("direct.txt");
+    const auto enregistrements = EnregistrementsMatineeClaire(2.12, 2.05, 0.002);
+    std::vector<std::string> lignes = {"SOLVENARE"};
+    for (const auto& l : EnTeteMatineeClaire()) lignes.push_back(l);
+    for (const auto& l : Tranche(enregistrements, 0, 100)) lignes.push_back(l);
+    WriteTextFile(chemin, lignes);
+    ModeleJournee m(AvecSite());
+    m.Ouvrir(chemin);
+    ASSERT_EQ(m.Resultats().size(), 100u);
+    // A clear morning: only the three-sigma rule's tail of the noise is left out.
+    size_t gardes = 0;
+    for (const auto& r : m.Resultats()) {
+        gardes += r.niveau == "1.5";
+        if (r.niveau != "1.5") {
+            EXPECT_EQ(r.niveau + "," + r.filtre, "1.0,trois_sigma");
+        }
+    }
+    EXPECT_GE(gardes, 98u);
+
+    // A second series, its 31st reading through a wisp of cloud (the green
+    // voltage read as 1,000 V, the day's being above 1,4 V).
+    Ajouter(chemin, EnTeteMatineeClaire());
+    auto suite = Tranche(enregistrements, 100, 200);
+    suite[30].replace(suite[30].find(";", 8) + 1, 5, "1,000");
+    Ajouter(chemin, Tranche(suite, 0, 50));
+    auto c = m.Actualiser();
+    EXPECT_EQ(c.niveaux, 100u) << "the first series is left as it was";
+    EXPECT_EQ(m.Resultats()[130].filtre, "triplet");
+    EXPECT_EQ(m.Resultats()[130].niveau, "1.0");
+    Ajouter(chemin, Tranche(suite, 50, 100));
+    c = m.Actualiser();
+    EXPECT_EQ(c.debut, 150u);
+    EXPECT_EQ(c.niveaux, 100u) << "the growing series is screened again whole";
+
+    // The same as a reading of the finished file.
+    ModeleJournee entier(AvecSite());
+    entier.Ouvrir(chemin);
+    ASSERT_EQ(m.Resultats().size(), entier.Resultats().size());
+    for (size_t i = 0; i < m.Resultats().size(); ++i) {
+        EXPECT_EQ(m.Resultats()[i].niveau, entier.Resultats()[i].niveau) << i;
+        EXPECT_EQ(m.Resultats()[i].filtre, entier.Resultats()[i].filtre) << i;
+    }
+
+    // Without a site there is no recomputed depth to screen.
+    ReglagesModele sans;
+    sans.annee = 2026;
+    ModeleJournee sansSite(sans);
+    sansSite.Ouvrir(chemin);
+    for (const auto& r : sansSite.Resultats())
+        EXPECT_EQ(r.niveau + "," + r.filtre, "1.0,sans_valeur") << r.ligne;
+}
+
 }  // namespace
 }  // namespace journee

@@ -22,6 +22,12 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
     const Options l = LireOptions({"a.txt", "--longueurs-onde", "500,670.5"});
     EXPECT_EQ(l.lambdaVert, 500);
     EXPECT_EQ(l.lambdaRouge, 670.5);
+    const Options a =
+        LireOptions({"a.txt", "--pression=845,5", "--ozone", "290", "--formule-programme"});
+    EXPECT_EQ(a.pression, 845.5);
+    EXPECT_EQ(a.ozone, 290);
+    EXPECT_TRUE(a.formuleProgramme);
+    EXPECT_FALSE(l.pression || l.ozone || l.formuleProgramme);
     EXPECT_TRUE(LireOptions({"--aide"}).aide);
     // Without an output option the day view opens, with or without a file.
     EXPECT_TRUE(VueJournee(LireOptions({})));
@@ -52,6 +58,14 @@ TEST(Options, BadCommandLinesAreNamedInFrench) {
          "--langley : la plage « 12:00-08:00 » doit aller d'une heure à une heure plus tardive"},
         {{"a.txt", "--langley=09:15-09:15"},
          "--langley : la plage « 09:15-09:15 » doit aller d'une heure à une heure plus tardive"},
+        {{"a.txt", "--pression", "250"},
+         "--pression : attendu une pression de 300 à 1100 hPa, reçu « 250 »"},
+        {{"a.txt", "--pression=mille"},
+         "--pression : attendu une pression de 300 à 1100 hPa, reçu « mille »"},
+        {{"a.txt", "--ozone", "900"},
+         "--ozone : attendu une colonne d'ozone de 50 à 800 unités Dobson, reçu « 900 »"},
+        {{"a.txt", "--longueurs-onde", "505,1100"},
+         "--longueurs-onde : « 505,1100 » hors de 400 à 1000 nm"},
         {{"a.txt", "--longueurs-onde", "670,500"},
          "--longueurs-onde : la longueur d'onde du vert (670) doit être plus courte que celle du "
          "rouge (500)"},

@@ -359,7 +359,7 @@ TEST(Sorties, SummaryInFrenchWithOrWithoutASite) {
                                  "m, fuseau UTC+1\n"),
               std::string::npos)
         << fuseau.sortie;
-    EXPECT_NE(fuseau.sortie.find(", soleil de 1,1° à 21,3°\n"), std::string::npos) << fuseau.sortie;
+    EXPECT_NE(fuseau.sortie.find(", soleil de 1,3° à 21,3°\n"), std::string::npos) << fuseau.sortie;
 }
 
 TEST(Sorties, RangesAndWavelengthsThatRunBackwardsAreRefused) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "science/fuseau.h"
@@ -44,10 +45,10 @@ TEST(ExportCsv, ReadsBackWithEmptyCellsForUndefinedValues) {
     ASSERT_EQ(lignes.size(), 3u);
     EXPECT_EQ(lignes[0], EnTeteCsv);
     const auto titres = Champs(lignes[0]);
-    ASSERT_EQ(titres.size(), 16u);
+    ASSERT_EQ(titres.size(), 26u);
 
     const auto jour = Champs(lignes[1]);
-    ASSERT_EQ(jour.size(), 16u);
+    ASSERT_EQ(jour.size(), 26u);
     const std::vector<std::string> attendu = {"2003-10-17T19:30:30Z",
                                               "2003-10-17T12:30:30-07:00",
                                               "39.742476",
@@ -59,21 +60,71 @@ TEST(ExportCsv, ReadsBackWithEmptyCellsForUndefinedValues) {
     EXPECT_NEAR(std::stod(jour[7]), 1.5570, 5e-4);
     EXPECT_EQ(jour[8], "1.000");
     EXPECT_EQ(jour[9], "1.000");
-    EXPECT_NEAR(std::stod(jour[10]), 0.4056, 5e-4);
-    EXPECT_NEAR(std::stod(jour[11]), 0.4703, 5e-4);
-    EXPECT_NEAR(std::stod(jour[12]), -0.695, 2e-3);
+    EXPECT_NEAR(std::stod(jour[10]), 0.3932, 5e-4);
+    EXPECT_NEAR(std::stod(jour[11]), 0.4382, 5e-4);
+    EXPECT_NEAR(std::stod(jour[12]), -0.508, 2e-3);
     EXPECT_EQ(jour[13], "21");
     EXPECT_EQ(jour[14], "simple");
     EXPECT_EQ(jour[15], "9");
 
     const auto nuit = Champs(lignes[2]);
-    ASSERT_EQ(nuit.size(), 16u);
+    ASSERT_EQ(nuit.size(), 26u);
     EXPECT_EQ(nuit[1], "2003-10-17T23:30:00-07:00");
     EXPECT_LT(std::stod(nuit[6]), 0);
     for (int vide : {7, 8, 10, 11, 12, 13}) EXPECT_EQ(nuit[vide], "") << titres[vide];
     EXPECT_EQ(nuit[9], "0.050");
     EXPECT_EQ(nuit[14], "continu");
     EXPECT_EQ(nuit[15], "10");
+}
+
+TEST(ExportCsv, GasesUncertaintiesAndScreeningAfterTheLine) {
+    Resultat r;
+    r.utc = 0;
+    r.ligne = 12;
+    r.ozoneDu = 301.26;
+    r.tauRayleighVert = 0.13812;
+    r.tauRayleighRouge = 0.05791;
+    r.tauOzoneVert = 0.01178;
+    r.tauOzoneRouge = 0.03112;
+    r.uEoVert = 0.00912;
+    r.uEoRouge = 0.00903;
+    r.uAngstrom = 0.4567;
+    r.niveau = "1.0";
+    r.filtre = "lissage";
+    Resultat vide = r;
+    vide.ozoneDu = vide.tauRayleighVert = vide.tauRayleighRouge = vide.tauOzoneVert =
+        vide.tauOzoneRouge = vide.uEoVert = vide.uEoRouge = vide.uAngstrom = std::nullopt;
+    vide.niveau = vide.filtre = "";
+    std::ostringstream sortie;
+    EcrireCsv(sortie, {r, vide}, {45, 5, 170, "UTC"});
+    const auto lignes = Lignes(sortie.str());
+    ASSERT_EQ(lignes.size(), 3u);
+    const auto titres = Champs(lignes[0]);
+    struct Cas {
+        const char* titre;
+        const char* plein;
+    };
+    const Cas cas[] = {{"ligne", "12"},
+                       {"ozone_du", "301.3"},
+                       {"tau_rayleigh_vert", "0.1381"},
+                       {"tau_rayleigh_rouge", "0.0579"},
+                       {"tau_ozone_vert", "0.0118"},
+                       {"tau_ozone_rouge", "0.0311"},
+                       {"u_eo_vert", "0.0091"},
+                       {"u_eo_rouge", "0.0090"},
+                       {"u_angstrom", "0.457"},
+                       {"niveau", "1.0"},
+                       {"filtre", "lissage"}};
+    const auto plein = Champs(lignes[1]);
+    const auto creux = Champs(lignes[2]);
+    ASSERT_EQ(plein.size(), titres.size());
+    ASSERT_EQ(creux.size(), titres.size());
+    for (const Cas& c : cas) {
+        const auto i = std::find(titres.begin(), titres.end(), c.titre) - titres.begin();
+        ASSERT_LT(static_cast<size_t>(i), titres.size()) << c.titre;
+        EXPECT_EQ(plein[i], c.plein) << c.titre;
+        EXPECT_EQ(creux[i], std::string(c.titre) == "ligne" ? "12" : "") << c.titre;
+    }
 }
 
 TEST(ExportCsv, IsoTimesAcrossDaysAndOffsets) {

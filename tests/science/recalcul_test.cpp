@@ -46,9 +46,20 @@ TEST(Recalcul, RecordsWorkedOutByHand) {
     EXPECT_NEAR(*r[0].elevationVraie, 39.872046, 0.01);
     EXPECT_NEAR(*r[0].distance, 0.996542, 1e-5);
     EXPECT_NEAR(*r[0].masseAir, 1.557010, 5e-4);
-    EXPECT_NEAR(*r[0].eoVert, 0.405589, 5e-4);
-    EXPECT_NEAR(*r[0].eoRouge, 0.470347, 5e-4);
-    EXPECT_NEAR(*r[0].angstrom, -0.6948, 2e-3);
+    // With Bodhaine's Rayleigh at 820 hPa (0.111375, 0.046675), van Heuklon's
+    // 310.29 DU for 17 October at this place, the ozone depths 0.012713 and
+    // 0.032512 and the ozone air mass 1.552363: the aerosol depths
+    // 0.517296 − 0.111375 − 0.012713 × 1.552363/1.557010 = 0.393246 and
+    // 0.517296 − 0.046675 − 0.032512 × 1.552363/1.557010 = 0.438206, α −0.5078.
+    EXPECT_NEAR(*r[0].ozoneDu, 310.29, 0.01);
+    EXPECT_NEAR(*r[0].tauRayleighVert, 0.111375, 1e-6);
+    EXPECT_NEAR(*r[0].tauRayleighRouge, 0.046675, 1e-6);
+    EXPECT_NEAR(*r[0].tauOzoneVert, 0.012713, 1e-6);
+    EXPECT_NEAR(*r[0].tauOzoneRouge, 0.032512, 1e-6);
+    EXPECT_NEAR(*r[0].eoVert, 0.393246, 5e-5);
+    EXPECT_NEAR(*r[0].eoRouge, 0.438206, 5e-5);
+    EXPECT_NEAR(*r[0].angstrom, -0.5078, 5e-4);
+    EXPECT_TRUE(r[0].uEoVert && r[0].uEoRouge && r[0].uAngstrom);
     EXPECT_EQ(r[0].pression, 820);
     EXPECT_EQ(r[0].temperature, 21);
 
@@ -63,6 +74,72 @@ TEST(Recalcul, RecordsWorkedOutByHand) {
     EXPECT_FALSE(r[3].masseAir);
     EXPECT_FALSE(r[3].eoVert);
     EXPECT_FALSE(r[3].eoRouge);
+}
+
+TEST(Recalcul, ProgramFormulaAndOverrides) {
+    const Journee j = LireJournee(Fichier({
+        recording::LignesEnTeteA(EnTeteExemple()),
+        {Simple("12:30:30", "1,000", "1,000")},
+    }));
+    struct Cas {
+        const char* cas;
+        bool formuleProgramme;
+        std::optional<double> pression, ozone, ozoneSite;
+        double vert, rouge, du;
+    };
+    // By hand from the record above: the main window's formula takes
+    // 0.138 and 0.058 × 820/1013 and no ozone (0.405589, 0.470347);
+    // 300 DU given leaves 0.012291 and 0.031434 vertical.
+    const Cas cas[] = {
+        {"the main window's formula", true, {}, {}, {}, 0.405589, 0.470347, 310.29},
+        {"--ozone", false, {}, 300, 250, 0.393666, 0.439281, 300},
+        {"Ozone= in the site", false, {}, {}, 300, 0.393666, 0.439281, 300},
+        // 0.517296 − 0.137623 × 900/1013.25 − 0.012713 × 1.552363/1.557010
+        {"--pression", false, 900, {}, {}, 0.382380, 0.433653, 310.29},
+    };
+    for (const Cas& c : cas) {
+        ReglagesRecalcul reglages = ReglagesExemple();
+        reglages.formuleProgramme = c.formuleProgramme;
+        reglages.pression = c.pression;
+        reglages.ozone = c.ozone;
+        reglages.site.ozone = c.ozoneSite;
+        const auto r = Recalculer(j, reglages);
+        ASSERT_EQ(r.size(), 1u);
+        EXPECT_NEAR(*r[0].eoVert, c.vert, 5e-5) << c.cas;
+        EXPECT_NEAR(*r[0].eoRouge, c.rouge, 5e-5) << c.cas;
+        EXPECT_NEAR(*r[0].ozoneDu, c.du, 0.01) << c.cas;
+        EXPECT_EQ(r[0].pression, c.pression ? 900 : 820) << c.cas;
+        // The former values carry no uncertainty of the aerosol's.
+        EXPECT_EQ(r[0].uEoVert.has_value(), !c.formuleProgramme) << c.cas;
+    }
+}
+
+TEST(Recalcul, PressureFarFromTheSiteAltitudeSaidOncePerSeries) {
+    std::vector<std::string> lignes = recording::LignesEnTeteA(EnTeteExemple());
+    lignes.push_back(Simple("12:30:30", "1,000", "1,000"));
+    lignes.push_back(Simple("12:30:40", "1,000", "1,000"));
+    struct Cas {
+        const char* cas;
+        double altitude;
+        std::optional<double> pression;
+        size_t remarques;
+    };
+    const Cas cas[] = {{"820 hPa at 1830 m", 1830.14, {}, 0},
+                       {"820 hPa at sea level", 0, {}, 1},
+                       {"--pression 1013 at 1830 m", 1830.14, 1013, 1},
+                       {"--pression 1013 at sea level", 0, 1013, 0}};
+    for (const Cas& c : cas) {
+        ReglagesRecalcul reglages = ReglagesExemple();
+        reglages.site.altitude = c.altitude;
+        reglages.pression = c.pression;
+        std::vector<Anomalie> anomalies;
+        Recalculer(LireJournee(lignes), reglages, &anomalies);
+        ASSERT_EQ(anomalies.size(), c.remarques) << c.cas;
+        if (c.remarques == 0) continue;
+        EXPECT_EQ(anomalies[0].ligne, 1u) << c.cas;  // the header's first line
+        EXPECT_NE(anomalies[0].message.find("hPa de l'atmosphère standard"), std::string::npos)
+            << anomalies[0].message;
+    }
 }
 
 TEST(Recalcul, YearFromTheFileAndWeekdayCheck) {
@@ -177,7 +254,8 @@ TEST(Recalcul, SummerTimeChangesWithinASeries) {
         std::vector<std::string> lignes = recording::LignesEnTeteA(EnTeteExemple(c.date));
         for (const char* h : c.heures) lignes.push_back(Simple(h, "1,000", "1,000"));
         ReglagesRecalcul reglages = ReglagesExemple();
-        reglages.site = {45.76, 4.84, 170, c.fuseau};
+        // 820 hPa is this altitude's: no pressure remark among the clock's.
+        reglages.site = {45.76, 4.84, 1700, c.fuseau};
         reglages.annee = 2025;
         std::vector<Anomalie> anomalies;
         const auto r = Recalculer(LireJournee(lignes), reglages, &anomalies);

@@ -30,6 +30,16 @@ TEST(Site, FileIsWindows1252WithCrLfAndReadsBack) {
     EXPECT_EQ(relu.longitude, -4.8357);
     EXPECT_EQ(relu.altitude, 170);
     EXPECT_EQ(relu.fuseau, "Europe/Paris");
+    EXPECT_FALSE(relu.ozone);
+
+    // The ozone column, when known, follows the zone.
+    Site ozone = site;
+    ozone.ozone = 312.5;
+    EcrireSite(chemin, ozone);
+    EXPECT_EQ(LireOctets(chemin),
+              "Site de mesure Solvenare\r\n[Site]\r\nLatitude=45,764\r\nLongitude=-4,8357\r\n"
+              "Altitude=170\r\nFuseau=Europe/Paris\r\nOzone=312,5\r\n");
+    EXPECT_EQ(LireSite(chemin).ozone, 312.5);
 }
 
 TEST(Site, AcceptsFullStopsLfAndMissingZoneAndAltitude) {
@@ -54,6 +64,10 @@ TEST(Site, BadEntriesAreNamedInFrench) {
         {{"Latitude=45"}, "Fichier du site : la longitude manque"},
         {{"Longitude=2"}, "Fichier du site : la latitude manque"},
         {{"Latitude=45", "Hauteur=3"}, "Fichier du site, ligne 2 : clé inconnue « Hauteur »"},
+        {{"Latitude=45", "Longitude=2", "Ozone=30"},
+         "Ozone hors limites (50 à 800 unités Dobson) : 30"},
+        {{"Latitude=45", "Longitude=2", "Ozone=trois cents"},
+         "Fichier du site, ligne 3 : « trois cents » n'est pas un nombre"},
         {{"Latitude 45"},
          "Fichier du site, ligne 1 : « Latitude 45 » n'est pas de la forme Clé=valeur"},
     };
