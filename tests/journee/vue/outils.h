@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QApplication>
+#include <QChart>
 #include <QElapsedTimer>
+#include <QXYSeries>
 #include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
 
 #include "journee/fenetre.h"
+#include "journee/vue_graphique.h"
 #include "tests/support/dossier.h"
 #include "tests/support/matinee.h"
 
@@ -46,3 +49,11 @@ struct MatineeOuverte {
         vue->show();
     }
 };
+
+// The day plot's first series of that name (a curve's, with its legend
+// entry), or nothing.
+inline QXYSeries* SerieNommee(journee::FenetreJournee& f, const QString& nom) {
+    for (QAbstractSeries* s : f.VueJour()->chart()->series())
+        if (s->name() == nom) return qobject_cast<QXYSeries*>(s);
+    return nullptr;
+}
