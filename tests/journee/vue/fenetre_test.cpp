@@ -42,23 +42,6 @@
 namespace journee {
 namespace {
 
-// The PNG for people to look at and the README, and a one-page PDF of it for
-// the manual (groff embeds pictures only as PDF).
-void Capturer(QWidget& w, const std::string& nom) {
-    QDir().mkpath(CAPTURES_DIR);
-    QApplication::processEvents();
-    const QPixmap image = w.grab();
-    const QString base = QString(CAPTURES_DIR "/") + nom.c_str();
-    ASSERT_TRUE(image.save(base + ".png", "PNG"));
-    QPdfWriter pdf(base + ".pdf");
-    pdf.setResolution(96);
-    pdf.setPageMargins(QMarginsF());
-    pdf.setPageSize(
-        QPageSize(QSizeF(image.width() * 0.75, image.height() * 0.75), QPageSize::Point));
-    QPainter peintre(&pdf);
-    peintre.drawPixmap(0, 0, image);
-}
-
 // Each curve's points as drawn, by name: a curve can be drawn by more than
 // one series, the next taking up from the last point of the one before.
 std::map<QString, std::vector<std::pair<double, double>>> CourbesDessinees(FenetreJournee& f) {
