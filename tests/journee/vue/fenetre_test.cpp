@@ -142,6 +142,14 @@ TEST(FenetreJournee, FollowsAFileWrittenAt240LinesASecond) {
         return qobject_cast<QValueAxis*>(v.VueJour()->chart()->axes(Qt::Horizontal).front());
     };
     heures(entiere)->setRange(heures(f)->min(), heures(f)->max());
+    // The same scales too: the labels' widths set the plot's, and so its columns.
+    const auto verticaux = [](FenetreJournee& v) {
+        return v.VueJour()->chart()->axes(Qt::Vertical);
+    };
+    for (qsizetype i = 0; i < verticaux(f).size() && i < verticaux(entiere).size(); ++i)
+        if (auto* a = qobject_cast<QValueAxis*>(verticaux(entiere)[i]))
+            if (auto* b = qobject_cast<QValueAxis*>(verticaux(f)[i]))
+                a->setRange(b->min(), b->max());
     QApplication::processEvents();
     const auto courbes = CourbesDessinees(f);
     EXPECT_EQ(courbes.size(), 4u);
