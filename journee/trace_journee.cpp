@@ -283,8 +283,8 @@ void TraceJournee::Redessiner(bool toutes) {
             a->lowerSeries()->replace(bas);
         };
         if (t.queue == nullptr) t.queue = Jumelle(serie);
-        if (t.refaire || pareils < t.anciens || montres.size() - t.anciens > QueueMax) {
-            t.refaire = false;
+        t.refaire = false;
+        if (pareils < t.anciens || montres.size() - t.anciens > QueueMax) {
             t.anciens = t.eclaircie.Fixes();
             serie->replace(liste(0, t.anciens));
             if (t.bande != nullptr) bande(t.bande, 0, t.anciens);
@@ -468,9 +468,12 @@ void TraceJournee::Couper(Courbe& c, size_t de) {
         t.y.resize(garde);
         t.points.resize(garde);
         if (!t.u.empty()) t.u.resize(garde);
-        // The thinning starts over: it takes the points before as unchanged.
+        // The thinning starts over (it takes the points it saw as unchanged);
+        // what was drawn before `garde` still is, and is not drawn again
+        // unless the thinning now picks otherwise there.
         t.eclaircie = Eclaircie();
-        t.montres.clear();
+        t.montres.erase(std::lower_bound(t.montres.begin(), t.montres.end(), garde),
+                        t.montres.end());
         t.refaire = true;
     };
     if (c.ecartes != nullptr) tronquer(c.ecartes);

@@ -121,7 +121,7 @@ class TraceJournee : public QWidget {
         QXYSeries* queue = nullptr;
         size_t anciens = 0;
         bool change = false;
-        // Points taken back: both series are drawn again.
+        // Points taken back: the series hold some no longer there.
         bool refaire = false;
         // The band in the same two parts.
         QAreaSeries* bande = nullptr;

@@ -169,6 +169,43 @@ TEST(FenetreJournee, FollowsAFileWrittenAt240LinesASecond) {
     EXPECT_TRUE(Attendre([&] { return f.Modele().Points().size() == 1; }, 2000));
 }
 
+// Clouds pass while the file grows: each new line can set aside (or take
+// back) records before it. Drawn as it grew, the plot is the one drawn from
+// the whole file: kept lines, faded points and their pieces.
+TEST(FenetreJournee, FollowingACloudyMorningDrawsWhatTheWholeFileDraws) {
+    Dossier d;
+    const std::string chemin = d.Fichier("nuages.txt");
+    WriteTextFile(chemin, EnTeteMatineeClaire());
+    const auto lignes = EnregistrementsMatineeClaire(2.12, 2.05, 0.005, 30, {{36000, 38400}});
+    FenetreJournee f(ReglagesLyon(), QString::fromStdString(d.chemin));
+    ASSERT_TRUE(f.Ouvrir(QString::fromStdString(chemin)));
+    f.show();
+    {
+        std::ofstream sortie(chemin, std::ios::binary | std::ios::app);
+        for (size_t i = 0; i < lignes.size(); ++i) {
+            sortie << lignes[i] << "\r\n";
+            // A few lines at a time, so that the screening changes behind.
+            if (i % 3 != 2 && i + 1 != lignes.size()) continue;
+            sortie.flush();
+            f.Actualiser();
+            QApplication::processEvents();
+        }
+    }
+    ASSERT_EQ(f.Modele().Points().size(), lignes.size());
+    FenetreJournee entiere(ReglagesLyon(), QString::fromStdString(d.chemin));
+    ASSERT_TRUE(entiere.Ouvrir(QString::fromStdString(chemin)));
+    entiere.show();
+    const auto heures = [](FenetreJournee& v) {
+        return qobject_cast<QValueAxis*>(v.VueJour()->chart()->axes(Qt::Horizontal).front());
+    };
+    heures(entiere)->setRange(heures(f)->min(), heures(f)->max());
+    QApplication::processEvents();
+    const auto courbes = CourbesDessinees(f);
+    EXPECT_TRUE(courbes.count("EO verte (écartée)"));
+    EXPECT_EQ(courbes, CourbesDessinees(entiere));
+    EXPECT_EQ(f.PointsTraces(), entiere.PointsTraces());
+}
+
 // Records taken before sunrise as the program writes them at night: the dark
 // voltage and no depth, every ten minutes from `debut` to `fin` (local, s).
 std::vector<std::string> Nuit(int debut, int fin) {
