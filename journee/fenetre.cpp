@@ -130,7 +130,7 @@ bool FenetreJournee::Actualiser() {
     if (c.tout) {
         Retracer();
     } else if (c.debut < modele_.Points().size()) {
-        trace_->Ajouter(c.debut);
+        trace_->Ajouter(c.debut, c.niveaux);
         // The count in the status bar follows once a second: setting its
         // text lays the bar out again.
         compteEnRetard_ = true;

@@ -1,5 +1,6 @@
 #include "journee/trace_journee.h"
 
+#include <QAreaSeries>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QCursor>
@@ -15,8 +16,11 @@
 #include <cmath>
 #include <iterator>
 
+#include "science/filtrage_nuages.h"
+
 #include "journee/apparence.h"
 #include "journee/langley.h"
+#include "journee/troncons.h"
 #include "journee/vue_graphique.h"
 
 namespace journee {
@@ -63,6 +67,26 @@ QString Nom(const std::string& quoi, size_t serie, Mode mode, size_t series) {
     if (series > 1) nom += QString(", série %1").arg(serie + 1);
     if (mode == Mode::Continu) nom += " (continu)";
     return nom;
+}
+
+// Set aside by the cloud screening: a record without a depth has nothing to
+// show faded (and without a site none has one recomputed).
+bool Ecarte(const science::Resultat& r) {
+    return !r.filtre.empty() && r.filtre != science::NomCritere(science::Critere::SansValeur);
+}
+
+// Why a record was set aside, for the tooltip.
+QString Raison(const std::string& filtre) {
+    using science::Critere;
+    static const std::pair<Critere, const char*> Raisons[] = {
+        {Critere::Triplet, "trop variable d'une mesure à l'autre en quelques minutes"},
+        {Critere::Effectif, "trop peu de mesures dans la série pour en juger"},
+        {Critere::Lissage, "la série n'est pas lisse autour de cette mesure"},
+        {Critere::TroisSigma, "à plus de trois écarts-types de la moyenne de la série"},
+    };
+    for (const auto& [critere, phrase] : Raisons)
+        if (filtre == science::NomCritere(critere)) return phrase;
+    return Q(filtre);
 }
 
 }  // namespace
@@ -141,6 +165,7 @@ void TraceJournee::Retracer() {
     graphique_->removeAllSeries();
     courbes_.clear();
     elevations_.clear();
+    ecartes_.clear();
     traces_.clear();
     nuit_ = nullptr;
     sousHorizon_ = {};
@@ -148,22 +173,46 @@ void TraceJournee::Retracer() {
     Ajouter(0);
 }
 
-void TraceJournee::Ajouter(size_t debut) {
+void TraceJournee::Ajouter(size_t debut, size_t niveaux) {
     const auto& points = modele_.Points();
-    const auto mettre = [&](QXYSeries* s, double x, const std::optional<double>& y, size_t i) {
+    const auto& resultats = modele_.Resultats();
+    // The screening of a series depends on all its records: a line can set
+    // aside (or take back) a few before it. Those are drawn again from the
+    // first that changed, the rest stays.
+    size_t de = std::min(debut, ecartes_.size());
+    for (size_t i = niveaux; i < de; ++i)
+        if (Ecarte(resultats[points[i].resultat]) != ecartes_[i]) {
+            de = i;
+            break;
+        }
+    if (de < ecartes_.size())
+        for (auto& [cle, c] : courbes_)
+            for (Courbe* courbe : {&c.eoVert, &c.eoRouge, &c.angstrom}) Couper(*courbe, de);
+    ecartes_.resize(de);
+    const bool avecSite = modele_.Site().has_value();
+    const auto mettre = [&](Courbe& c, double x, const std::optional<double>& y,
+                            const std::optional<double>& u, size_t i, bool ecarte) {
         if (!y || !std::isfinite(*y)) return;
-        Trace& t = traces_[s];
-        t.x.push_back(x);
-        t.y.push_back(*y);
-        t.points.push_back(i);
-        t.change = true;
+        QXYSeries* s = nullptr;
+        if (ecarte) {
+            if (c.ecartes == nullptr) c.ecartes = Estompee(c.troncons.front());
+            s = c.ecartes;
+        } else {
+            s = Troncon(c, x);
+        }
+        Pousser(s, x, *y, avecSite ? u : std::nullopt, i);
     };
-    for (size_t i = debut; i < points.size(); ++i) {
+    for (size_t i = de; i < points.size(); ++i) {
         const PointJournee& p = points[i];
+        const science::Resultat& r = resultats[p.resultat];
+        const bool ecarte = Ecarte(r);
+        ecartes_.push_back(ecarte);
         Courbes& c = CourbesDe(p.serie, p.mode);
-        mettre(c.eoVert, p.heure, p.eoVert, i);
-        mettre(c.eoRouge, p.heure, p.eoRouge, i);
-        mettre(c.angstrom, p.heure, p.angstrom, i);
+        mettre(c.eoVert, p.heure, p.eoVert, r.uEoVert, i, ecarte);
+        mettre(c.eoRouge, p.heure, p.eoRouge, r.uEoRouge, i, ecarte);
+        mettre(c.angstrom, p.heure, p.angstrom, std::nullopt, i, ecarte);
+        // What follows is not screened: drawn once.
+        if (i < debut) continue;
         etendue_.heureMin = std::min(etendue_.heureMin, p.heure);
         etendue_.heureMax = std::max(etendue_.heureMax, p.heure);
         for (const auto& eo : {p.eoVert, p.eoRouge})
@@ -175,18 +224,17 @@ void TraceJournee::Ajouter(size_t debut) {
             etendue_.aMin = std::min(etendue_.aMin, *p.angstrom);
             etendue_.aMax = std::max(etendue_.aMax, *p.angstrom);
         }
-        if (p.elevation) mettre(ElevationDe(p.serie), p.heure, p.elevation, i);
-        const science::Resultat& r = modele_.Resultats()[p.resultat];
+        if (p.elevation) mettre(ElevationDe(p.serie), p.heure, p.elevation, std::nullopt, i, false);
         sousHorizon_.Ajouter(r);
         // Just above the axis, so that the whole mark shows.
-        if (science::SoleilSousHorizon(r)) mettre(MarquesDeNuit(), p.heure, 0.02, i);
+        if (science::SoleilSousHorizon(r)) Pousser(MarquesDeNuit(), p.heure, 0.02, std::nullopt, i);
     }
     avisNuit_->setVisible(sousHorizon_.Nombre() > 0);
     if (sousHorizon_.Nombre() > 0)
         avisNuit_->setText("<b>Soleil sous l'horizon.</b> " +
                            Q(sousHorizon_.Phrase()).toHtmlEscaped() +
                            " Ces mesures sont marquées au pied du graphique.");
-    AjusterAxes(debut == 0);
+    AjusterAxes(debut == 0 && de == 0);
     Redessiner(false);
 }
 
@@ -204,7 +252,7 @@ void TraceJournee::Redessiner(bool toutes) {
     // whole curve again (for its hover shape) at every change.
     const auto colonnes = static_cast<size_t>(std::max(100.0, graphique_->plotArea().width() / 3));
     for (auto& [serie, t] : traces_) {
-        if (!toutes && !t.change) continue;
+        if (!toutes && !t.change && !t.refaire) continue;
         t.change = false;
         const auto& montres =
             t.eclaircie.Points(t.x, t.y, axeHeure_->min(), axeHeure_->max(), colonnes);
@@ -213,7 +261,7 @@ void TraceJournee::Redessiner(bool toutes) {
                 .first -
             montres.begin());
         // A line beyond the axis' end changes nothing that is drawn.
-        if (pareils == montres.size() && pareils == t.montres.size()) continue;
+        if (!t.refaire && pareils == montres.size() && pareils == t.montres.size()) continue;
         t.montres = montres;
         // One change for each series: appending point by point makes the
         // chart lay the curve out again for each.
@@ -223,12 +271,27 @@ void TraceJournee::Redessiner(bool toutes) {
             for (size_t k = de; k < a; ++k) l.append(QPointF(t.x[montres[k]], t.y[montres[k]]));
             return l;
         };
+        // value − u to value + u.
+        const auto bande = [&](QAreaSeries* a, size_t de, size_t fin) {
+            QList<QPointF> haut, bas;
+            for (size_t k = de; k < fin; ++k) {
+                const size_t i = montres[k];
+                haut.append(QPointF(t.x[i], t.y[i] + t.u[i]));
+                bas.append(QPointF(t.x[i], t.y[i] - t.u[i]));
+            }
+            a->upperSeries()->replace(haut);
+            a->lowerSeries()->replace(bas);
+        };
         if (t.queue == nullptr) t.queue = Jumelle(serie);
+        t.refaire = false;
         if (pareils < t.anciens || montres.size() - t.anciens > QueueMax) {
             t.anciens = t.eclaircie.Fixes();
             serie->replace(liste(0, t.anciens));
+            if (t.bande != nullptr) bande(t.bande, 0, t.anciens);
         }
-        t.queue->replace(liste(t.anciens > 0 ? t.anciens - 1 : 0, montres.size()));
+        const size_t reprise = t.anciens > 0 ? t.anciens - 1 : 0;
+        t.queue->replace(liste(reprise, montres.size()));
+        if (t.bandeQueue != nullptr) bande(t.bandeQueue, reprise, montres.size());
     }
 }
 
@@ -252,11 +315,17 @@ void TraceJournee::AjusterAxes(bool serre) {
     // Round figures, so that the grid falls on readable values. The axis
     // then holds the rounded range, not the one asked: compare with what was
     // asked, or every new line would lay every curve out again, twice.
-    const auto regler = [](QValueAxis* axe, Plage& demandee, double min, double max) {
-        if (demandee == Plage{min, max}) return;
-        demandee = {min, max};
+    // A series made since (a piece of curve, the faded points) may have
+    // moved the axis: then it is set again.
+    const auto regler = [](QValueAxis* axe, Plage(&plage)[2], double min, double max) {
+        if (plage[0] == Plage{min, max} && plage[1] == Plage{axe->min(), axe->max()}) return;
+        plage[0] = {min, max};
         axe->setRange(min, max);
+        // Rounding sets the tick count too: from the same start each time,
+        // or the axis would depend on the ranges it went through.
+        axe->setTickCount(5);
         axe->applyNiceNumbers();
+        plage[1] = {axe->min(), axe->max()};
     };
     regler(axeEO_, plageEO_, std::floor(std::min(0.0, etendue_.eoMin) * 10) / 10,
            std::ceil(std::max(0.5, etendue_.eoMax) * 10 * 1.05) / 10);
@@ -276,35 +345,157 @@ size_t TraceJournee::PointsTraces() const {
     return n;
 }
 
-void TraceJournee::Attacher(QXYSeries* serie, bool elevation) {
+void TraceJournee::Attacher(QXYSeries* serie, QValueAxis* axe) {
     graphique_->addSeries(serie);
     serie->attachAxis(axeHeure_);
-    serie->attachAxis(elevation ? axeElevation_ : axeEO_);
+    serie->attachAxis(axe);
     connect(serie, &QXYSeries::hovered, this,
             [this, serie](const QPointF& p, bool dedans) { Survol(serie, p, dedans); });
 }
 
 // A series drawn as `serie` is, on its axes, without a legend entry of its
-// own, whose points are hovered as the curve's.
-QXYSeries* TraceJournee::Jumelle(QXYSeries* serie) {
-    QXYSeries* jumelle = nullptr;
+// own.
+QXYSeries* TraceJournee::Copie(QXYSeries* serie) {
+    QXYSeries* copie = nullptr;
     if (const auto* points = qobject_cast<QScatterSeries*>(serie)) {
-        auto* j = new QScatterSeries;
-        j->setMarkerShape(points->markerShape());
-        j->setMarkerSize(points->markerSize());
-        jumelle = j;
+        auto* c = new QScatterSeries;
+        c->setMarkerShape(points->markerShape());
+        c->setMarkerSize(points->markerSize());
+        copie = c;
     } else {
-        jumelle = new QLineSeries;
+        copie = new QLineSeries;
     }
-    jumelle->setPen(serie->pen());
-    jumelle->setBrush(serie->brush());
-    jumelle->setName(serie->name());
-    graphique_->addSeries(jumelle);
-    for (QAbstractAxis* axe : serie->attachedAxes()) jumelle->attachAxis(axe);
-    for (QLegendMarker* marque : graphique_->legend()->markers(jumelle)) marque->setVisible(false);
+    copie->setPen(serie->pen());
+    copie->setBrush(serie->brush());
+    copie->setName(serie->name());
+    graphique_->addSeries(copie);
+    for (QAbstractAxis* axe : serie->attachedAxes()) copie->attachAxis(axe);
+    for (QLegendMarker* marque : graphique_->legend()->markers(copie)) marque->setVisible(false);
+    return copie;
+}
+
+// The copy that draws the end of `serie`'s curve, hovered as the curve.
+QXYSeries* TraceJournee::Jumelle(QXYSeries* serie) {
+    QXYSeries* jumelle = Copie(serie);
     connect(jumelle, &QXYSeries::hovered, this,
             [this, serie](const QPointF& p, bool dedans) { Survol(serie, p, dedans); });
     return jumelle;
+}
+
+// Light and without an outline: the curve shows through it. Made before
+// its curve, so that it is drawn behind.
+QAreaSeries* TraceJournee::Bande(const QColor& couleur, QValueAxis* axe) {
+    auto* bande = new QAreaSeries;
+    bande->setUpperSeries(new QLineSeries(bande));
+    bande->setLowerSeries(new QLineSeries(bande));
+    QColor fond = couleur;
+    fond.setAlpha(45);
+    bande->setBrush(fond);
+    bande->setPen(Qt::NoPen);
+    bande->setName("incertitude");
+    graphique_->addSeries(bande);
+    bande->attachAxis(axeHeure_);
+    bande->attachAxis(axe);
+    for (QLegendMarker* marque : graphique_->legend()->markers(bande)) marque->setVisible(false);
+    return bande;
+}
+
+QXYSeries* TraceJournee::Troncon(Courbe& c, double x) {
+    QXYSeries* dernier = c.troncons.back();
+    const Trace& t = traces_[dernier];
+    if (t.x.empty() || qobject_cast<QScatterSeries*>(dernier) != nullptr || !Trou(t.x.back(), x))
+        return dernier;
+    QAreaSeries *bande = nullptr, *bandeQueue = nullptr;
+    if (c.bande) {
+        const QColor couleur = dernier->pen().color();
+        auto* axe = static_cast<QValueAxis*>(dernier->attachedAxes().last());
+        bande = Bande(couleur, axe);
+        bandeQueue = Bande(couleur, axe);
+    }
+    QXYSeries* s = Copie(c.troncons.front());
+    connect(s, &QXYSeries::hovered, this,
+            [this, s](const QPointF& p, bool dedans) { Survol(s, p, dedans); });
+    Trace& nouvelle = traces_[s];
+    nouvelle.bande = bande;
+    nouvelle.bandeQueue = bandeQueue;
+    c.troncons.push_back(s);
+    return s;
+}
+
+// The records the screening set aside: the curve's colour, faded, as points
+// whatever the mode, since they are not a curve.
+QXYSeries* TraceJournee::Estompee(QXYSeries* serie) {
+    auto* s = new QScatterSeries;
+    QColor couleur = serie->pen().color();
+    if (const auto* points = qobject_cast<QScatterSeries*>(serie)) {
+        s->setMarkerShape(points->markerShape());
+        s->setMarkerSize(points->markerSize() - 2);
+        couleur = points->color();
+    } else {
+        s->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+        s->setMarkerSize(5);
+    }
+    couleur.setAlpha(90);
+    s->setColor(couleur);
+    s->setBorderColor(couleur);
+    s->setName(serie->name() + " (écartée)");
+    graphique_->addSeries(s);
+    for (QAbstractAxis* axe : serie->attachedAxes()) s->attachAxis(axe);
+    for (QLegendMarker* marque : graphique_->legend()->markers(s)) marque->setVisible(false);
+    connect(s, &QXYSeries::hovered, this,
+            [this, s](const QPointF& p, bool dedans) { Survol(s, p, dedans); });
+    traces_[s];
+    return s;
+}
+
+void TraceJournee::Pousser(QXYSeries* serie, double x, double y, std::optional<double> u,
+                           size_t point) {
+    Trace& t = traces_[serie];
+    t.x.push_back(x);
+    t.y.push_back(y);
+    t.points.push_back(point);
+    if (t.bande != nullptr) t.u.push_back(u && std::isfinite(*u) ? *u : 0.0);
+    t.change = true;
+}
+
+void TraceJournee::Couper(Courbe& c, size_t de) {
+    const auto tronquer = [&](QXYSeries* s) {
+        Trace& t = traces_[s];
+        const auto garde = static_cast<size_t>(
+            std::lower_bound(t.points.begin(), t.points.end(), de) - t.points.begin());
+        if (garde == t.points.size()) return;
+        t.x.resize(garde);
+        t.y.resize(garde);
+        t.points.resize(garde);
+        if (!t.u.empty()) t.u.resize(garde);
+        // The thinning starts over (it takes the points it saw as unchanged);
+        // what was drawn before `garde` still is, and is not drawn again
+        // unless the thinning now picks otherwise there.
+        t.eclaircie = Eclaircie();
+        t.montres.erase(std::lower_bound(t.montres.begin(), t.montres.end(), garde),
+                        t.montres.end());
+        t.refaire = true;
+    };
+    if (c.ecartes != nullptr) tronquer(c.ecartes);
+    while (c.troncons.size() > 1) {
+        const Trace& t = traces_[c.troncons.back()];
+        if (!t.points.empty() && t.points.front() < de) break;
+        Supprimer(c.troncons.back());
+        c.troncons.pop_back();
+    }
+    tronquer(c.troncons.back());
+}
+
+void TraceJournee::Supprimer(QXYSeries* serie) {
+    const Trace& t = traces_[serie];
+    for (QAbstractSeries* s :
+         {static_cast<QAbstractSeries*>(t.queue), static_cast<QAbstractSeries*>(t.bande),
+          static_cast<QAbstractSeries*>(t.bandeQueue), static_cast<QAbstractSeries*>(serie)})
+        if (s != nullptr) {
+            graphique_->removeSeries(s);
+            delete s;
+        }
+    traces_.erase(serie);
 }
 
 TraceJournee::Courbes& TraceJournee::CourbesDe(size_t serie, Mode mode) {
@@ -313,7 +504,15 @@ TraceJournee::Courbes& TraceJournee::CourbesDe(size_t serie, Mode mode) {
     if (trouve != courbes_.end()) return trouve->second;
     Courbes c;
     const size_t n = modele_.Journee().series.size();
-    const auto creer = [&](const QColor& couleur, const std::string& quoi) -> QXYSeries* {
+    // Bands for lines only, and only for the depths recomputed with a site.
+    const bool bandes = mode == Mode::Simple && modele_.Site().has_value();
+    std::pair<QAreaSeries*, QAreaSeries*> bandeVerte{}, bandeRouge{};
+    if (bandes) {
+        bandeVerte = {Bande(Vert, axeEO_), Bande(Vert, axeEO_)};
+        bandeRouge = {Bande(Rouge, axeEO_), Bande(Rouge, axeEO_)};
+    }
+    const auto creer = [&](const QColor& couleur, const std::string& quoi, QValueAxis* axe,
+                           std::pair<QAreaSeries*, QAreaSeries*> bande) -> Courbe {
         QXYSeries* s = nullptr;
         if (mode == Mode::Simple) {
             auto* ligne = new QLineSeries;
@@ -332,19 +531,22 @@ TraceJournee::Courbes& TraceJournee::CourbesDe(size_t serie, Mode mode) {
             s = points;
         }
         s->setName(Nom(quoi, serie, mode, n));
-        Attacher(s, false);
-        traces_[s];
-        return s;
+        Attacher(s, axe);
+        Trace& t = traces_[s];
+        t.bande = bande.first;
+        t.bandeQueue = bande.second;
+        Courbe courbe;
+        courbe.troncons.push_back(s);
+        courbe.bande = bande.first != nullptr;
+        return courbe;
     };
-    c.eoVert = creer(Vert, "EO verte");
-    c.eoRouge = creer(Rouge, "EO rouge");
-    c.angstrom = creer(Bleu, "α");
-    c.angstrom->detachAxis(axeEO_);
-    c.angstrom->attachAxis(axeAngstrom_);
+    c.eoVert = creer(Vert, "EO verte", axeEO_, bandeVerte);
+    c.eoRouge = creer(Rouge, "EO rouge", axeEO_, bandeRouge);
+    c.angstrom = creer(Bleu, "α", axeAngstrom_, {});
     return courbes_.emplace(cle, c).first->second;
 }
 
-QXYSeries* TraceJournee::ElevationDe(size_t serie) {
+TraceJournee::Courbe& TraceJournee::ElevationDe(size_t serie) {
     auto trouve = elevations_.find(serie);
     if (trouve != elevations_.end()) return trouve->second;
     auto* s = new QLineSeries;
@@ -352,10 +554,11 @@ QXYSeries* TraceJournee::ElevationDe(size_t serie) {
     crayon.setStyle(Tirets[serie % std::size(Tirets)]);
     s->setPen(crayon);
     s->setName(serie == 0 ? "élévation du soleil" : QString("élévation, série %1").arg(serie + 1));
-    Attacher(s, true);
+    Attacher(s, axeElevation_);
     traces_[s];
-    elevations_[serie] = s;
-    return s;
+    Courbe& c = elevations_[serie];
+    c.troncons.push_back(s);
+    return c;
 }
 
 // Small squares at the foot of the plot, one for each record without a depth
@@ -368,9 +571,7 @@ QXYSeries* TraceJournee::MarquesDeNuit() {
     s->setColor(QColor(0x42, 0x42, 0x42));
     s->setBorderColor(QColor(0x42, 0x42, 0x42));
     s->setName("soleil sous l'horizon");
-    Attacher(s, false);
-    s->detachAxis(axeEO_);
-    s->attachAxis(axeNuit_);
+    Attacher(s, axeNuit_);
     traces_[s];
     nuit_ = s;
     return s;
@@ -406,9 +607,22 @@ void TraceJournee::Survol(QXYSeries* serie, const QPointF& point, bool dedans) {
                         .arg(p.ligne)
                         .arg(Q(TexteHeure(r.secondesHorloge)))
                         .arg(p.mode == Mode::Simple ? "mesure simple" : "mesure continue");
-    texte += "EO verte : " + valeur(p.eoVert, 3) + " — EO rouge : " + valeur(p.eoRouge, 3) +
-             "<br>α : " + valeur(p.angstrom, 2) + "<br>V verte : " + valeur(r.vVert, 3) +
-             " V — V rouge : " + valeur(r.vRouge, 3) + " V";
+    // With its uncertainty where there is one.
+    const auto incertaine = [&](const std::optional<double>& v, const std::optional<double>& u,
+                                int d) {
+        QString t = valeur(v, d);
+        if (v && u && modele_.Site()) t += " ± " + Virgule(*u, d);
+        return t;
+    };
+    texte += "EO verte : " + incertaine(p.eoVert, r.uEoVert, 3) +
+             " — EO rouge : " + incertaine(p.eoRouge, r.uEoRouge, 3) +
+             "<br>α : " + incertaine(p.angstrom, r.uAngstrom, 2) +
+             "<br>V verte : " + valeur(r.vVert, 3) + " V — V rouge : " + valeur(r.vRouge, 3) + " V";
+    if (Ecarte(r))
+        texte += "<br><i>Écartée par le filtrage des nuages (niveau 1,0) :</i> " +
+                 Raison(r.filtre).toHtmlEscaped();
+    else if (r.niveau == science::NiveauCritere(science::Critere::Aucun))
+        texte += "<br>Niveau 1,5 : ciel clair";
     if (p.elevation)
         texte += "<br>Élévation : " + valeur(p.elevation, 1) +
                  "° — masse d'air : " + valeur(r.masseAir, 2);

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "journee/modele.h"
 #include "science/sous_horizon.h"
 
+class QAreaSeries;
 class QCategoryAxis;
 class QChart;
 class QLabel;
@@ -20,7 +22,9 @@ class QXYSeries;
 
 // The day page: the optical depths, the Ångström exponent and the sun's
 // elevation of the model's points over local time, with the notices above
-// them (site unknown, sun below the horizon).
+// them (site unknown, sun below the horizon). Records the cloud screening
+// set aside are drawn faded; each depth's uncertainty is a band around it;
+// a line breaks where its values stop for a while.
 namespace journee {
 
 class VueGraphique;
@@ -32,7 +36,10 @@ class TraceJournee : public QWidget {
     // Draws every point of the model again, from an empty plot.
     void Retracer();
     // Draws the model's points from `debut` on.
-    void Ajouter(size_t debut);
+    void Ajouter(size_t debut) { Ajouter(debut, debut); }
+    // The same, where the points from `niveaux` on may have been screened
+    // again: those whose verdict changed are drawn again.
+    void Ajouter(size_t debut, size_t niveaux);
     // Shows every point again.
     void VueEnsemble();
     // The next drawing fits the time axis to the points, as after VueEnsemble.
@@ -49,17 +56,32 @@ class TraceJournee : public QWidget {
     size_t PointsTraces() const;
 
   private:
+    // One quantity of one series and mode: its pieces of line (the last
+    // grows; the first alone has a legend entry) and its screened records.
+    struct Courbe {
+        std::vector<QXYSeries*> troncons;
+        QXYSeries* ecartes = nullptr;
+        bool bande = false;  // its uncertainty drawn around it
+    };
     struct Courbes {
-        QXYSeries* eoVert = nullptr;
-        QXYSeries* eoRouge = nullptr;
-        QXYSeries* angstrom = nullptr;
+        Courbe eoVert, eoRouge, angstrom;
     };
 
     Courbes& CourbesDe(size_t serie, science::Mode mode);
-    QXYSeries* ElevationDe(size_t serie);
+    Courbe& ElevationDe(size_t serie);
     QXYSeries* MarquesDeNuit();
-    void Attacher(QXYSeries* serie, bool elevation);
+    void Attacher(QXYSeries* serie, QValueAxis* axe);
+    QXYSeries* Copie(QXYSeries* serie);
     QXYSeries* Jumelle(QXYSeries* serie);
+    QAreaSeries* Bande(const QColor& couleur, QValueAxis* axe);
+    // The series a value at `x` goes to: the last piece, or a new one after
+    // a gap.
+    QXYSeries* Troncon(Courbe& c, double x);
+    QXYSeries* Estompee(QXYSeries* serie);
+    void Pousser(QXYSeries* serie, double x, double y, std::optional<double> u, size_t point);
+    // Forgets the curve's points from the model's point `de` on.
+    void Couper(Courbe& c, size_t de);
+    void Supprimer(QXYSeries* serie);
     // serre: fit the time axis to the data, else only widen it when needed.
     void AjusterAxes(bool serre);
     // The series' points again, for every curve or those that grew.
@@ -80,13 +102,16 @@ class TraceJournee : public QWidget {
     QXYSeries* nuit_ = nullptr;
     science::SousHorizon sousHorizon_;
     std::map<std::pair<size_t, int>, Courbes> courbes_;
-    std::map<size_t, QXYSeries*> elevations_;
+    std::map<size_t, Courbe> elevations_;
+    // For each model's point drawn, whether it was drawn as screened out.
+    std::vector<bool> ecartes_;
     // Per plotted curve, all its points; the series holds only those worth
     // drawing at the plot's width (a day at 240 lines/s is far more points
     // than pixels).
     struct Trace {
         std::vector<double> x, y;
         std::vector<size_t> points;   // the model's point behind each
+        std::vector<double> u;        // the uncertainty, with a band
         std::vector<size_t> montres;  // indices of those drawn
         Eclaircie eclaircie;
         // Drawn in two series: the key's holds the first `anciens` of
@@ -96,6 +121,11 @@ class TraceJournee : public QWidget {
         QXYSeries* queue = nullptr;
         size_t anciens = 0;
         bool change = false;
+        // Points taken back: the series hold some no longer there.
+        bool refaire = false;
+        // The band in the same two parts.
+        QAreaSeries* bande = nullptr;
+        QAreaSeries* bandeQueue = nullptr;
     };
     std::map<QXYSeries*, Trace> traces_;
     bool redessinPrevu_ = false;
@@ -104,9 +134,9 @@ class TraceJournee : public QWidget {
         double heureMin = 1e300, heureMax = -1e300;
         double eoMin = 0, eoMax = 0, aMin = 0, aMax = 0;
     } etendue_;
-    // The value axes' ranges last asked for (before rounding).
+    // The value axes' ranges last asked for (before rounding), and got.
     using Plage = std::pair<double, double>;
-    Plage plageEO_{0, 0}, plageAngstrom_{0, 0};
+    Plage plageEO_[2]{}, plageAngstrom_[2]{};
     bool zoome_ = false;
 };
 

@@ -31,21 +31,32 @@ inline std::vector<std::string> EnTeteMatineeClaire() {
     };
 }
 
-inline std::vector<std::string> EnregistrementsMatineeClaire(double v0Vert, double v0Rouge,
-                                                             double bruitRelatif = 0.005,
-                                                             int pas = 30) {
+// Clouds crossing the sun from `debut` to `fin` (local seconds): the direct
+// light dimmed by 10 to 70 %, changing from one record to the next.
+struct PassageNuageux {
+    int debut, fin;
+};
+
+inline std::vector<std::string> EnregistrementsMatineeClaire(
+    double v0Vert, double v0Rouge, double bruitRelatif = 0.005, int pas = 30,
+    const std::vector<PassageNuageux>& nuages = {}) {
     std::vector<std::string> lignes;
     science::Soleil soleil;
     std::mt19937 generateur(12);
     std::normal_distribution<double> bruit(0, bruitRelatif);
+    std::mt19937 ciel(34);
+    std::uniform_real_distribution<double> transmission(0.3, 0.9);
     const int64_t minuit = 1796601600;  // 2026-12-07 00:00 UTC
     for (int t = 8 * 3600 + 1200; t <= 12 * 3600; t += pas) {
         const auto p =
             soleil.Position(static_cast<double>(minuit + t - 3600), SiteLyon, {1008, 15});
         const double m = *science::MasseAirKastenYoung(p.elevationApparente);
         const double d2 = p.distance * p.distance;
+        double nuage = 1;
+        for (const PassageNuageux& n : nuages)
+            if (t >= n.debut && t < n.fin) nuage = transmission(ciel);
         const auto v = [&](double v0, double tau) {
-            return 0.01 + v0 / d2 * std::exp(-tau * m) * (1 + bruit(generateur));
+            return 0.01 + v0 / d2 * std::exp(-tau * m) * nuage * (1 + bruit(generateur));
         };
         char ligne[96];
         std::snprintf(ligne, sizeof ligne, "Simple;%02d:%02d:%02d  ;%.3f;0,20;%.3f;0,10;21",

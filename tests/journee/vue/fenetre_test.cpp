@@ -29,6 +29,7 @@
 #include <thread>
 
 #include "journee/ligne_etat.h"
+#include "journee/troncons.h"
 #include "journee/vue_graphique.h"
 #include "platform/numbers.h"
 #include "platform/textfile.h"
@@ -41,31 +42,17 @@
 namespace journee {
 namespace {
 
-// The PNG for people to look at and the README, and a one-page PDF of it for
-// the manual (groff embeds pictures only as PDF).
-void Capturer(QWidget& w, const std::string& nom) {
-    QDir().mkpath(CAPTURES_DIR);
-    QApplication::processEvents();
-    const QPixmap image = w.grab();
-    const QString base = QString(CAPTURES_DIR "/") + nom.c_str();
-    ASSERT_TRUE(image.save(base + ".png", "PNG"));
-    QPdfWriter pdf(base + ".pdf");
-    pdf.setResolution(96);
-    pdf.setPageMargins(QMarginsF());
-    pdf.setPageSize(
-        QPageSize(QSizeF(image.width() * 0.75, image.height() * 0.75), QPageSize::Point));
-    QPainter peintre(&pdf);
-    peintre.drawPixmap(0, 0, image);
-}
-
 // Each curve's points as drawn, by name: a curve can be drawn by more than
 // one series, the next taking up from the last point of the one before.
 std::map<QString, std::vector<std::pair<double, double>>> CourbesDessinees(FenetreJournee& f) {
     std::map<QString, std::vector<std::pair<double, double>>> courbes;
     for (QAbstractSeries* s : f.VueJour()->chart()->series()) {
+        const auto* xy = qobject_cast<QXYSeries*>(s);
+        if (xy == nullptr) continue;  // the uncertainty's bands
         auto& points = courbes[s->name()];
-        const QList<QPointF> serie = qobject_cast<QXYSeries*>(s)->points();
-        if (!points.empty() && !serie.empty()) {
+        const QList<QPointF> serie = xy->points();
+        // A piece after a gap starts afresh; the others take up the line.
+        if (!points.empty() && !serie.empty() && !Trou(points.back().first, serie.front().x())) {
             EXPECT_EQ(points.back(), std::pair(serie.front().x(), serie.front().y()))
                 << s->name().toStdString() << ": the line is broken";
         }
@@ -73,6 +60,8 @@ std::map<QString, std::vector<std::pair<double, double>>> CourbesDessinees(Fenet
             if (points.empty() || points.back() != std::pair{p.x(), p.y()})
                 points.emplace_back(p.x(), p.y());
     }
+    // Records set aside for a while during the follow leave an empty series.
+    std::erase_if(courbes, [](const auto& c) { return c.second.empty(); });
     return courbes;
 }
 
@@ -178,6 +167,43 @@ TEST(FenetreJournee, FollowsAFileWrittenAt240LinesASecond) {
     ASSERT_TRUE(Attendre([&] { return f.Endormie(); }));
     std::ofstream(chemin, std::ios::binary | std::ios::app) << lignes[0] << "\r\n";
     EXPECT_TRUE(Attendre([&] { return f.Modele().Points().size() == 1; }, 2000));
+}
+
+// Clouds pass while the file grows: each new line can set aside (or take
+// back) records before it. Drawn as it grew, the plot is the one drawn from
+// the whole file: kept lines, faded points and their pieces.
+TEST(FenetreJournee, FollowingACloudyMorningDrawsWhatTheWholeFileDraws) {
+    Dossier d;
+    const std::string chemin = d.Fichier("nuages.txt");
+    WriteTextFile(chemin, EnTeteMatineeClaire());
+    const auto lignes = EnregistrementsMatineeClaire(2.12, 2.05, 0.005, 30, {{36000, 38400}});
+    FenetreJournee f(ReglagesLyon(), QString::fromStdString(d.chemin));
+    ASSERT_TRUE(f.Ouvrir(QString::fromStdString(chemin)));
+    f.show();
+    {
+        std::ofstream sortie(chemin, std::ios::binary | std::ios::app);
+        for (size_t i = 0; i < lignes.size(); ++i) {
+            sortie << lignes[i] << "\r\n";
+            // A few lines at a time, so that the screening changes behind.
+            if (i % 3 != 2 && i + 1 != lignes.size()) continue;
+            sortie.flush();
+            f.Actualiser();
+            QApplication::processEvents();
+        }
+    }
+    ASSERT_EQ(f.Modele().Points().size(), lignes.size());
+    FenetreJournee entiere(ReglagesLyon(), QString::fromStdString(d.chemin));
+    ASSERT_TRUE(entiere.Ouvrir(QString::fromStdString(chemin)));
+    entiere.show();
+    const auto heures = [](FenetreJournee& v) {
+        return qobject_cast<QValueAxis*>(v.VueJour()->chart()->axes(Qt::Horizontal).front());
+    };
+    heures(entiere)->setRange(heures(f)->min(), heures(f)->max());
+    QApplication::processEvents();
+    const auto courbes = CourbesDessinees(f);
+    EXPECT_TRUE(courbes.count("EO verte (écartée)"));
+    EXPECT_EQ(courbes, CourbesDessinees(entiere));
+    EXPECT_EQ(f.PointsTraces(), entiere.PointsTraces());
 }
 
 // Records taken before sunrise as the program writes them at night: the dark
@@ -376,7 +402,7 @@ TEST(FenetreJournee, HoveringAPointShowsItsValuesAndItsLine) {
     MatineeOuverte m;
     FenetreJournee& f = *m.vue;
     QApplication::processEvents();
-    auto* verte = qobject_cast<QXYSeries*>(f.VueJour()->chart()->series().front());
+    auto* verte = SerieNommee(f, "EO verte");
     ASSERT_NE(verte, nullptr);
     ASSERT_EQ(verte->name(), "EO verte");
     // The 441 records of the morning are far fewer than the plot's slices:

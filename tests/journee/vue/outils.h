@@ -1,13 +1,22 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <QApplication>
+#include <QChart>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPixmap>
+#include <QXYSeries>
 #include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
 
 #include "journee/fenetre.h"
+#include "journee/vue_graphique.h"
 #include "tests/support/dossier.h"
 #include "tests/support/matinee.h"
 
@@ -46,3 +55,28 @@ struct MatineeOuverte {
         vue->show();
     }
 };
+
+// The day plot's first series of that name (a curve's, with its legend
+// entry), or nothing.
+inline QXYSeries* SerieNommee(journee::FenetreJournee& f, const QString& nom) {
+    for (QAbstractSeries* s : f.VueJour()->chart()->series())
+        if (s->name() == nom) return qobject_cast<QXYSeries*>(s);
+    return nullptr;
+}
+
+// The PNG for people to look at and the README, and a one-page PDF of it for
+// the manual (groff embeds pictures only as PDF).
+inline void Capturer(QWidget& w, const std::string& nom) {
+    QDir().mkpath(CAPTURES_DIR);
+    QApplication::processEvents();
+    const QPixmap image = w.grab();
+    const QString base = QString(CAPTURES_DIR "/") + nom.c_str();
+    ASSERT_TRUE(image.save(base + ".png", "PNG"));
+    QPdfWriter pdf(base + ".pdf");
+    pdf.setResolution(96);
+    pdf.setPageMargins(QMarginsF());
+    pdf.setPageSize(
+        QPageSize(QSizeF(image.width() * 0.75, image.height() * 0.75), QPageSize::Point));
+    QPainter peintre(&pdf);
+    peintre.drawPixmap(0, 0, image);
+}
