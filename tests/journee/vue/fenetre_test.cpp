@@ -21,6 +21,7 @@
 #include <QToolTip>
 #include <QValueAxis>
 #include <QXYSeries>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -43,25 +44,33 @@ namespace journee {
 namespace {
 
 // Each curve's points as drawn, by name: a curve can be drawn by more than
-// one series, the next taking up from the last point of the one before.
+// one series, the next taking up from the last point of the one before. The
+// pieces are taken in time order, whatever order the chart holds them in.
 std::map<QString, std::vector<std::pair<double, double>>> CourbesDessinees(FenetreJournee& f) {
-    std::map<QString, std::vector<std::pair<double, double>>> courbes;
+    std::map<QString, std::vector<QList<QPointF>>> morceaux;
     for (QAbstractSeries* s : f.VueJour()->chart()->series()) {
         const auto* xy = qobject_cast<QXYSeries*>(s);
         if (xy == nullptr) continue;  // the uncertainty's bands
-        auto& points = courbes[s->name()];
-        const QList<QPointF> serie = xy->points();
-        // A piece after a gap starts afresh; the others take up the line.
-        if (!points.empty() && !serie.empty() && !Trou(points.back().first, serie.front().x())) {
-            EXPECT_EQ(points.back(), std::pair(serie.front().x(), serie.front().y()))
-                << s->name().toStdString() << ": the line is broken";
-        }
-        for (const QPointF& p : serie)
-            if (points.empty() || points.back() != std::pair{p.x(), p.y()})
-                points.emplace_back(p.x(), p.y());
+        // Records set aside for a while during the follow leave an empty series.
+        if (!xy->points().empty()) morceaux[s->name()].push_back(xy->points());
     }
-    // Records set aside for a while during the follow leave an empty series.
-    std::erase_if(courbes, [](const auto& c) { return c.second.empty(); });
+    std::map<QString, std::vector<std::pair<double, double>>> courbes;
+    for (auto& [nom, series] : morceaux) {
+        std::stable_sort(series.begin(), series.end(), [](const auto& a, const auto& b) {
+            return a.front().x() < b.front().x();
+        });
+        auto& points = courbes[nom];
+        for (const QList<QPointF>& serie : series) {
+            // A piece after a gap starts afresh; the others take up the line.
+            if (!points.empty() && !Trou(points.back().first, serie.front().x())) {
+                EXPECT_EQ(points.back(), std::pair(serie.front().x(), serie.front().y()))
+                    << nom.toStdString() << ": the line is broken";
+            }
+            for (const QPointF& p : serie)
+                if (points.empty() || points.back() != std::pair{p.x(), p.y()})
+                    points.emplace_back(p.x(), p.y());
+        }
+    }
     return courbes;
 }
 
