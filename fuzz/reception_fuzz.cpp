@@ -14,7 +14,7 @@
 //           accepted), 2 the reception in single mode, 3 in continuous mode;
 //           bit 2: the body is a list of commands rather than plain bytes;
 //           bits 4-7: the size of the pieces the plain bytes arrive in
-//     1-2   pressure typed, hPa (modulo 10000)
+//     1-2   pressure typed, hPa (300 to 1100, what validation accepts)
 //     3     elevation typed, degrees (1 to 90)
 //     4-5   day of the year (1 to 366), for the Earth-Sun distance
 //     6-13  the four counts of the identification frame that starts the
@@ -140,7 +140,7 @@ Header ReadHeader(Reader& in) {
     h.start = static_cast<Start>(mode & 3);
     h.commands = (mode & 4) != 0;
     h.piece = Pieces[mode >> 4];
-    h.pressure = in.Word() % 10000;
+    h.pressure = 300 + in.Word() % 801;
     h.elevation = in.Byte() % 90 + 1;
     h.day = in.Word() % 366 + 1;
     for (int& c : h.counts) c = in.Word() % 1023;
