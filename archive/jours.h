@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "science/recalcul.h"
+
+// The archive's days at a glance: for each day of each site and instrument,
+// how many records it holds and the spread of its level-1.5 values. What the
+// seasons window draws and `solvenare-archive jours` prints.
+
+namespace archive {
+
+class Archive;
+
+// Over the day's level-1.5 records only.
+struct Plage {
+    double mediane = 0, min = 0, max = 0;
+};
+
+struct ResumeJour {
+    science::Date jour;       // the site's local date
+    std::string site;         // the site's name
+    std::string instrument;   // the photometer's number, as its header gives it
+    int enregistrements = 0;  // every record of the day
+    int niveau15 = 0;         // those at level 1.5
+    std::optional<Plage> vert, rouge, angstrom;
+};
+
+// Nothing set: every day.
+struct ChoixJours {
+    std::optional<science::Date> du, au;  // inclusive
+    std::optional<std::string> instrument, site;
+};
+
+// In order of day, then site, then instrument.
+std::vector<ResumeJour> Jours(Archive& archive, const ChoixJours& choix);
+
+}  // namespace archive
