@@ -95,6 +95,8 @@ FenetreSaisons::FenetreSaisons(SourceJours source, QWidget* parent)
     etat_ = new QLabel;
     // A long line is cut, it never widens the window.
     etat_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // The keys act at once on the charts.
+    setFocusProxy(vues_[0]);
     statusBar()->addWidget(etat_, 1);
     auto* aide =
         new QLabel("+ − : zoom · ← → : défiler · Page ↑ ↓ : période · clic : ouvrir le jour");
@@ -258,8 +260,8 @@ void FenetreSaisons::Actualiser() {
     };
     remplir(site_, Sites(tous_), "");
     remplir(instrument_, Instruments(tous_), "n° ");
+    // What is shown stays; the first days shown are their last period.
     Filtrer();
-    if (!jours_.empty()) MontrerPeriode(PeriodeDe(etendueChoisie_, NumeroJour(jours_.back().jour)));
 }
 
 void FenetreSaisons::ChoisirSite(const QString& site) {
@@ -414,6 +416,7 @@ void FenetreSaisons::AxesApresZoom() {
         y->setTickCount(y == axesY_[2] ? 3 : 5);
         y->applyNiceNumbers();
     }
+    TaillerMarques();
     const Periode p = PeriodeVisible();
     periode_->setText(
         Q(DateEnFrancais(DateDuNumero(p.debut)) + " – " + DateEnFrancais(DateDuNumero(p.fin - 1))));
@@ -422,8 +425,18 @@ void FenetreSaisons::AxesApresZoom() {
 
 // The three plots one above the other over the same days: their margins
 // take up the differences of their scales' and legends' widths.
+// Years of days would drown in full-size markers.
+void FenetreSaisons::TaillerMarques() {
+    const double largeur = axesX_[0]->max() - axesX_[0]->min();
+    const double parJour = vues_[0]->chart()->plotArea().width() / std::max(1e-9, largeur);
+    const double taille = std::clamp(parJour * 0.8, 3.0, 7.0);
+    for (QScatterSeries* m : {medianeVert_, medianeRouge_, medianeAngstrom_})
+        if (m->markerSize() != taille) m->setMarkerSize(taille);
+}
+
 void FenetreSaisons::Aligner() {
     alignement_ = false;
+    TaillerMarques();
     double gauche = 0, droite = 1e9;
     double naturelGauche[3], naturelDroite[3];
     for (int i = 0; i < 3; ++i) {

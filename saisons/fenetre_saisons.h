@@ -72,6 +72,7 @@ class FenetreSaisons : public QMainWindow {
     void Synchroniser(const VueSaisons* source);
     void AxesApresZoom();
     void Aligner();
+    void TaillerMarques();
     void Survoler(double x, QPoint ou);
     void Cliquer(double x);
     void Etat();

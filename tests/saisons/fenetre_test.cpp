@@ -9,9 +9,14 @@
 #include <QChart>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPixmap>
 #include <QScatterSeries>
 #include <QStatusBar>
 #include <QSvgRenderer>
@@ -32,10 +37,21 @@ using namespace saisons;
 
 namespace {
 
+// The PNG for people to look at and the README, and a one-page PDF of it
+// for the manual (groff embeds pictures only as PDF).
 void Capturer(QWidget& w, const QString& nom) {
     QDir().mkpath(CAPTURES_DIR);
     QApplication::processEvents();
-    ASSERT_TRUE(w.grab().save(QString(CAPTURES_DIR "/") + nom + ".png", "PNG"));
+    const QPixmap image = w.grab();
+    const QString base = QString(CAPTURES_DIR "/") + nom;
+    ASSERT_TRUE(image.save(base + ".png", "PNG"));
+    QPdfWriter pdf(base + ".pdf");
+    pdf.setResolution(96);
+    pdf.setPageMargins(QMarginsF());
+    pdf.setPageSize(
+        QPageSize(QSizeF(image.width() * 0.75, image.height() * 0.75), QPageSize::Point));
+    QPainter peintre(&pdf);
+    peintre.drawPixmap(0, 0, image);
 }
 
 QValueAxis* AxeX(VueSaisons* v) {
@@ -358,4 +374,34 @@ TEST(FenetreSaisons, Exports) {
     QDir().mkpath(CAPTURES_DIR);
     QFile::remove(CAPTURES_DIR "/saisons_export.svg");
     QFile::copy(base + "/saisons.svg", CAPTURES_DIR "/saisons_export.svg");
+}
+
+TEST(FenetreSaisons, DixAnsDUnInstrument) {
+    std::vector<archive::ResumeJour> jours;
+    const int debut = NumeroJour({2017, 1, 1}), fin = NumeroJour({2027, 1, 1});
+    for (int n = debut; n < fin; ++n)
+        jours.push_back(JourDe(DateDuNumero(n), "Lyon", "12", 0.5 + 0.5 * std::sin(n * 0.0172),
+                               0.5 + 0.5 * std::sin(n * 2.7)));
+    QElapsedTimer montre;
+    montre.start();
+    FenetreSaisons f([&](const archive::ChoixJours& c) { return Filtrer(jours, c); });
+    f.resize(1100, 760);
+    f.show();
+    RecordProperty("construction", static_cast<int>(montre.elapsed()));
+    f.VueEnsemble();
+    RecordProperty("ensemble", static_cast<int>(montre.elapsed()));
+    const QPixmap image = f.grab();
+    RecordProperty("millisecondes", static_cast<int>(montre.elapsed()));
+    EXPECT_FALSE(image.isNull());
+    EXPECT_EQ(Serie(f.VueEpaisseurs(), "vert")->count(), fin - debut);
+    const auto labels = qobject_cast<QCategoryAxis*>(AxeX(f.VueEpaisseurs()))->categoriesLabels();
+    EXPECT_EQ(labels, (QStringList{"2017", "2018", "2019", "2020", "2021", "2022", "2023", "2024",
+                                   "2025", "2026"}));
+    Capturer(f, "saisons_dix_ans");
+    // The keys reach the charts without a click first (a click opens a day).
+    f.activateWindow();
+    f.setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+    // From every day, to the year in the middle.
+    EXPECT_EQ(f.PeriodeVisible(), PeriodeDe(Etendue::Annees, (debut + fin) / 2));
 }
