@@ -143,10 +143,16 @@ QWidget* FenetreSaisons::CreerBarreChoix() {
     ligne->addWidget(apres);
     connect(avant, &QToolButton::clicked, this, [this] { PeriodeVoisine(-1); });
     connect(apres, &QToolButton::clicked, this, [this] { PeriodeVoisine(1); });
-    connect(etendue_, &QComboBox::activated, this,
-            [this](int i) { ChoisirEtendue(static_cast<Etendue>(i)); });
-    connect(site_, &QComboBox::activated, this, [this] { Filtrer(); });
-    connect(instrument_, &QComboBox::activated, this, [this] { Filtrer(); });
+    // Once chosen, the keys go back to the charts.
+    connect(etendue_, &QComboBox::activated, this, [this](int i) {
+        ChoisirEtendue(static_cast<Etendue>(i));
+        vues_[0]->setFocus();
+    });
+    for (QComboBox* filtre : {site_, instrument_})
+        connect(filtre, &QComboBox::activated, this, [this] {
+            Filtrer();
+            vues_[0]->setFocus();
+        });
     return barre;
 }
 
@@ -198,7 +204,6 @@ void FenetreSaisons::CreerGraphiques() {
             alignement_ = true;
         });
         auto* vue = new VueSaisons(g, x);
-        vue->setToolTip(QString());
         vue->OnZoom = [this, vue] { Synchroniser(vue); };
         vue->OnEnsemble = [this] { VueEnsemble(); };
         vue->OnPeriode = [this](int sens) { PeriodeVoisine(sens); };

@@ -370,6 +370,26 @@ TEST(FenetreSaisons, Exports) {
     const std::string texte = LireOctets(dossier.Fichier("saisons.svg"));
     EXPECT_NE(texte.find("<svg"), std::string::npos);
     EXPECT_GT(texte.size(), 10000u);
+    // The SVG holds the plots, not only their frames: as many green medians as the PNG.
+    QImage rendu(png.size(), QImage::Format_ARGB32);
+    rendu.fill(Qt::white);
+    QPainter peintre(&rendu);
+    svg.render(&peintre);
+    peintre.end();
+    const auto verts = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                n += std::abs(c.red() - 0x1e) < 12 && std::abs(c.green() - 0x8c) < 12 &&
+                     std::abs(c.blue() - 0x45) < 12;
+            }
+        return n;
+    };
+    EXPECT_GT(verts(png), 500);
+    EXPECT_GT(verts(rendu), verts(png) / 2);
+    QDir().mkpath(CAPTURES_DIR);
+    rendu.save(CAPTURES_DIR "/saisons_export_svg.png");
     EXPECT_FALSE(w.f->EnregistrerImage(base + "/absent/x.png"));
     QDir().mkpath(CAPTURES_DIR);
     QFile::remove(CAPTURES_DIR "/saisons_export.svg");
