@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <vector>
+
+#include "archive/jours.h"
+#include "saisons/selection.h"
+
+class QCategoryAxis;
+class QChart;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QScatterSeries;
+class QStackedWidget;
+class QValueAxis;
+
+// The seasons window: each day of the archive, its level-1.5 depths and α
+// (median and range) and its count of records, a week, a month or a year
+// at a time, for one site and instrument or all.
+namespace saisons {
+
+class Barres;
+class VueSaisons;
+
+// Where the days come from: the archive, or a test's vector.
+using SourceJours = std::function<std::vector<archive::ResumeJour>(const archive::ChoixJours&)>;
+
+class FenetreSaisons : public QMainWindow {
+  public:
+    explicit FenetreSaisons(SourceJours source, QWidget* parent = nullptr);
+    ~FenetreSaisons() override;
+
+    // A click on a day: the integrator opens it in the day view.
+    std::function<void(const archive::ResumeJour&)> OnOuvrirJour;
+
+    // Reads the days again from the source (F5).
+    void Actualiser();
+
+    void ChoisirEtendue(Etendue etendue);
+    void ChoisirSite(const QString& site);              // "" for every site
+    void ChoisirInstrument(const QString& instrument);  // "" for every instrument
+    void MontrerPeriode(const Periode& periode);
+    void PeriodeVoisine(int sens);
+    void VueEnsemble();
+
+    bool EnregistrerImage(const QString& chemin);  // PNG, or SVG by its extension
+    bool ExporterCsv(const QString& chemin);
+
+    // What the window holds, for its tests.
+    const std::vector<archive::ResumeJour>& JoursMontres() const { return jours_; }
+    Periode PeriodeVisible() const;
+    QString TexteSurvol() const { return survol_; }
+    QString TexteEtat() const;
+    QString TexteVide() const;  // empty while the charts show
+    VueSaisons* VueEpaisseurs() const { return vues_[0]; }
+    VueSaisons* VueAngstrom() const { return vues_[1]; }
+    VueSaisons* VueMesures() const { return vues_[2]; }
+    QComboBox* ChoixEtendue() const { return etendue_; }
+    QComboBox* ChoixSite() const { return site_; }
+    QComboBox* ChoixInstrument() const { return instrument_; }
+
+  private:
+    struct Graphique;
+
+    void CreerMenus();
+    QWidget* CreerBarreChoix();
+    void CreerGraphiques();
+    void Filtrer();
+    void Retracer();
+    void Synchroniser(const VueSaisons* source);
+    void AxesApresZoom();
+    void Aligner();
+    void TaillerMarques();
+    void Survoler(double x, QPoint ou);
+    void Cliquer(double x);
+    void Etat();
+
+    SourceJours source_;
+    std::vector<archive::ResumeJour> tous_;   // every day the source gave
+    std::vector<archive::ResumeJour> jours_;  // those the filters keep
+    QString erreur_;
+    QString survol_;
+    Etendue etendueChoisie_ = Etendue::Annees;
+
+    QComboBox* etendue_ = nullptr;
+    QComboBox* site_ = nullptr;
+    QComboBox* instrument_ = nullptr;
+    QLabel* periode_ = nullptr;
+    QStackedWidget* pile_ = nullptr;
+    QLabel* vide_ = nullptr;
+    QWidget* graphiques_ = nullptr;
+    QLabel* etat_ = nullptr;
+    VueSaisons* vues_[3] = {};
+    QCategoryAxis* axesX_[3] = {};
+    QValueAxis* axesY_[3] = {};
+    Barres* barres_[3] = {};
+    QScatterSeries* medianeVert_ = nullptr;
+    QScatterSeries* medianeRouge_ = nullptr;
+    QScatterSeries* medianeAngstrom_ = nullptr;
+    QMenu* choixJour_ = nullptr;
+    bool synchronisation_ = false;
+    bool alignement_ = false;  // an alignment is on its way
+};
+
+}  // namespace saisons

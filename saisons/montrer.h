@@ -1,0 +1,13 @@
+#pragma once
+
+#include "saisons/fenetre_saisons.h"
+
+namespace saisons {
+
+// The seasons window on its own, for `solvenare-archive`: the application
+// (Qt's dialogs in French), the window, its event loop; the exit code.
+// `ouvrirJour` receives the days clicked.
+int Montrer(int argc, char** argv, SourceJours source,
+            std::function<void(const archive::ResumeJour&)> ouvrirJour = {});
+
+}  // namespace saisons
