@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "measurement/astronomie.h"
+#include "measurement/calculs.h"
 #include "platform/textfile.h"
 #include "science/gaz.h"
 #include "science/masse_air.h"
@@ -34,6 +36,9 @@ inline std::pair<double, double> AerosolMatineeClaire(int t) {
     const double rapport = 625.0 / 505.0;
     return {0.098 + brume, 0.098 / rapport + brume / std::sqrt(rapport)};
 }
+
+// The header's calibration, as the instrument used it.
+inline constexpr double V0VertMatinee = 2.12, V0RougeMatinee = 2.05;
 
 inline std::vector<std::string> EnTeteMatineeClaire() {
     return {
@@ -69,6 +74,7 @@ inline std::vector<std::string> EnregistrementsMatineeClaire(
     const double rayleighRouge = *science::TauRayleigh(625, 1008);
     const double ozoneVert = *science::TauOzone(505, ozone);
     const double ozoneRouge = *science::TauOzone(625, ozone);
+    const double distanceEntete = measurement::DistanceTerreSoleil(341);
     for (int t = 8 * 3600 + 1200; t <= 12 * 3600; t += pas) {
         const auto p =
             soleil.Position(static_cast<double>(minuit + t - 3600), SiteLyon, {1008, 15});
@@ -87,10 +93,23 @@ inline std::vector<std::string> EnregistrementsMatineeClaire(
         // with any compiler.
         const double vVert = v(v0Vert, aerosolVert, rayleighVert, ozoneVert);
         const double vRouge = v(v0Rouge, aerosolRouge, rayleighRouge, ozoneRouge);
+        // The depths as the instrument wrote them: its own formula, with the
+        // elevation typed in the header (15°) whatever the sun's.
+        const auto eo = [&](double volts, double v0Entete, double rayleigh) {
+            return measurement::TexteEO(measurement::EpaisseurOptique(
+                volts, v0Entete, 0.01, rayleigh, distanceEntete, measurement::RapportPression(1008),
+                measurement::MasseAir(15)));
+        };
         char ligne[96];
-        std::snprintf(ligne, sizeof ligne, "Simple;%02d:%02d:%02d  ;%.3f;0,20;%.3f;0,10;21",
-                      t / 3600, t / 60 % 60, t % 60, vVert, vRouge);
+        std::snprintf(ligne, sizeof ligne, "Simple;%02d:%02d:%02d  ;%.3f;", t / 3600, t / 60 % 60,
+                      t % 60, vVert);
         std::string texte = ligne;
+        std::snprintf(ligne, sizeof ligne, "%.3f;", vRouge);
+        texte +=
+            eo(std::round(vVert * 1000) / 1000, V0VertMatinee, measurement::TauRayleighVert) + ";" +
+            ligne +
+            eo(std::round(vRouge * 1000) / 1000, V0RougeMatinee, measurement::TauRayleighRouge) +
+            ";21";
         std::replace(texte.begin(), texte.end(), '.', ',');
         lignes.push_back(texte);
     }
