@@ -215,11 +215,6 @@ void TraceJournee::Ajouter(size_t debut, size_t niveaux) {
         if (i < debut) continue;
         etendue_.heureMin = std::min(etendue_.heureMin, p.heure);
         etendue_.heureMax = std::max(etendue_.heureMax, p.heure);
-        for (const auto& eo : {p.eoVert, p.eoRouge})
-            if (eo && std::isfinite(*eo)) {
-                etendue_.eoMin = std::min(etendue_.eoMin, *eo);
-                etendue_.eoMax = std::max(etendue_.eoMax, *eo);
-            }
         if (p.angstrom && std::isfinite(*p.angstrom)) {
             etendue_.aMin = std::min(etendue_.aMin, *p.angstrom);
             etendue_.aMax = std::max(etendue_.aMax, *p.angstrom);
@@ -327,11 +322,29 @@ void TraceJournee::AjusterAxes(bool serre) {
         axe->applyNiceNumbers();
         plage[1] = {axe->min(), axe->max()};
     };
-    regler(axeEO_, plageEO_, std::floor(std::min(0.0, etendue_.eoMin) * 10) / 10,
-           std::ceil(std::max(0.5, etendue_.eoMax) * 10 * 1.05) / 10);
+    const auto [eoMin, eoMax] = PlageProfondeurs(EtenduesProfondeurs());
+    regler(axeEO_, plageEO_, eoMin, eoMax);
     regler(axeAngstrom_, plageAngstrom_, std::floor(std::min(0.0, etendue_.aMin) * 2) / 2,
            std::ceil(std::max(2.0, etendue_.aMax) * 2) / 2);
     axeElevation_->setVisible(!elevations_.empty());
+}
+
+std::vector<EtendueSerie> TraceJournee::EtenduesProfondeurs() {
+    std::vector<EtendueSerie> series;
+    const auto etendue = [this](QXYSeries* s) {
+        const Trace& t = traces_[s];
+        return t.cumul.empty() ? Etendue() : t.cumul.back();
+    };
+    for (auto& [cle, c] : courbes_) {
+        if (series.size() <= cle.first) series.resize(cle.first + 1);
+        EtendueSerie& e = series[cle.first];
+        for (const Courbe* courbe : {&c.eoVert, &c.eoRouge}) {
+            for (QXYSeries* s : courbe->troncons) e.retenues.Ajouter(etendue(s));
+            if (courbe->ecartes != nullptr) e.toutes.Ajouter(etendue(courbe->ecartes));
+        }
+        e.toutes.Ajouter(e.retenues);
+    }
+    return series;
 }
 
 void TraceJournee::VueEnsemble() {
@@ -403,8 +416,9 @@ QAreaSeries* TraceJournee::Bande(const QColor& couleur, QValueAxis* axe) {
 QXYSeries* TraceJournee::Troncon(Courbe& c, double x) {
     QXYSeries* dernier = c.troncons.back();
     const Trace& t = traces_[dernier];
-    if (t.x.empty() || qobject_cast<QScatterSeries*>(dernier) != nullptr || !Trou(t.x.back(), x))
-        return dernier;
+    // Points break too: a continuous run is a dense curve, and its band
+    // must not bridge a gap.
+    if (t.x.empty() || !Trou(t.x.back(), x)) return dernier;
     QAreaSeries *bande = nullptr, *bandeQueue = nullptr;
     if (c.bande) {
         const QColor couleur = dernier->pen().color();
@@ -416,6 +430,7 @@ QXYSeries* TraceJournee::Troncon(Courbe& c, double x) {
     connect(s, &QXYSeries::hovered, this,
             [this, s](const QPointF& p, bool dedans) { Survol(s, p, dedans); });
     Trace& nouvelle = traces_[s];
+    nouvelle.profondeur = traces_[c.troncons.front()].profondeur;
     nouvelle.bande = bande;
     nouvelle.bandeQueue = bandeQueue;
     c.troncons.push_back(s);
@@ -444,7 +459,7 @@ QXYSeries* TraceJournee::Estompee(QXYSeries* serie) {
     for (QLegendMarker* marque : graphique_->legend()->markers(s)) marque->setVisible(false);
     connect(s, &QXYSeries::hovered, this,
             [this, s](const QPointF& p, bool dedans) { Survol(s, p, dedans); });
-    traces_[s];
+    traces_[s].profondeur = traces_[serie].profondeur;
     return s;
 }
 
@@ -454,7 +469,16 @@ void TraceJournee::Pousser(QXYSeries* serie, double x, double y, std::optional<d
     t.x.push_back(x);
     t.y.push_back(y);
     t.points.push_back(point);
-    if (t.bande != nullptr) t.u.push_back(u && std::isfinite(*u) ? *u : 0.0);
+    double ecart = 0;
+    if (t.bande != nullptr) {
+        ecart = u && std::isfinite(*u) ? *u : 0.0;
+        t.u.push_back(ecart);
+    }
+    if (t.profondeur) {
+        Etendue e = t.cumul.empty() ? Etendue() : t.cumul.back();
+        e.Ajouter(y - ecart, y + ecart);
+        t.cumul.push_back(e);
+    }
     t.change = true;
 }
 
@@ -468,6 +492,7 @@ void TraceJournee::Couper(Courbe& c, size_t de) {
         t.y.resize(garde);
         t.points.resize(garde);
         if (!t.u.empty()) t.u.resize(garde);
+        t.cumul.resize(garde);
         // The thinning starts over (it takes the points it saw as unchanged);
         // what was drawn before `garde` still is, and is not drawn again
         // unless the thinning now picks otherwise there.
@@ -504,8 +529,8 @@ TraceJournee::Courbes& TraceJournee::CourbesDe(size_t serie, Mode mode) {
     if (trouve != courbes_.end()) return trouve->second;
     Courbes c;
     const size_t n = modele_.Journee().series.size();
-    // Bands for lines only, and only for the depths recomputed with a site.
-    const bool bandes = mode == Mode::Simple && modele_.Site().has_value();
+    // Bands only for the depths recomputed with a site.
+    const bool bandes = modele_.Site().has_value();
     std::pair<QAreaSeries*, QAreaSeries*> bandeVerte{}, bandeRouge{};
     if (bandes) {
         bandeVerte = {Bande(Vert, axeEO_), Bande(Vert, axeEO_)};
@@ -533,6 +558,7 @@ TraceJournee::Courbes& TraceJournee::CourbesDe(size_t serie, Mode mode) {
         s->setName(Nom(quoi, serie, mode, n));
         Attacher(s, axe);
         Trace& t = traces_[s];
+        t.profondeur = axe == axeEO_;
         t.bande = bande.first;
         t.bandeQueue = bande.second;
         Courbe courbe;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "journee/eclaircie.h"
+#include "journee/etendue_profondeurs.h"
 #include "journee/modele.h"
 #include "science/sous_horizon.h"
 
@@ -84,6 +85,8 @@ class TraceJournee : public QWidget {
     void Supprimer(QXYSeries* serie);
     // serre: fit the time axis to the data, else only widen it when needed.
     void AjusterAxes(bool serre);
+    // What the depths of each series of the file span, kept and all.
+    std::vector<EtendueSerie> EtenduesProfondeurs();
     // The series' points again, for every curve or those that grew.
     void Redessiner(bool toutes);
     void PrevoirRedessin();
@@ -110,8 +113,12 @@ class TraceJournee : public QWidget {
     // than pixels).
     struct Trace {
         std::vector<double> x, y;
-        std::vector<size_t> points;   // the model's point behind each
-        std::vector<double> u;        // the uncertainty, with a band
+        std::vector<size_t> points;  // the model's point behind each
+        std::vector<double> u;       // the uncertainty, with a band
+        // For a depth's, what the points up to each span, bands included:
+        // cut with them.
+        bool profondeur = false;
+        std::vector<Etendue> cumul;
         std::vector<size_t> montres;  // indices of those drawn
         Eclaircie eclaircie;
         // Drawn in two series: the key's holds the first `anciens` of
@@ -130,9 +137,9 @@ class TraceJournee : public QWidget {
     std::map<QXYSeries*, Trace> traces_;
     bool redessinPrevu_ = false;
     // What the plotted points span.
-    struct Etendue {
+    struct Bornes {
         double heureMin = 1e300, heureMax = -1e300;
-        double eoMin = 0, eoMax = 0, aMin = 0, aMax = 0;
+        double aMin = 0, aMax = 0;
     } etendue_;
     // The value axes' ranges last asked for (before rounding), and got.
     using Plage = std::pair<double, double>;

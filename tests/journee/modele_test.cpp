@@ -50,8 +50,10 @@ TEST(ModeleJournee, WithASiteDepthsAreRecomputedAndTheSunShownWithoutOneTheRecor
     EXPECT_EQ(p.ligne, 9u);
     EXPECT_NEAR(p.heure, 8 + 20.0 / 60, 1e-9);  // local time, the clock's
     ASSERT_TRUE(p.elevation && p.eoVert && p.angstrom);
-    // The file was written with τ 0.25 and 0.13 over the Rayleigh part.
-    EXPECT_NEAR(*p.eoVert, 0.25 - 0.14, 0.03);
+    // The file was written with an aerosol depth of 0.098, and 0.003 more
+    // of haze at dawn; the 7 mV over Vn written to the millivolt are good to
+    // 7 %, 0.003 at an air mass of 23.
+    EXPECT_NEAR(*p.eoVert, 0.101, 0.004);
     EXPECT_GT(*p.elevation, 0);
     EXPECT_LT(*p.elevation, 10);
 
@@ -61,8 +63,11 @@ TEST(ModeleJournee, WithASiteDepthsAreRecomputedAndTheSunShownWithoutOneTheRecor
     sansSite.Ouvrir(chemin);
     ASSERT_EQ(sansSite.Points().size(), 441u);
     const PointJournee& q = sansSite.Points().front();
-    EXPECT_EQ(q.eoVert, 0.20);
-    EXPECT_EQ(q.eoRouge, 0.10);
+    // As the instrument wrote them, with the elevation typed (15°) for a sun
+    // at 1.3°: ln(2.12/d² / 0.007)/3.864 − 0.137 with d² = 0.970, and
+    // ln(2.05/d² / 0.051)/3.864 − 0.058 red.
+    EXPECT_EQ(q.eoVert, 1.35);
+    EXPECT_EQ(q.eoRouge, 0.91);
     EXPECT_FALSE(q.elevation);
     EXPECT_FALSE(sansSite.Resultats().front().masseAir);
     EXPECT_FALSE(PlageDemiJournee(sansSite.Resultats(), 0, DemiJournee::Matin));

@@ -161,7 +161,9 @@ TEST(FenetreJournee, FollowsAFileWrittenAt240LinesASecond) {
                 a->setRange(b->min(), b->max());
     QApplication::processEvents();
     const auto courbes = CourbesDessinees(f);
-    EXPECT_EQ(courbes.size(), 4u);
+    // The four curves, and the faded points of the three measured ones: over
+    // 2,600 readings the noise puts a few beyond three standard deviations.
+    EXPECT_EQ(courbes.size(), 7u);
     EXPECT_EQ(courbes, CourbesDessinees(entiere));
 
     // Nobody writes any more: the view sleeps, with its count up to date.

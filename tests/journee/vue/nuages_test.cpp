@@ -10,6 +10,7 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QToolTip>
+#include <QValueAxis>
 #include <algorithm>
 #include <set>
 
@@ -185,6 +186,142 @@ TEST(NuagesJournee, EachDepthHasABandFromValueMinusUncertaintyToValuePlusUncerta
     MatineeOuverte sans(false);
     for (QAbstractSeries* s : sans.vue->VueJour()->chart()->series())
         EXPECT_EQ(qobject_cast<QAreaSeries*>(s), nullptr);
+}
+
+// A file written by hand from the clear morning's records, shown in a day
+// view; `changer` rewrites each record (or drops it, returning false).
+template <typename Changer>
+std::unique_ptr<FenetreJournee> Ouvrir(Dossier& d, Changer changer) {
+    std::vector<std::string> lignes = EnTeteMatineeClaire();
+    for (std::string& l : EnregistrementsMatineeClaire(2.12, 2.05))
+        if (changer(l)) lignes.push_back(l);
+    const std::string chemin = d.Fichier("matin.txt");
+    WriteTextFile(chemin, lignes);
+    auto vue = std::make_unique<FenetreJournee>(ReglagesLyon(), QString::fromStdString(d.chemin));
+    vue->Ouvrir(QString::fromStdString(chemin));
+    vue->resize(1000, 700);
+    vue->show();
+    QApplication::processEvents();
+    return vue;
+}
+
+// The record's local time in hours, from its "Mode;HH:MM:SS  ;..." line.
+double Heure(const std::string& ligne) {
+    const size_t h = ligne.find(';') + 1;
+    return std::stoi(ligne.substr(h, 2)) + std::stoi(ligne.substr(h + 3, 2)) / 60.0 +
+           std::stoi(ligne.substr(h + 6, 2)) / 3600.0;
+}
+
+QValueAxis* AxeProfondeurs(FenetreJournee& f) {
+    for (QAbstractAxis* a : f.VueJour()->chart()->axes(Qt::Vertical))
+        if (a->titleText() == "Épaisseur optique") return qobject_cast<QValueAxis*>(a);
+    return nullptr;
+}
+
+TEST(NuagesJournee, AContinuousRunHasItsBandAndBreaksAcrossAGapLikeASingleOne) {
+    // Continuous readings all morning but from 09:30 to 09:45.
+    Dossier d;
+    auto vue = Ouvrir(d, [](std::string& l) {
+        l.replace(0, l.find(';'), "Continu");
+        return Heure(l) < 9.5 || Heure(l) > 9.75;
+    });
+    FenetreJournee& f = *vue;
+    const auto verte = Series(f, "EO verte (continu)");
+    ASSERT_FALSE(verte.empty());
+    EXPECT_EQ(Series(f, "EO verte").size(), 0u);
+    EXPECT_EQ(f.PointsTraces(), 4u * f.Modele().Points().size());
+    // The points before and after the gap are in pieces of their own.
+    bool avant = false, apres = false;
+    for (QXYSeries* s : verte) {
+        const QList<QPointF> l = s->points();
+        for (qsizetype k = 1; k < l.size(); ++k)
+            EXPECT_FALSE(Trou(l[k - 1].x(), l[k].x())) << "a piece across the gap at " << l[k].x();
+        for (const QPointF& p : l) {
+            avant = avant || p.x() < 9.5;
+            apres = apres || p.x() > 9.75;
+        }
+    }
+    EXPECT_TRUE(avant && apres);
+
+    // Bands around the points, value ± u, neither across the gap.
+    const PointJournee* point = nullptr;
+    for (const PointJournee& p : f.Modele().Points())
+        if (p.heure > 10 && p.eoVert) {
+            point = &p;
+            break;
+        }
+    ASSERT_NE(point, nullptr);
+    const double u = *f.Modele().Resultats()[point->resultat].uEoVert;
+    size_t bandes = 0;
+    bool autour = false;
+    for (QAbstractSeries* s : f.VueJour()->chart()->series()) {
+        const auto* bande = qobject_cast<QAreaSeries*>(s);
+        if (bande == nullptr) continue;
+        ++bandes;
+        const QList<QPointF> haut = bande->upperSeries()->points();
+        const QList<QPointF> bas = bande->lowerSeries()->points();
+        ASSERT_EQ(haut.size(), bas.size());
+        for (qsizetype k = 0; k < haut.size(); ++k) {
+            if (k > 0) {
+                EXPECT_FALSE(Trou(haut[k - 1].x(), haut[k].x())) << "a band across the gap";
+            }
+            if (haut[k].x() == point->heure &&
+                std::abs(haut[k].y() - (*point->eoVert + u)) < 1e-12) {
+                EXPECT_NEAR(bas[k].y(), *point->eoVert - u, 1e-12);
+                autour = true;
+            }
+        }
+    }
+    EXPECT_GE(bandes, 4u) << "green and red, before and after the gap";
+    EXPECT_TRUE(autour) << "no band at " << point->heure;
+}
+
+TEST(NuagesJournee, TheDepthAxisFitsTheClearSkyAndCloudsAtTauTwoFallOutsideIt) {
+    // Thick clouds from 10:00 to 10:40: the sun all but gone (τ 1 to 2),
+    // changing from one record to the next.
+    Dossier d;
+    int n = 0;
+    auto vue = Ouvrir(d, [&n](std::string& l) {
+        static const char* const Voiles[] = {"0,015;0,20;0,015", "0,060;0,20;0,070",
+                                             "0,020;0,20;0,025"};
+        if (Heure(l) >= 10 && Heure(l) < 10 + 40.0 / 60)
+            l = l.substr(0, l.find(';') + 12) + Voiles[n++ % 3] + ";0,10;21";
+        return true;
+    });
+    FenetreJournee& f = *vue;
+    QValueAxis* axe = AxeProfondeurs(f);
+    ASSERT_NE(axe, nullptr);
+    double haut = 0;
+    for (const PointJournee& p : f.Modele().Points())
+        if (p.eoVert && p.heure >= 10.1 && p.heure < 10.5) haut = std::max(haut, *p.eoVert);
+    ASSERT_GT(haut, 1.5);
+    EXPECT_EQ(axe->min(), 0);
+    EXPECT_LT(axe->max(), 1) << "squashed by the clouds";
+    EXPECT_GE(axe->max(), 0.2) << "the clear sky's values and bands";
+
+    // The cloudy records are still drawn, beyond the axis, and say their value.
+    const auto estompees = Series(f, "EO verte (écartée)");
+    ASSERT_FALSE(estompees.empty());
+    const auto faibles = Points(estompees);
+    const auto dehors = std::find_if(faibles.begin(), faibles.end(),
+                                     [&](const QPointF& p) { return p.y() > axe->max(); });
+    ASSERT_NE(dehors, faibles.end());
+    const QString texte = Survoler(estompees.front(), *dehors);
+    EXPECT_TRUE(texte.contains("EO verte : " + QString::fromStdString(FormatFixe(dehors->y(), 3))))
+        << texte.toStdString();
+
+    // Where nothing is kept (two readings are too few to judge), the axis
+    // takes every value.
+    Dossier d2;
+    auto deux = Ouvrir(d2, [](std::string& l) {
+        if (Heure(l) < 10 || Heure(l) > 10 + 1.0 / 60) return false;
+        l = l.substr(0, l.find(';') + 12) + "0,015;0,20;0,015;0,10;21";
+        return true;
+    });
+    ASSERT_EQ(deux->Modele().Points().size(), 3u);
+    double plus = 0;
+    for (const PointJournee& p : deux->Modele().Points()) plus = std::max(plus, *p.eoVert);
+    EXPECT_GE(AxeProfondeurs(*deux)->max(), plus);
 }
 
 }  // namespace
