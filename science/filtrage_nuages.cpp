@@ -262,17 +262,4 @@ void MarquerNiveaux(std::vector<Resultat>& resultats) {
     for (size_t i = 0; i < resultats.size(); ++i) resultats[i].critere = verdicts[i];
 }
 
-FiltreNuages CriblerFichierJournee(const std::string& chemin, const ReglagesRecalcul& reglages) {
-    FiltreNuages filtre;
-    LecteurJournee lecteur;
-    Recalculateur calcul(reglages);
-    lecteur.OnAnomalie = [](const Anomalie&) {};  // kept by no one: memory stays bounded
-    lecteur.OnEnregistrement = [&](size_t s, const Enregistrement& e) {
-        filtre.Ajouter(calcul.Calculer(lecteur.journee, s, e));
-    };
-    LireFichierJournee(chemin, lecteur);
-    filtre.Conclure();
-    return filtre;
-}
-
 }  // namespace science

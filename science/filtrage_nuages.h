@@ -84,10 +84,4 @@ std::vector<Critere> FiltrerNuages(const std::vector<Resultat>& resultats);
 // The same, written into each result's verdict.
 void MarquerNiveaux(std::vector<Resultat>& resultats);
 
-// The first pass over a data file as a stream, for a program that then reads
-// it again: every record computed with these settings and given to the
-// screening. What the reading and the computation notice is left to the
-// second pass to say. EInOutError as LireFichierJournee.
-FiltreNuages CriblerFichierJournee(const std::string& chemin, const ReglagesRecalcul& reglages);
-
 }  // namespace science
