@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <map>
 #include <new>
-#include <sstream>
 
 #include "journee/cible_csv.h"
 #include "journee/rangs_differes.h"
