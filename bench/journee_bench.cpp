@@ -106,11 +106,9 @@ int main(int argc, char** argv) {
         std::ofstream sortie(csv, std::ios::binary | std::ios::trunc);
         EcrireCsv(sortie, Recalculer(jj, reglages), reglages.site);
     });
-    // The day view screens the records it holds; the command line reads the
-    // file a first time for the screening, then as before.
+    // The day view screens the records it holds.
     auto marques = resultats;
     const double criblage = Mediane(7, [&] { MarquerNiveaux(marques); });
-    const double premiere = Mediane(7, [&] { CriblerFichierJournee(fichier, reglages); });
     for (const std::string& l : ReadTextLines(csv)) lignesCsv += !l.empty();
     std::filesystem::remove_all(dossier);
 
@@ -124,7 +122,5 @@ int main(int argc, char** argv) {
     std::printf("all three, one pass            %8.2f ms  (%.0f x baseline)\n", tout * 1e3,
                 tout / octets);
     std::printf("cloud screening, whole vector  %8.2f ms\n", criblage * 1e3);
-    std::printf("command line's first reading   %8.2f ms  (reading, recomputing, screening)\n",
-                premiere * 1e3);
     return 0;
 }

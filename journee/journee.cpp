@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <map>
 #include <new>
-#include <sstream>
 
 #include "journee/cible_csv.h"
+#include "journee/rangs_differes.h"
 #include "platform/fichier_atomique.h"
 #include "platform/flux_descripteur.h"
 #include "platform/localisation.h"
@@ -105,6 +105,17 @@ std::string FuseauSysteme() {
     return zoneinfo == std::string::npos ? "" : chemin.substr(zoneinfo + 9);
 }
 
+// The folder for temporary files: $TMPDIR, else /tmp.
+std::string DossierTemporaire() {
+    if (const char* tmp = std::getenv("TMPDIR"); tmp && *tmp) return tmp;
+    return "/tmp";
+}
+
+std::string DossierDe(const std::string& chemin) {
+    const size_t slash = chemin.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : chemin.substr(0, slash);
+}
+
 // The site, or nothing with the reason when a summary can do without one.
 struct SiteChoisi {
     std::optional<Site> site;
@@ -163,39 +174,6 @@ struct Bilan {
     size_t enregistrements = 0;
     std::optional<int> debut, fin;  // the clock's first and last times
     std::optional<double> basse, haute;
-};
-
-// The CSV rows, written a few at a time as the records are computed.
-class ExportCsv {
-  public:
-    ExportCsv(std::ostream& flux, std::string nom, const Site& site)
-        : flux_(flux), nom_(std::move(nom)), site_(site) {
-        EcrireCsv(flux_, {}, site_);
-        Verifier(flux_, nom_);
-    }
-    void Ajouter(const Resultat& r) {
-        lot_.push_back(r);
-        if (lot_.size() >= 256) Vider();
-    }
-    void Vider() {
-        if (lot_.empty()) return;
-        // The science writes whole tables: its header line is dropped.
-        texte_.str("");
-        EcrireCsv(texte_, lot_, site_);
-        const std::string lignes = texte_.str();
-        flux_.write(lignes.data() + EnTeteLongueur,
-                    static_cast<std::streamsize>(lignes.size() - EnTeteLongueur));
-        lot_.clear();
-        Verifier(flux_, nom_);
-    }
-
-  private:
-    static constexpr size_t EnTeteLongueur = sizeof EnTeteCsv - 1 + 2;
-    std::ostream& flux_;
-    std::string nom_;
-    Site site_;
-    std::vector<Resultat> lot_;
-    std::ostringstream texte_;
 };
 
 // A Langley fit belongs to one set of constants: the series with the most
@@ -330,31 +308,38 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     platform::FichierAtomique fichierCsv;
     std::optional<platform::FluxDescripteur> tamponCsv;
     std::optional<std::ostream> fluxCsv;
-    std::optional<ExportCsv> csv;
+    std::ostream* sortieCsv = &sortie;
+    std::string nomCsv = SortieStandard;
+    // The rows wait for the cloud screening, beside the export (the same
+    // disk) or, for standard output, in the temporary folder.
+    std::optional<RangsDifferes> csv;
+    std::string dossierRangs = DossierTemporaire();
     if (csvFichier) {
         if (const int erreur = fichierCsv.Ouvrir(*o.csv))
             throw Arret{SortieFichier,
                         "Impossible d'écrire « " + *o.csv + " » : " + TexteErreur(erreur)};
         tamponCsv.emplace(fichierCsv.Get());
         fluxCsv.emplace(&*tamponCsv);
-        csv.emplace(*fluxCsv, *o.csv, *choix.site);
-    } else if (o.csv) {
-        csv.emplace(sortie, SortieStandard, *choix.site);
+        sortieCsv = &*fluxCsv;
+        nomCsv = *o.csv;
+    }
+    const bool rangsACote = !fichierCsv.Temporaire().empty();
+    if (rangsACote) dossierRangs = DossierDe(fichierCsv.Temporaire());
+    const auto erreurRangs = [&](int erreur) {
+        return Arret{SortieFichier,
+                     (rangsACote ? "Impossible d'écrire « " + *o.csv + " » : "
+                                 : "Impossible d'écrire un fichier temporaire dans « " +
+                                       dossierRangs + " » : ") +
+                         TexteErreur(erreur)};
+    };
+    if (o.csv) {
+        csv.emplace(*choix.site);
+        if (const int erreur = csv->Ouvrir(dossierRangs)) throw erreurRangs(erreur);
     }
 
-    // The cloud screening judges a record against its whole series: a first
-    // reading gives it every record, the export's reading asks for verdicts.
-    std::optional<FiltreNuages> criblage;
-    if (csv) {
-        try {
-            criblage = CriblerFichierJournee(o.fichier, reglages);
-        } catch (const EInOutError& e) {
-            throw Arret{SortieFichier, "Impossible de lire « " + o.fichier + " » : " + e.Message()};
-        }
-    }
-
-    // The file as a stream: each record computed, written and forgotten;
-    // only a summary's figures and a Langley range's results are kept.
+    // The file as a stream: each record computed, its row set aside and the
+    // record forgotten; only a summary's figures, a Langley range's results
+    // and the screening's byte a record are kept.
     size_t anomalies = 0;
     const auto signaler = [&](const Anomalie& a) {
         erreurs << o.fichier << ", ligne " << a.ligne << " : " << a.message << "\n";
@@ -389,8 +374,8 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
             b.haute = std::max(b.haute.value_or(*x.elevation), *x.elevation);
         }
         nuit.Ajouter(x);
-        // A record the first reading did not see (the file grew) is left out.
-        if (csv && criblage->Marquer(x)) csv->Ajouter(x);
+        if (csv)
+            if (const int erreur = csv->Ajouter(x)) throw erreurRangs(erreur);
         if (plage) plage->Ajouter(x);
     };
     try {
@@ -400,7 +385,9 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     }
     const Journee& j = lecteur.journee;
 
-    if (csv) csv->Vider();
+    if (csv)
+        if (const int erreur = csv->Recopier(*sortieCsv, [&] { Verifier(*sortieCsv, nomCsv); }))
+            throw erreurRangs(erreur);
     if (csvFichier) {
         Terminer(*fluxCsv, *o.csv);
         if (const int erreur = fichierCsv.Valider())

@@ -72,11 +72,12 @@ QString Nom(const std::string& quoi, size_t serie, Mode mode, size_t series) {
 // Set aside by the cloud screening: a record without a depth has nothing to
 // show faded (and without a site none has one recomputed).
 bool Ecarte(const science::Resultat& r) {
-    return !r.filtre.empty() && r.filtre != science::NomCritere(science::Critere::SansValeur);
+    using science::Critere;
+    return r.critere && *r.critere != Critere::Aucun && *r.critere != Critere::SansValeur;
 }
 
 // Why a record was set aside, for the tooltip.
-QString Raison(const std::string& filtre) {
+QString Raison(science::Critere c) {
     using science::Critere;
     static const std::pair<Critere, const char*> Raisons[] = {
         {Critere::Triplet, "trop variable d'une mesure à l'autre en quelques minutes"},
@@ -85,8 +86,8 @@ QString Raison(const std::string& filtre) {
         {Critere::TroisSigma, "à plus de trois écarts-types de la moyenne de la série"},
     };
     for (const auto& [critere, phrase] : Raisons)
-        if (filtre == science::NomCritere(critere)) return phrase;
-    return Q(filtre);
+        if (c == critere) return phrase;
+    return Q(science::NomCritere(c));
 }
 
 }  // namespace
@@ -646,8 +647,8 @@ void TraceJournee::Survol(QXYSeries* serie, const QPointF& point, bool dedans) {
              "<br>V verte : " + valeur(r.vVert, 3) + " V — V rouge : " + valeur(r.vRouge, 3) + " V";
     if (Ecarte(r))
         texte += "<br><i>Écartée par le filtrage des nuages (niveau 1,0) :</i> " +
-                 Raison(r.filtre).toHtmlEscaped();
-    else if (r.niveau == science::NiveauCritere(science::Critere::Aucun))
+                 Raison(*r.critere).toHtmlEscaped();
+    else if (r.critere == science::Critere::Aucun)
         texte += "<br>Niveau 1,5 : ciel clair";
     if (p.elevation)
         texte += "<br>Élévation : " + valeur(p.elevation, 1) +

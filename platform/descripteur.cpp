@@ -1,6 +1,8 @@
 #include "platform/descripteur.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,6 +53,32 @@ int Ouvrir(const std::string& chemin, Acces acces, Descripteur& fichier) {
     }
     const int fd = SansInterruption([&] { return open(chemin.c_str(), drapeaux, 0666); });
     if (fd < 0) return errno;
+    fichier = Descripteur(fd);
+    return 0;
+}
+
+int OuvrirAnonyme(const std::string& dossier, Descripteur& fichier) {
+    int fd = SansInterruption(
+        [&] { return open(dossier.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600); });
+    if (fd >= 0) {
+        fichier = Descripteur(fd);
+        return 0;
+    }
+    // File systems without unnamed files: a hidden name, removed at once,
+    // with signals held off so that none can leave it behind.
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
+    std::string modele = dossier + "/.solvenare-XXXXXX";
+    sigset_t tous, avant;
+    sigfillset(&tous);
+    pthread_sigmask(SIG_BLOCK, &tous, &avant);
+    fd = mkostemp(modele.data(), O_CLOEXEC);
+    int erreur = fd < 0 ? errno : 0;
+    if (fd >= 0 && unlink(modele.c_str()) != 0) {
+        erreur = errno;
+        close(fd);
+    }
+    pthread_sigmask(SIG_SETMASK, &avant, nullptr);
+    if (erreur != 0) return erreur;
     fichier = Descripteur(fd);
     return 0;
 }

@@ -53,6 +53,10 @@ enum class Acces {
     Dossier,            // a directory, to synchronise it
 };
 int Ouvrir(const std::string& chemin, Acces acces, Descripteur& fichier);
+// A file without a name in dossier, open for reading and writing: the
+// system removes it when its descriptor closes, however the process ends
+// (a signal, a crash, SIGKILL included).
+int OuvrirAnonyme(const std::string& dossier, Descripteur& fichier);
 
 // All of data, retrying interrupted and short writes; a write that writes
 // nothing is EIO.

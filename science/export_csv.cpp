@@ -27,7 +27,7 @@ std::string DateHeure(int64_t secondes) {
 }
 
 template <typename T>
-void Cellule(std::string& ligne, const std::optional<T>& valeur, int decimales) {
+void Cellule(std::string& ligne, const T& valeur, int decimales) {
     ligne += ',';
     if (valeur) ligne += Point(static_cast<double>(*valeur), decimales);
 }
@@ -35,7 +35,7 @@ void Cellule(std::string& ligne, const std::optional<T>& valeur, int decimales) 
 // The same digits as Point for the small values of the gases and the
 // uncertainties, without its general conversion: the value scaled to an
 // integer, unless it lies too near a half for the scaling to round alike.
-void CelluleRapide(std::string& ligne, const std::optional<double>& valeur, int decimales) {
+void CelluleRapide(std::string& ligne, NombreFacultatif valeur, int decimales) {
     ligne += ',';
     if (!valeur) return;
     static constexpr double Puissances[] = {1, 10, 100, 1000, 10000};
@@ -105,9 +105,13 @@ void EcrireCsv(std::ostream& sortie, const std::vector<Resultat>& resultats, con
         CelluleRapide(ligne, r.uAngstrom, 3);
         // The screening's words hold no comma, quote or line end either.
         ligne += ',';
-        ligne += r.niveau;
-        ligne += ',';
-        ligne += r.filtre;
+        if (r.critere) {
+            ligne += NiveauCritere(*r.critere);
+            ligne += ',';
+            ligne += NomCritere(*r.critere);
+        } else {
+            ligne += ',';
+        }
         ligne += "\r\n";
         sortie << ligne;
     }

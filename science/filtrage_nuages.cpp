@@ -243,8 +243,7 @@ void FiltreNuages::Ajouter(const Resultat& r) {
 bool FiltreNuages::Marquer(Resultat& r) {
     if (!derniereLigne_ || r.ligne > *derniereLigne_) return false;
     const Critere c = Verdict(r.serie, r.eoVert);
-    r.niveau = NiveauCritere(c);
-    r.filtre = NomCritere(c);
+    r.critere = c;
     return true;
 }
 
@@ -260,23 +259,7 @@ std::vector<Critere> FiltrerNuages(const std::vector<Resultat>& resultats) {
 
 void MarquerNiveaux(std::vector<Resultat>& resultats) {
     const std::vector<Critere> verdicts = FiltrerNuages(resultats);
-    for (size_t i = 0; i < resultats.size(); ++i) {
-        resultats[i].niveau = NiveauCritere(verdicts[i]);
-        resultats[i].filtre = NomCritere(verdicts[i]);
-    }
-}
-
-FiltreNuages CriblerFichierJournee(const std::string& chemin, const ReglagesRecalcul& reglages) {
-    FiltreNuages filtre;
-    LecteurJournee lecteur;
-    Recalculateur calcul(reglages);
-    lecteur.OnAnomalie = [](const Anomalie&) {};  // kept by no one: memory stays bounded
-    lecteur.OnEnregistrement = [&](size_t s, const Enregistrement& e) {
-        filtre.Ajouter(calcul.Calculer(lecteur.journee, s, e));
-    };
-    LireFichierJournee(chemin, lecteur);
-    filtre.Conclure();
-    return filtre;
+    for (size_t i = 0; i < resultats.size(); ++i) resultats[i].critere = verdicts[i];
 }
 
 }  // namespace science

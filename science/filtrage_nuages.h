@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "science/critere_nuages.h"
 #include "science/recalcul.h"
 
 // Cloud screening of the green channel's aerosol depth within each series,
@@ -22,22 +23,6 @@
 // the same order, for the verdict.
 namespace science {
 
-// In the order they are applied.
-enum class Critere : uint8_t {
-    Aucun,       // passed: level 1.5
-    SansValeur,  // no green depth (night, V ≤ Vn, no constants): nothing to screen
-    Triplet,     // too variable against its neighbours within a few minutes
-    Effectif,    // fewer than three readings of the series left to judge it by
-    Lissage,     // the series is not smooth around it
-    TroisSigma,  // beyond three standard deviations of the series' mean
-};
-
-// The CSV's `filtre`: empty when passed, else a short ASCII name.
-const char* NomCritere(Critere c);
-// The CSV's `niveau`: "1.5" when passed, else "1.0" (every measurement, gases
-// removed: a record without a depth is level 1.0 too, with `sans_valeur`).
-const char* NiveauCritere(Critere c);
-
 class FiltreNuages {
   public:
     // First pass: the records of each series in file order (series may
@@ -52,7 +37,7 @@ class FiltreNuages {
     Critere Verdict(size_t serie, std::optional<double> tau);
 
     // The same for recomputed records: the first pass notes the last line it
-    // saw; Marquer sets the record's niveau and filtre, and is false for a
+    // saw; Marquer sets the record's verdict, and is false for a
     // record after that line (the file grew between the passes), left as it
     // is.
     void Ajouter(const Resultat& r);
@@ -96,13 +81,7 @@ class FiltreNuages {
 // The whole-vector form for a view that holds every record: one verdict per
 // result, in order.
 std::vector<Critere> FiltrerNuages(const std::vector<Resultat>& resultats);
-// The same, written into each result's niveau and filtre.
+// The same, written into each result's verdict.
 void MarquerNiveaux(std::vector<Resultat>& resultats);
-
-// The first pass over a data file as a stream, for a program that then reads
-// it again: every record computed with these settings and given to the
-// screening. What the reading and the computation notice is left to the
-// second pass to say. EInOutError as LireFichierJournee.
-FiltreNuages CriblerFichierJournee(const std::string& chemin, const ReglagesRecalcul& reglages);
 
 }  // namespace science

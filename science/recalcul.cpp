@@ -259,6 +259,14 @@ Resultat Recalculateur::Calculer(const Journee& journee, size_t s, const Enregis
     return x;
 }
 
+std::string Resultat::Niveau() const {
+    return critere ? NiveauCritere(*critere) : "";
+}
+
+std::string Resultat::Filtre() const {
+    return critere ? NomCritere(*critere) : "";
+}
+
 std::vector<Resultat> Recalculer(const Journee& journee, const ReglagesRecalcul& reglages,
                                  std::vector<Anomalie>* anomalies) {
     std::vector<Resultat> resultats;

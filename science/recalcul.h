@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "science/aerosol.h"
+#include "science/critere_nuages.h"
 #include "science/fichier_journee.h"
 #include "science/fuseau.h"
+#include "science/nombre_facultatif.h"
 #include "science/site.h"
 #include "science/soleil.h"
 
@@ -49,29 +51,36 @@ struct Resultat {
     size_t serie = 0;  // index in Journee::series
     size_t ligne = 0;
     Mode mode = Mode::Simple;
-    int secondesHorloge = 0;          // time of day as recorded
-    std::optional<int64_t> utc;       // seconds since 1970; nothing for an undated series
-    int32_t decalage = 0;             // local time − UTC, seconds
-    std::optional<int> pression;      // hPa, from the header
-    std::optional<double> elevation;  // apparent, degrees
-    std::optional<double> elevationVraie;
-    std::optional<double> distance;  // AU
-    std::optional<double> masseAir;
-    std::optional<double> vVert, vRouge, vnVert, vnRouge;
-    std::optional<double> eoVert, eoRouge;
-    std::optional<double> angstrom;
+    int secondesHorloge = 0;      // time of day as recorded
+    std::optional<int64_t> utc;   // seconds since 1970; nothing for an undated series
+    int32_t decalage = 0;         // local time − UTC, seconds
+    std::optional<int> pression;  // hPa, from the header
     std::optional<int> temperature;
+    NombreFacultatif elevation;  // apparent, degrees
+    NombreFacultatif elevationVraie;
+    NombreFacultatif distance;  // AU
+    NombreFacultatif masseAir;
+    NombreFacultatif vVert, vRouge, vnVert, vnRouge;
+    NombreFacultatif eoVert, eoRouge;
+    NombreFacultatif angstrom;
     // The gases removed: the ozone column (Dobson units) and the vertical
     // Rayleigh and ozone depths of each channel at the record's pressure.
-    std::optional<double> ozoneDu;
-    std::optional<double> tauRayleighVert, tauRayleighRouge, tauOzoneVert, tauOzoneRouge;
+    NombreFacultatif ozoneDu;
+    NombreFacultatif tauRayleighVert, tauRayleighRouge, tauOzoneVert, tauOzoneRouge;
     // One standard uncertainty of each aerosol depth and of α.
-    std::optional<double> uEoVert, uEoRouge, uAngstrom;
-    // The cloud screening's level ("1.0", "1.5") and the first criterion
-    // failed; empty until a screening has been made.
-    std::string niveau;
-    std::string filtre;
+    NombreFacultatif uEoVert, uEoRouge, uAngstrom;
+    // The cloud screening's verdict; nothing until a screening has been made.
+    std::optional<Critere> critere;
+
+    // The CSV's `niveau` ("1.0", "1.5") and `filtre` (the first criterion
+    // failed): empty until a screening has been made.
+    std::string Niveau() const;
+    std::string Filtre() const;
 };
+
+// A day's results are held whole by the day view and the library's callers:
+// each value's "nothing" costs no room of its own.
+static_assert(sizeof(Resultat) <= 240);
 
 // The year of a header's date (day, month) for a file last changed on that
 // date: the latest year that puts it no later than one day after the change.

@@ -343,7 +343,7 @@ TEST(Journee, CsvRowsCarryTheScreeningOfTheirWholeSeries) {
         ASSERT_LT(n, attendus.size());
         const science::Resultat& a = attendus[n++];
         if (!ligne.empty() && ligne.back() == '\r') ligne.pop_back();
-        EXPECT_TRUE(ligne.ends_with("," + a.niveau + "," + a.filtre)) << ligne;
+        EXPECT_TRUE(ligne.ends_with("," + a.Niveau() + "," + a.Filtre())) << ligne;
         const bool garde = ligne.ends_with(",1.5,");
         if (std::find(nuages.begin(), nuages.end(), a.ligne) != nuages.end()) {
             nuagesEcartes += !garde;

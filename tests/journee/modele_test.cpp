@@ -277,9 +277,9 @@ TEST(ModeleJournee, ScreeningLevelsFollowTheGrowingSeries) {
     // A clear morning: only the three-sigma rule's tail of the noise is left out.
     size_t gardes = 0;
     for (const auto& r : m.Resultats()) {
-        gardes += r.niveau == "1.5";
-        if (r.niveau != "1.5") {
-            EXPECT_EQ(r.niveau + "," + r.filtre, "1.0,trois_sigma");
+        gardes += r.Niveau() == "1.5";
+        if (r.Niveau() != "1.5") {
+            EXPECT_EQ(r.Niveau() + "," + r.Filtre(), "1.0,trois_sigma");
         }
     }
     EXPECT_GE(gardes, 98u);
@@ -292,8 +292,8 @@ TEST(ModeleJournee, ScreeningLevelsFollowTheGrowingSeries) {
     Ajouter(chemin, Tranche(suite, 0, 50));
     auto c = m.Actualiser();
     EXPECT_EQ(c.niveaux, 100u) << "the first series is left as it was";
-    EXPECT_EQ(m.Resultats()[130].filtre, "triplet");
-    EXPECT_EQ(m.Resultats()[130].niveau, "1.0");
+    EXPECT_EQ(m.Resultats()[130].Filtre(), "triplet");
+    EXPECT_EQ(m.Resultats()[130].Niveau(), "1.0");
     Ajouter(chemin, Tranche(suite, 50, 100));
     c = m.Actualiser();
     EXPECT_EQ(c.debut, 150u);
@@ -304,8 +304,8 @@ TEST(ModeleJournee, ScreeningLevelsFollowTheGrowingSeries) {
     entier.Ouvrir(chemin);
     ASSERT_EQ(m.Resultats().size(), entier.Resultats().size());
     for (size_t i = 0; i < m.Resultats().size(); ++i) {
-        EXPECT_EQ(m.Resultats()[i].niveau, entier.Resultats()[i].niveau) << i;
-        EXPECT_EQ(m.Resultats()[i].filtre, entier.Resultats()[i].filtre) << i;
+        EXPECT_EQ(m.Resultats()[i].Niveau(), entier.Resultats()[i].Niveau()) << i;
+        EXPECT_EQ(m.Resultats()[i].Filtre(), entier.Resultats()[i].Filtre()) << i;
     }
 
     // Without a site there is no recomputed depth to screen.
@@ -314,7 +314,7 @@ TEST(ModeleJournee, ScreeningLevelsFollowTheGrowingSeries) {
     ModeleJournee sansSite(sans);
     sansSite.Ouvrir(chemin);
     for (const auto& r : sansSite.Resultats())
-        EXPECT_EQ(r.niveau + "," + r.filtre, "1.0,sans_valeur") << r.ligne;
+        EXPECT_EQ(r.Niveau() + "," + r.Filtre(), "1.0,sans_valeur") << r.ligne;
 }
 
 }  // namespace

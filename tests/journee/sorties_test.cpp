@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -290,6 +291,11 @@ TEST(Sorties, AnExportKilledHalfWayLeavesTheOldFileWhole) {
         EXPECT_EQ(LireOctets(d.Fichier("export.csv")), ancien) << signal;
         EXPECT_EQ(std::filesystem::exists(temporaire), resteCache) << signal;
         std::filesystem::remove(temporaire);
+        // The rows that waited for the screening had no name to leave.
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(d.chemin),
+                                std::filesystem::directory_iterator()),
+                  2)
+            << signal;
     }
 
     // Run again to its end, it replaces the file whole.
@@ -298,6 +304,45 @@ TEST(Sorties, AnExportKilledHalfWayLeavesTheOldFileWhole) {
     ASSERT_EQ(r.code, 0) << r.erreurs;
     const std::string nouveau = LireOctets(d.Fichier("export.csv"));
     EXPECT_EQ(std::count(nouveau.begin(), nouveau.end(), '\n'), 1 + SeriesGrandFichier * 86400);
+}
+
+// The rows wait for the screening in a file without a name: beside the
+// export, or in $TMPDIR for standard output and devices. A folder that
+// cannot take it is said; none keeps anything.
+TEST(Sorties, TheRowsWaitingForTheScreeningLeaveNothingBehind) {
+    Dossier d;
+    EcrireMatineeClaire(d.Fichier("matin.txt"), 2.12, 2.05);
+    std::filesystem::create_directory(d.Fichier("tmp"));
+    const std::string lancer = "\"$J\" matin.txt --site 45.764,4.8357,170 --fuseau UTC+1 ";
+    const Issue fichier = Shell(d, "TMPDIR=absent " + lancer + "--csv x.csv");
+    ASSERT_EQ(fichier.code, 0) << fichier.erreurs;
+    const std::string attendu = LireOctets(d.Fichier("x.csv"));
+    const std::string manque =
+        "solvenare-journee : Impossible d'écrire un fichier temporaire dans « absent » : "
+        "Fichier introuvable\n";
+    const struct {
+        std::string commande;
+        int code;
+        std::string sortie, erreurs;
+    } cas[] = {
+        {"TMPDIR=tmp " + lancer + "--csv -", 0, attendu, ""},
+        {"TMPDIR= " + lancer + "--csv -", 0, attendu, ""},
+        {"TMPDIR=absent " + lancer + "--csv -", 1, "", manque},
+        {"TMPDIR=absent " + lancer + "--csv /dev/null", 1, "", manque},
+    };
+    for (const auto& c : cas) {
+        const Issue r = Shell(d, c.commande);
+        EXPECT_EQ(r.code, c.code) << c.commande;
+        EXPECT_EQ(r.sortie, c.sortie) << c.commande;
+        EXPECT_EQ(r.erreurs, c.erreurs) << c.commande;
+        EXPECT_TRUE(std::filesystem::is_empty(d.Fichier("tmp"))) << c.commande;
+    }
+    std::vector<std::string> restes;
+    for (const auto& e : std::filesystem::directory_iterator(d.chemin))
+        restes.push_back(e.path().filename());
+    std::sort(restes.begin(), restes.end());
+    EXPECT_EQ(restes,
+              (std::vector<std::string>{"erreurs.txt", "matin.txt", "sortie.txt", "tmp", "x.csv"}));
 }
 
 TEST(Sorties, MemoryDoesNotGrowWithTheFile) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "tests/support/dossier.h"
 
 using namespace platform;
@@ -88,4 +90,37 @@ TEST(Descripteur, FilesOpenWriteReadAndTruncate) {
 
     EXPECT_EQ(Supprimer(nom), 0);
     EXPECT_EQ(Supprimer(nom), ENOENT);
+}
+
+// The folder never shows the file, whatever becomes of its descriptor.
+TEST(Descripteur, AnUnnamedFileLeavesNothingBehind) {
+    Dossier d;
+    const auto entrees = [&] {
+        return std::distance(std::filesystem::directory_iterator(d.chemin),
+                             std::filesystem::directory_iterator());
+    };
+    {
+        Descripteur f;
+        ASSERT_EQ(OuvrirAnonyme(d.chemin, f), 0);
+        EXPECT_NE(fcntl(f.Get(), F_GETFD) & FD_CLOEXEC, 0);
+        EXPECT_EQ(entrees(), 0);
+        EXPECT_EQ(EcrireTout(f.Get(), "rangs\r\n"), 0);
+        ASSERT_EQ(lseek(f.Get(), 0, SEEK_SET), 0);
+        std::string lu;
+        EXPECT_EQ(LireTout(f.Get(), lu), 0);
+        EXPECT_EQ(lu, "rangs\r\n");
+    }
+    EXPECT_EQ(entrees(), 0);
+
+    Descripteur fichier;
+    ASSERT_EQ(Ouvrir(d.Fichier("fichier"), Acces::CreationExclusive, fichier), 0);
+    struct Cas {
+        std::string dossier;
+        int erreur;
+    } cas[] = {{d.Fichier("absent"), ENOENT}, {d.Fichier("fichier"), ENOTDIR}};
+    for (const Cas& c : cas) {
+        Descripteur f;
+        EXPECT_EQ(OuvrirAnonyme(c.dossier, f), c.erreur) << c.dossier;
+        EXPECT_FALSE(f.Valide());
+    }
 }

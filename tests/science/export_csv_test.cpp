@@ -89,12 +89,11 @@ TEST(ExportCsv, GasesUncertaintiesAndScreeningAfterTheLine) {
     r.uEoVert = 0.00912;
     r.uEoRouge = 0.00903;
     r.uAngstrom = 0.4567;
-    r.niveau = "1.0";
-    r.filtre = "lissage";
+    r.critere = Critere::Lissage;
     Resultat vide = r;
     vide.ozoneDu = vide.tauRayleighVert = vide.tauRayleighRouge = vide.tauOzoneVert =
         vide.tauOzoneRouge = vide.uEoVert = vide.uEoRouge = vide.uAngstrom = std::nullopt;
-    vide.niveau = vide.filtre = "";
+    vide.critere.reset();
     std::ostringstream sortie;
     EcrireCsv(sortie, {r, vide}, {45, 5, 170, "UTC"});
     const auto lignes = Lignes(sortie.str());

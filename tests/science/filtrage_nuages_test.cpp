@@ -322,7 +322,7 @@ TEST(FiltrageNuages, RecordsAfterTheFirstPassAreLeftUnmarked) {
     f.Conclure();
     for (size_t i = 0; i < r.size(); ++i) {
         EXPECT_EQ(f.Marquer(r[i]), i < 10) << i;
-        EXPECT_EQ(r[i].niveau, i < 10 ? "1.5" : "") << i;
+        EXPECT_EQ(r[i].Niveau(), i < 10 ? "1.5" : "") << i;
     }
     FiltreNuages vide;
     vide.Conclure();

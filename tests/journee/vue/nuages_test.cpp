@@ -95,7 +95,7 @@ TEST(NuagesJournee, CloudyRecordsAreFadedWithTheirReasonAndTheLineBreaksAcrossTh
             << texte.toStdString();
         for (const PointJournee& point : points)
             if (point.heure == p.x()) {
-                const std::string& filtre = resultats[point.resultat].filtre;
+                const std::string filtre = resultats[point.resultat].Filtre();
                 vus.insert(filtre);
                 EXPECT_FALSE(texte.contains(QString::fromStdString(filtre)))
                     << "the raw name: " << filtre;
