@@ -32,8 +32,12 @@ struct Resultat {
 };
 
 Resultat Lancer(const Dossier& d, const std::string& arguments) {
-    const std::string commande = "cd '" + d.chemin + "' && '" SOLVENARE_JOURNEE "' " + arguments +
-                                 " >sortie.txt 2>erreurs.txt";
+    // Without a display, as on a build machine: a developer's screen (or an
+    // offscreen platform in the shell) would open the window and wait.
+    const std::string commande =
+        "cd '" + d.chemin +
+        "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" SOLVENARE_JOURNEE "' " +
+        arguments + " >sortie.txt 2>erreurs.txt";
     const int statut = std::system(commande.c_str());
     Resultat r;
     r.code = WIFEXITED(statut) ? WEXITSTATUS(statut) : -1;
