@@ -14,6 +14,8 @@ namespace {
 constexpr double JourUnix = 2440587.5;  // Julian date of 1970-01-01 00:00
 constexpr double SecondesParJour = 86400.0;
 constexpr double Degre = ERFA_DD2R;
+// Seconds between the nodes of the slowly changing part.
+constexpr double EcartNoeuds = 600;
 
 // ERFA and the maths library are plain SSE code. When the upper halves of
 // the AVX registers are left dirty (Qt's start-up leaves them so), every SSE
@@ -76,12 +78,12 @@ PositionSoleil CalculerPositionSoleil(double utc, const Site& site, const Meteo&
     return Observer(l, utc, deltaT, site, meteo);
 }
 
-const Soleil::Lent& Soleil::Noeud(int64_t minute) {
-    const auto trouve = noeuds_.find(minute);
+const Soleil::Lent& Soleil::Noeud(int64_t noeud) {
+    const auto trouve = noeuds_.find(noeud);
     if (trouve != noeuds_.end()) return trouve->second;
     // A long file sweeps forward: old nodes are not needed again.
     if (noeuds_.size() > 4096) noeuds_.clear();
-    return noeuds_.emplace(minute, CalculerLent(JourUnix, minute * 60.0 / SecondesParJour))
+    return noeuds_.emplace(noeud, CalculerLent(JourUnix, noeud * EcartNoeuds / SecondesParJour))
         .first->second;
 }
 
@@ -91,19 +93,25 @@ PositionSoleil Soleil::Position(double utc, const Site& site, const Meteo& meteo
     if (dernier_ && dernier_->first == question) return dernier_->second;
     RegistresPropres();
     const double tt = utc + deltaT_;
-    const double m = std::floor(tt / 60.0);
-    const double f = tt / 60.0 - m;
-    // Copies: fetching the second node may clear the map.
-    const Lent a = Noeud(static_cast<int64_t>(m));
-    const Lent b = Noeud(static_cast<int64_t>(m) + 1);
+    const double n = std::floor(tt / EcartNoeuds);
+    const double f = tt / EcartNoeuds - n;
+    // Copies: fetching a node may clear the map.
+    const auto premier = static_cast<int64_t>(n);
+    const Lent a = Noeud(premier);
+    const Lent b = Noeud(premier + 1);
+    const Lent c = Noeud(premier + 2);
+    // Lagrange's parabola through the nodes at 0, 1 and 2, taken between the
+    // first two: the orbit's curvature over ten minutes (270 m of the Earth's
+    // path) is then left out to a few centimetres.
+    const double wa = (f - 1) * (f - 2) / 2, wb = -f * (f - 2), wc = f * (f - 1) / 2;
+    const auto mix = [&](double u, double v, double w) { return wa * u + wb * v + wc * w; };
     Lent l{};
-    const auto mix = [f](double u, double v) { return u + (v - u) * f; };
     for (int k = 0; k < 2; ++k)
-        for (int i = 0; i < 3; ++i) l.ebpv[k][i] = mix(a.ebpv[k][i], b.ebpv[k][i]);
-    for (int i = 0; i < 3; ++i) l.ehp[i] = mix(a.ehp[i], b.ehp[i]);
-    l.x = mix(a.x, b.x);
-    l.y = mix(a.y, b.y);
-    l.s = mix(a.s, b.s);
+        for (int i = 0; i < 3; ++i) l.ebpv[k][i] = mix(a.ebpv[k][i], b.ebpv[k][i], c.ebpv[k][i]);
+    for (int i = 0; i < 3; ++i) l.ehp[i] = mix(a.ehp[i], b.ehp[i], c.ehp[i]);
+    l.x = mix(a.x, b.x, c.x);
+    l.y = mix(a.y, b.y, c.y);
+    l.s = mix(a.s, b.s, c.s);
     const PositionSoleil p = Observer(l, utc, deltaT_, site, meteo);
     dernier_.emplace(question, p);
     return p;
