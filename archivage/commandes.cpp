@@ -165,6 +165,7 @@ int Importer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
                 break;
             case archive::Issue::DejaLa:
                 sortie << "déjà dans l'archive, rien de nouveau";
+                if (!b.raison.empty()) sortie << " (" << b.raison << ")";
                 break;
             case archive::Issue::Agrandi:
                 sortie << "a grandi, " << b.ajoutes << " enregistrement(s) ajouté(s)";

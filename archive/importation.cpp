@@ -232,6 +232,16 @@ BilanImport ImporterFichier(Archive& archive, const std::string& chemin,
         }
     }
     cherche.Reprendre();
+    if (fichier == 0) {
+        // The same bytes merged from another station's archive: counted once.
+        Requete meme(base, "SELECT origine FROM fichiers WHERE empreinte = ? AND taille = ?");
+        meme.Lier(1, empreinte).Lier(2, complet.size());
+        if (meme.Pas()) {
+            bilan.issue = Issue::DejaLa;
+            bilan.raison = "les mêmes octets viennent de « " + meme.Texte(0) + " »";
+            return bilan;
+        }
+    }
 
     const Lu lu = Analyser(complet, calcul);
     bilan.anomalies = lu.anomalies;

@@ -54,16 +54,16 @@ TEST(Export, LesOctetsDeSolvenareJournee) {
         SCOPED_TRACE(c.quoi);
         Dossier d;
         c.ecrire(d.Fichier("mesures.txt"));
-        const Issue import = Archive(d, Avec({"importer", "mesures.txt"}, c.reglages));
+        const Execution import = LancerArchive(d, Avec({"importer", "mesures.txt"}, c.reglages));
         ASSERT_EQ(import.code, 0) << import.erreurs;
-        const Issue journee = Journee(d, Avec({"mesures.txt", "--csv", "-"}, c.reglages));
+        const Execution journee = LancerJournee(d, Avec({"mesures.txt", "--csv", "-"}, c.reglages));
         ASSERT_EQ(journee.code, 0) << journee.erreurs;
-        const Issue exporte = Archive(d, {"exporter", "--csv", "-"});
+        const Execution exporte = LancerArchive(d, {"exporter", "--csv", "-"});
         ASSERT_EQ(exporte.code, 0) << exporte.erreurs;
         EXPECT_GT(exporte.sortie.size(), 10000u);
         EXPECT_EQ(exporte.sortie, journee.sortie);
         // To a file, put in place whole.
-        const Issue fichier = Archive(d, {"exporter", "--csv", "sortie.csv"});
+        const Execution fichier = LancerArchive(d, {"exporter", "--csv", "sortie.csv"});
         ASSERT_EQ(fichier.code, 0) << fichier.erreurs;
         EXPECT_EQ(LireOctets(d.Fichier("sortie.csv")), journee.sortie);
     }
@@ -77,12 +77,12 @@ TEST(Export, ChoixDesJoursEtDesInstruments) {
     l[1] = "-- Photomètre n°9 Logiciel v1,2";
     for (auto& e : EnregistrementsMatineeClaire(2.10, 2.00)) l.push_back(e);
     WriteTextFile(d.Fichier("b.txt"), l);
-    ASSERT_EQ(Archive(d, {"importer", ".", "--site", "45.764,4.8357,170", "--fuseau", "UTC+1",
-                          "--annee", "2026"})
+    ASSERT_EQ(LancerArchive(d, {"importer", ".", "--site", "45.764,4.8357,170", "--fuseau", "UTC+1",
+                                "--annee", "2026"})
                   .code,
               0);
     const auto lignes = [&](const std::vector<std::string>& choix) {
-        const Issue r = Archive(d, Avec({"exporter", "--csv", "-"}, choix));
+        const Execution r = LancerArchive(d, Avec({"exporter", "--csv", "-"}, choix));
         EXPECT_EQ(r.code, 0) << r.erreurs;
         size_t n = 0;
         for (char c : r.sortie) n += c == '\n';

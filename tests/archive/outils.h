@@ -13,16 +13,16 @@
 #include "tests/support/dossier.h"
 
 // The real programs, run in a folder on real files.
-struct Issue {
+struct Execution {
     int code = -1;
     std::string sortie, erreurs;
 };
 
 // Runs `programme` in the folder with these arguments; `avant` runs in the
 // child before exec (limits, signals, environment).
-inline Issue Lancer(const char* programme, const Dossier& d,
-                    const std::vector<std::string>& arguments,
-                    const std::function<void()>& avant = {}) {
+inline Execution Lancer(const char* programme, const Dossier& d,
+                        const std::vector<std::string>& arguments,
+                        const std::function<void()>& avant = {}) {
     const std::string sortie = d.Fichier(".sortie.txt"), erreurs = d.Fichier(".erreurs.txt");
     const pid_t enfant = fork();
     if (enfant == 0) {
@@ -45,18 +45,18 @@ inline Issue Lancer(const char* programme, const Dossier& d,
     }
     int statut = 0;
     waitpid(enfant, &statut, 0);
-    Issue r;
+    Execution r;
     r.code = WIFEXITED(statut) ? WEXITSTATUS(statut) : 128 + WTERMSIG(statut);
     r.sortie = LireOctets(sortie);
     r.erreurs = LireOctets(erreurs);
     return r;
 }
 
-inline Issue Archive(const Dossier& d, const std::vector<std::string>& arguments,
-                     const std::function<void()>& avant = {}) {
+inline Execution LancerArchive(const Dossier& d, const std::vector<std::string>& arguments,
+                               const std::function<void()>& avant = {}) {
     return Lancer(SOLVENARE_ARCHIVE, d, arguments, avant);
 }
 
-inline Issue Journee(const Dossier& d, const std::vector<std::string>& arguments) {
+inline Execution LancerJournee(const Dossier& d, const std::vector<std::string>& arguments) {
     return Lancer(SOLVENARE_JOURNEE, d, arguments);
 }
