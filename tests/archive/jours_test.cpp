@@ -107,8 +107,11 @@ TEST(Jours, LeCacheSuitLesFichiersEtLaVersion) {
     Archive a(d.Fichier("archive.sqlite"), Acces::Ecriture);
     EcrireJour(d.Fichier("a.txt"), "Lundi 7 Décembre", "7", 2.12);
     ImporterFichier(a, d.Fichier("a.txt"), Lyon());
-    // A second file of the same day and instrument: the day holds both.
-    EcrireJour(d.Fichier("b.txt"), "Lundi 7 Décembre", "7", 2.12);
+    // A second file of the same day and instrument: the day holds both. A
+    // copy of a would add nothing: the same bytes are counted once.
+    EcrireJour(d.Fichier("copie.txt"), "Lundi 7 Décembre", "7", 2.12);
+    EXPECT_EQ(ImporterFichier(a, d.Fichier("copie.txt"), Lyon()).issue, archive::Issue::DejaLa);
+    EcrireJour(d.Fichier("b.txt"), "Lundi 7 Décembre", "7", 2.10);
     ImporterFichier(a, d.Fichier("b.txt"), Lyon());
     ASSERT_EQ(Jours(a, {}).size(), 1u);
     EXPECT_EQ(Jours(a, {})[0].enregistrements, 882);
