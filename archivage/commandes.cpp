@@ -221,6 +221,9 @@ int Jours(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
 int Exporter(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     const std::string chemin = Chemin(o);
     const bool fichier = *o.csv != "-";
+    if (fichier && journee::MemeFichier(*o.csv, chemin))
+        throw Arret{SortieArguments, "--csv : « " + *o.csv +
+                                         " » est l'archive elle-même : elle ne sera pas écrasée"};
     if (fichier)
         if (const auto refus = journee::RefusCible(*o.csv, chemin, DossiersProgramme()))
             throw Arret{SortieArguments, *refus};
