@@ -106,6 +106,48 @@ std::optional<Plage> Lire(const Requete& r, int c) {
     return Plage{r.Reel(c), r.Reel(c + 1), r.Reel(c + 2)};
 }
 
+ResumeJour Resume(const Cle& cle, const std::string& site, Valeurs& v) {
+    ResumeJour j;
+    j.jour = LireDate(cle.jour).value_or(science::Date{});
+    j.site = site;
+    j.instrument = cle.instrument;
+    j.enregistrements = v.enregistrements;
+    j.niveau15 = v.niveau15;
+    j.vert = PlageDe(v.vert);
+    j.rouge = PlageDe(v.rouge);
+    j.angstrom = PlageDe(v.angstrom);
+    return j;
+}
+
+bool Choisi(const ResumeJour& j, const ChoixJours& choix) {
+    const auto cle = [](const science::Date& d) { return std::tie(d.annee, d.mois, d.jour); };
+    return (!choix.du || cle(j.jour) >= cle(*choix.du)) &&
+           (!choix.au || cle(j.jour) <= cle(*choix.au)) &&
+           (!choix.instrument || j.instrument == *choix.instrument) &&
+           (!choix.site || j.site == *choix.site);
+}
+
+// An archive that cannot be written, its summaries made by another version
+// of the computation: computed again for this reading only.
+std::vector<ResumeJour> JoursCalcules(Archive& archive, const ChoixJours& choix) {
+    Connexion& base = archive.Base();
+    Cumul cumul;
+    for (const int64_t id : TousLesFichiers(base)) Cumuler(archive, id, cumul, nullptr);
+    std::map<int64_t, std::string> sites;
+    Requete r(base, "SELECT id, nom FROM sites");
+    while (r.Pas()) sites[r.Entier(0)] = r.Texte(1);
+    std::vector<ResumeJour> jours;
+    for (auto& [cle, v] : cumul) {
+        ResumeJour j = Resume(cle, sites[cle.site], v);
+        if (Choisi(j, choix)) jours.push_back(std::move(j));
+    }
+    std::sort(jours.begin(), jours.end(), [](const ResumeJour& a, const ResumeJour& b) {
+        return std::tie(a.jour.annee, a.jour.mois, a.jour.jour, a.site, a.instrument) <
+               std::tie(b.jour.annee, b.jour.mois, b.jour.jour, b.site, b.instrument);
+    });
+    return jours;
+}
+
 }  // namespace
 
 void RecalculerResumes(Archive& archive) {
@@ -156,10 +198,7 @@ void ActualiserResumes(Archive& archive, const std::vector<int64_t>& fichiers) {
 std::vector<ResumeJour> Jours(Archive& archive, const ChoixJours& choix) {
     Connexion& base = archive.Base();
     if (VersionResumes(base) != VersionCalcul) {
-        if (!archive.Ecriture())
-            throw ErreurArchive("Les résumés des jours de l'archive « " + archive.Chemin() +
-                                "» ont été faits par une autre version du calcul : un import "
-                                "(même sans fichier nouveau) les refait");
+        if (!archive.Ecriture()) return JoursCalcules(archive, choix);
         Transaction t(base);
         RecalculerResumes(archive);
         t.Valider();

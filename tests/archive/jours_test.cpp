@@ -125,6 +125,19 @@ TEST(Jours, LeCacheSuitLesFichiersEtLaVersion) {
     // Summaries of another computation's version are made again.
     a.Base().Executer("UPDATE reglages SET valeur = '0' WHERE cle = 'version_calcul'");
     a.Base().Executer("UPDATE resumes_jours SET enregistrements = 1");
+    {
+        // Read-only, they are computed for the reading alone.
+        Archive lecture(d.Fichier("archive.sqlite"), Acces::Lecture);
+        const auto calcules = Jours(lecture, {});
+        ASSERT_EQ(calcules.size(), 2u);
+        EXPECT_EQ(calcules[0].enregistrements, 441);
+        EXPECT_EQ(calcules[1].jour.jour, 8);
+        EXPECT_EQ(
+            Jours(lecture, {std::nullopt, science::Date{2026, 12, 7}, std::nullopt, std::nullopt})
+                .size(),
+            1u);
+        EXPECT_EQ(calcules[0].vert->mediane, jours[0].vert->mediane);
+    }
     jours = Jours(a, {});
     ASSERT_EQ(jours.size(), 2u);
     EXPECT_EQ(jours[0].enregistrements, 441);
