@@ -15,6 +15,7 @@
 #include "platform/exception.h"
 #include "platform/numbers.h"
 #include "platform/textfile.h"
+#include "science/filtrage_nuages.h"
 #include "science/lignes_fichier.h"
 #include "science/nombres.h"
 #include "science/recalcul.h"
@@ -65,6 +66,7 @@ struct Lu {
     };
     std::vector<Mesure> mesures;
     std::vector<std::optional<int>> annees;
+    std::vector<science::Resultat> resultats;  // every record's, screened
     size_t anomalies = 0;
     size_t lignes = 0;  // the last complete line's number
 };
@@ -76,8 +78,9 @@ Lu Analyser(std::string_view octets, const science::ReglagesRecalcul& reglages) 
     lecteur.OnAnomalie = [&lu](const science::Anomalie&) { ++lu.anomalies; };
     lecteur.OnEnregistrement = [&](size_t s, const science::Enregistrement& r) {
         // The instant is the computation's: the zone, the year rule, midnight.
-        const science::Resultat x = calcul.Calculer(lecteur.journee, s, r);
+        science::Resultat x = calcul.Calculer(lecteur.journee, s, r);
         lu.mesures.push_back({s, r, x.utc});
+        lu.resultats.push_back(std::move(x));
     };
     science::DecoupeurLignes decoupeur;
     decoupeur.OnLigne = [&](size_t numero, std::string_view ligne) {
@@ -90,6 +93,7 @@ Lu Analyser(std::string_view octets, const science::ReglagesRecalcul& reglages) 
     lecteur.FinSerie();
     lu.journee = std::move(lecteur.journee);
     for (const auto& s : lu.journee.series) lu.annees.push_back(calcul.Annee(s.enTete).annee);
+    science::MarquerNiveaux(lu.resultats);
     return lu;
 }
 
@@ -313,7 +317,9 @@ BilanImport ImporterFichier(Archive& archive, const std::string& chemin,
         mesure.Executer();
         ++bilan.ajoutes;
     }
-    ActualiserResumes(archive, {fichier});
+    // The bytes read are what the archive now holds for the file: its
+    // records computed here are those a reading would compute again.
+    ActualiserResumes(archive, fichier, lu.journee, lu.resultats);
     t.Valider();
     return bilan;
 }

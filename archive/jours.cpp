@@ -28,14 +28,14 @@ struct Valeurs {
 using Cumul = std::map<Cle, Valeurs>;
 
 // Each record of the file in its day, when `garder` holds the day or is empty.
-std::set<Cle> Cumuler(Archive& archive, int64_t id, Cumul& cumul, const std::set<Cle>* garder) {
-    const FichierArchive f = Fichier(archive, id);
-    const science::Journee j = JourneeDe(archive, id);
+std::set<Cle> Cumuler(int64_t site, const science::Journee& j,
+                      const std::vector<science::Resultat>& resultats, Cumul& cumul,
+                      const std::set<Cle>* garder) {
     std::set<Cle> cles;
-    for (const science::Resultat& r : Resultats(f, j)) {
+    for (const science::Resultat& r : resultats) {
         const auto date = DateLocale(r);
         if (!date) continue;
-        Cle cle{TexteDate(*date), f.site, j.series[r.serie].enTete.photometre};
+        Cle cle{TexteDate(*date), site, j.series[r.serie].enTete.photometre};
         cles.insert(cle);
         if (garder != nullptr && !garder->contains(cle)) continue;
         Valeurs& v = cumul[cle];
@@ -47,6 +47,12 @@ std::set<Cle> Cumuler(Archive& archive, int64_t id, Cumul& cumul, const std::set
         if (r.angstrom) v.angstrom.push_back(*r.angstrom);
     }
     return cles;
+}
+
+std::set<Cle> Cumuler(Archive& archive, int64_t id, Cumul& cumul, const std::set<Cle>* garder) {
+    const FichierArchive f = Fichier(archive, id);
+    const science::Journee j = JourneeDe(archive, id);
+    return Cumuler(f.site, j, Resultats(f, j), cumul, garder);
 }
 
 std::optional<Plage> PlageDe(std::vector<double>& x) {
@@ -164,7 +170,15 @@ void RecalculerResumes(Archive& archive) {
     version.Lier(1, std::to_string(VersionCalcul)).Executer();
 }
 
-void ActualiserResumes(Archive& archive, const std::vector<int64_t>& fichiers) {
+namespace {
+
+struct Calcule {
+    const science::Journee& journee;
+    const std::vector<science::Resultat>& resultats;
+};
+
+void Actualiser(Archive& archive, const std::vector<int64_t>& fichiers,
+                const std::optional<Calcule>& calcule) {
     Connexion& base = archive.Base();
     if (VersionResumes(base) != VersionCalcul) return RecalculerResumes(archive);
     // The days these files held before, and hold now.
@@ -177,7 +191,15 @@ void ActualiserResumes(Archive& archive, const std::vector<int64_t>& fichiers) {
     }
     Cumul cumul;
     for (const int64_t id : fichiers) {
-        std::set<Cle> cles = Cumuler(archive, id, cumul, nullptr);
+        std::set<Cle> cles;
+        if (calcule) {
+            Requete site(base, "SELECT site FROM fichiers WHERE id = ?");
+            site.Lier(1, id);
+            if (!site.Pas()) continue;
+            cles = Cumuler(site.Entier(0), calcule->journee, calcule->resultats, cumul, nullptr);
+        } else {
+            cles = Cumuler(archive, id, cumul, nullptr);
+        }
         NoterFichier(base, id, cles);
         jours.insert(cles.begin(), cles.end());
     }
@@ -193,6 +215,17 @@ void ActualiserResumes(Archive& archive, const std::vector<int64_t>& fichiers) {
     for (const int64_t id : fichiers) autres.erase(id);
     for (const int64_t id : autres) Cumuler(archive, id, cumul, &jours);
     for (const Cle& c : jours) Ecrire(base, c, cumul[c]);
+}
+
+}  // namespace
+
+void ActualiserResumes(Archive& archive, const std::vector<int64_t>& fichiers) {
+    Actualiser(archive, fichiers, std::nullopt);
+}
+
+void ActualiserResumes(Archive& archive, int64_t fichier, const science::Journee& journee,
+                       const std::vector<science::Resultat>& resultats) {
+    Actualiser(archive, {fichier}, Calcule{journee, resultats});
 }
 
 std::vector<ResumeJour> Jours(Archive& archive, const ChoixJours& choix) {

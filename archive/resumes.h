@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "archive/archive.h"
+#include "science/recalcul.h"
 
 // The days' summaries are a cache: the values are the science's, computed
 // again from the raw records, and stamped with the version of the
@@ -18,6 +19,12 @@ inline constexpr int VersionCalcul = 1;
 // import), within the caller's transaction; every day again when the
 // archive's were made by another version of the computation.
 void ActualiserResumes(Archive& archive, const std::vector<int64_t>& fichiers);
+
+// The same for one file whose records the caller has just computed and
+// screened (its series' headers in journee), so that an import computes
+// them once.
+void ActualiserResumes(Archive& archive, int64_t fichier, const science::Journee& journee,
+                       const std::vector<science::Resultat>& resultats);
 
 // Every day again.
 void RecalculerResumes(Archive& archive);
