@@ -114,8 +114,11 @@ TEST(Defauts, UnSecondEcrivainAttendPuisRenonce) {
         EXPECT_NE(r.erreurs.find("occupée par un autre programme"), std::string::npos) << r.erreurs;
         EXPECT_NE(r.erreurs.find("est annulé"), std::string::npos) << r.erreurs;
         EXPECT_GE(attente, std::chrono::milliseconds(400));
-        // Readers are not stopped by a writer.
+        // Readers are not stopped by a writer, nor is a copy.
         EXPECT_EQ(LancerArchive(d, {"jours"}).code, 0);
+        const Execution copie = LancerArchive(d, {"sauvegarder", "copie.sqlite"});
+        EXPECT_EQ(copie.code, 0) << copie.erreurs;
+        EXPECT_EQ(LancerArchive(d, {"--archive", "copie.sqlite", "verifier"}).code, 0);
         autre.Executer("ROLLBACK");
     }
     const Execution r = LancerArchive(d, Avec({"importer", "b"}, Lyon));
