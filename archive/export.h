@@ -19,7 +19,7 @@ struct ChoixExport {
 };
 
 // The header once, then each file's records in file order, files in the
-// order of import. `verifier` is called after each block written, so that a
+// order of their first day. `verifier` is called after each block written, so that a
 // failed output stops the export. Returns the number of rows.
 size_t Exporter(Archive& archive, const ChoixExport& choix, std::ostream& sortie,
                 const std::function<void()>& verifier);

@@ -227,8 +227,9 @@ BilanImport ImporterFichier(Archive& archive, const std::string& chemin,
             if (const auto d = LireDate(cherche.Texte(7))) calcul.modification = *d;
         } else {
             bilan.issue = Issue::Remplace;
-            bilan.raison = !debutIntact ? "son début a changé depuis son import"
-                                        : "importé avec d'autres réglages";
+            bilan.raison = complet.size() < taille ? "il a raccourci depuis son import"
+                           : !debutIntact          ? "son début a changé depuis son import"
+                                                   : "importé avec d'autres réglages";
             // The same row, so that the days it held are still known to
             // the summaries.
             Requete efface(base, "DELETE FROM series WHERE fichier = ?");

@@ -54,7 +54,10 @@ std::optional<science::Date> LireDate(const std::string& texte) {
 }
 
 std::vector<FichierArchive> Fichiers(Archive& archive) {
-    Requete r(archive.Base(), std::string(ChoixFichier) + " ORDER BY f.id");
+    // In the order of their first day, whatever the order of their import.
+    Requete r(archive.Base(), std::string(ChoixFichier) +
+                                  " ORDER BY (SELECT min(annee * 10000 + mois * 100 + jour) FROM "
+                                  "series WHERE fichier = f.id), f.id");
     std::vector<FichierArchive> fichiers;
     while (r.Pas()) fichiers.push_back(LireFichier(r));
     return fichiers;

@@ -22,7 +22,7 @@ struct FichierArchive {
     science::ReglagesRecalcul reglages;
 };
 
-// Every source file, in the order of import.
+// Every source file, in the order of its first series' date, then of import.
 std::vector<FichierArchive> Fichiers(Archive& archive);
 FichierArchive Fichier(Archive& archive, int64_t id);
 

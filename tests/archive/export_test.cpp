@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <utime.h>
 
+#include <filesystem>
+
 #include "platform/textfile.h"
 #include "tests/archive/outils.h"
 #include "tests/support/matinee.h"
@@ -102,6 +104,16 @@ TEST(Export, ChoixDesJoursEtDesInstruments) {
     };
     for (const auto& c : cas)
         EXPECT_EQ(lignes(c.choix), c.lignes) << testing::PrintToString(c.choix);
+    // Imported the other way round, the days still come in order.
+    const Execution dansLOrdre = LancerArchive(d, {"exporter", "--csv", "-"});
+    std::filesystem::remove(d.Fichier("archive.sqlite"));
+    for (const char* f : {"b.txt", "a.txt"})
+        ASSERT_EQ(LancerArchive(d, {"importer", f, "--site", "45.764,4.8357,170", "--fuseau",
+                                    "UTC+1", "--annee", "2026"})
+                      .code,
+                  0);
+    EXPECT_EQ(LancerArchive(d, {"exporter", "--csv", "-"}).sortie, dansLOrdre.sortie);
+    EXPECT_LT(dansLOrdre.sortie.find("2026-12-07T"), dansLOrdre.sortie.find("2026-12-08T"));
 }
 
 }  // namespace

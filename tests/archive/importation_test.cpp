@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <utime.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "archive/archive.h"
@@ -94,6 +95,12 @@ TEST(Importation, UnFichierNAjouteQueCeQuiEstNouveau) {
          },
          Issue::Remplace, 443, 443},
         {"puis rien", [] {}, Issue::DejaLa, 0, 443},
+        {"raccourci",
+         [&] {
+             const std::string octets = LireOctets(fichier);
+             std::filesystem::resize_file(fichier, octets.size() - ligne2.size());
+         },
+         Issue::Remplace, 442, 442},
     };
     for (const auto& e : etapes) {
         SCOPED_TRACE(e.quoi);
@@ -101,6 +108,9 @@ TEST(Importation, UnFichierNAjouteQueCeQuiEstNouveau) {
         const BilanImport b = ImporterFichier(a, fichier, Lyon());
         EXPECT_EQ(b.issue, e.issue);
         EXPECT_EQ(b.ajoutes, e.ajoutes);
+        if (std::string(e.quoi) == "raccourci") {
+            EXPECT_EQ(b.raison, "il a raccourci depuis son import");
+        }
         EXPECT_EQ(Compter(a, "SELECT count(*) FROM mesures"), e.total);
         EXPECT_EQ(Compter(a, "SELECT count(*) FROM fichiers"), 1);
         EXPECT_EQ(Compter(a, "SELECT count(*) FROM series"), 1);
@@ -109,7 +119,7 @@ TEST(Importation, UnFichierNAjouteQueCeQuiEstNouveau) {
     const BilanImport autre = ImporterFichier(a, fichier, Lyon(2025));
     EXPECT_EQ(autre.issue, Issue::Remplace);
     EXPECT_EQ(autre.raison, "importé avec d'autres réglages");
-    EXPECT_EQ(Compter(a, "SELECT count(*) FROM mesures"), 443);
+    EXPECT_EQ(Compter(a, "SELECT count(*) FROM mesures"), 442);
 }
 
 TEST(Importation, UnEnTeteDechireEstCompleteAuProchainImport) {
