@@ -156,7 +156,7 @@ int Importer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
             continue;
         } catch (const archive::ErreurArchive& e) {
             throw Arret{SortieFichier, e.Message() + " ; l'import de « " + f +
-                                           "» est annulé, l'archive est restée comme avant lui"};
+                                           " » est annulé, l'archive est restée comme avant lui"};
         }
         sortie << "« " << f << " » : ";
         switch (b.issue) {

@@ -158,8 +158,8 @@ std::vector<ResumeJour> JoursCalcules(Archive& archive, const ChoixJours& choix)
 
 void RecalculerResumes(Archive& archive) {
     Connexion& base = archive.Base();
-    base.Executer("DELETE FROM resumes_jours");
-    base.Executer("DELETE FROM jours_fichiers");
+    Requete(base, "DELETE FROM resumes_jours").Executer();
+    Requete(base, "DELETE FROM jours_fichiers").Executer();
     Cumul cumul;
     for (const int64_t id : TousLesFichiers(base))
         NoterFichier(base, id, Cumuler(archive, id, cumul, nullptr));

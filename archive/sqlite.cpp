@@ -144,7 +144,12 @@ std::optional<double> Requete::ReelOuRien(int c) const {
 }
 
 Transaction::Transaction(Connexion& connexion, bool ecriture) : connexion_(connexion) {
-    connexion_.Executer(ecriture ? "BEGIN IMMEDIATE" : "BEGIN");
+    const int code = sqlite3_exec(connexion_.Get(), ecriture ? "BEGIN IMMEDIATE" : "BEGIN", nullptr,
+                                  nullptr, nullptr);
+    if (code != SQLITE_OK) {
+        ouverte_ = false;
+        connexion_.Echec(code, ecriture ? "Écriture impossible" : "Lecture impossible");
+    }
 }
 
 Transaction::~Transaction() {
@@ -152,7 +157,8 @@ Transaction::~Transaction() {
 }
 
 void Transaction::Valider() {
-    connexion_.Executer("COMMIT");
+    const int code = sqlite3_exec(connexion_.Get(), "COMMIT", nullptr, nullptr, nullptr);
+    if (code != SQLITE_OK) connexion_.Echec(code, "Écriture impossible");
     ouverte_ = false;
 }
 
