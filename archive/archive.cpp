@@ -78,6 +78,11 @@ Archive::Archive(const std::string& chemin, Acces acces) : chemin_(chemin), acce
                                 " (il n'est pas modifié)",
                             SQLITE_NOTADB);
     if (acces == Acces::Ecriture) {
+        struct stat dossier {};
+        if (::stat(Dossier(chemin).c_str(), &dossier) != 0 || !S_ISDIR(dossier.st_mode))
+            throw ErreurArchive("Impossible de créer " + debut + " : le dossier « " +
+                                    Dossier(chemin) + " » n'existe pas",
+                                SQLITE_CANTOPEN);
         // WAL writes two files beside the archive: the folder must take them.
         if ((existe && ::access(chemin.c_str(), W_OK) != 0) ||
             ::access(Dossier(chemin).c_str(), W_OK) != 0)

@@ -130,6 +130,11 @@ TEST(Commandes, JoursCopieFusionEtRefus) {
         EXPECT_NE(r.erreurs.find(c.message), std::string::npos) << r.erreurs;
     }
     EXPECT_EQ(LireOctets(d.Fichier("lyon.txt")), mesures);
+    const Execution absent =
+        LancerArchive(d, Avec({"importer", "lyon.txt", "--archive", "absent/a.sqlite"}, Lyon));
+    EXPECT_EQ(absent.code, 1);
+    EXPECT_NE(absent.erreurs.find("le dossier « absent » n'existe pas"), std::string::npos)
+        << absent.erreurs;
     EXPECT_EQ(LancerArchive(d, {"verifier"}).code, 0);
 }
 
