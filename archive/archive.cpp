@@ -100,7 +100,10 @@ Archive::Archive(const std::string& chemin, Acces acces) : chemin_(chemin), acce
                                                 SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, chemin);
             base_->Entier("SELECT count(*) FROM sqlite_master");
         } catch (const ErreurArchive& e) {
-            if (e.Code() == SQLITE_NOTADB || (e.Code() & 0xff) == SQLITE_CORRUPT) throw;
+            // Only where the shared-memory file cannot be made: a busy
+            // archive has a writer, and must not be read as it stands.
+            const int code = e.Code() & 0xff;
+            if (code != SQLITE_CANTOPEN && code != SQLITE_READONLY && code != SQLITE_IOERR) throw;
             base_.reset();
             base_ = std::make_unique<Connexion>(Uri(chemin, "immutable=1"),
                                                 SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, chemin);
