@@ -238,12 +238,16 @@ BilanImport ImporterFichier(Archive& archive, const std::string& chemin,
     }
     cherche.Reprendre();
     if (fichier == 0) {
-        // The same bytes merged from another station's archive: counted once.
-        Requete meme(base, "SELECT origine FROM fichiers WHERE empreinte = ? AND taille = ?");
+        // The same bytes, copied elsewhere or merged from another station's
+        // archive: counted once.
+        Requete meme(base,
+                     "SELECT origine, chemin FROM fichiers WHERE empreinte = ? AND taille = ?");
         meme.Lier(1, empreinte).Lier(2, complet.size());
         if (meme.Pas()) {
             bilan.issue = Issue::DejaLa;
-            bilan.raison = "les mêmes octets viennent de « " + meme.Texte(0) + " »";
+            bilan.raison = meme.Texte(0).empty()
+                               ? "les mêmes octets sont déjà importés de « " + meme.Texte(1) + " »"
+                               : "les mêmes octets viennent de l'archive « " + meme.Texte(0) + " »";
             return bilan;
         }
     }

@@ -110,7 +110,10 @@ TEST(Jours, LeCacheSuitLesFichiersEtLaVersion) {
     // A second file of the same day and instrument: the day holds both. A
     // copy of a would add nothing: the same bytes are counted once.
     EcrireJour(d.Fichier("copie.txt"), "Lundi 7 Décembre", "7", 2.12);
-    EXPECT_EQ(ImporterFichier(a, d.Fichier("copie.txt"), Lyon()).issue, archive::Issue::DejaLa);
+    const BilanImport copie = ImporterFichier(a, d.Fichier("copie.txt"), Lyon());
+    EXPECT_EQ(copie.issue, archive::Issue::DejaLa);
+    EXPECT_EQ(copie.raison,
+              "les mêmes octets sont déjà importés de « " + d.Fichier("a.txt") + " »");
     EcrireJour(d.Fichier("b.txt"), "Lundi 7 Décembre", "7", 2.10);
     ImporterFichier(a, d.Fichier("b.txt"), Lyon());
     ASSERT_EQ(Jours(a, {}).size(), 1u);
@@ -177,7 +180,9 @@ TEST(Fusion, DeuxStationsAuxJoursCommuns) {
     // The merged file's origin is the other archive; the same bytes
     // imported here are not counted twice.
     EXPECT_EQ(ici.Base().Entier("SELECT count(*) FROM fichiers WHERE origine = 'labas.sqlite'"), 1);
-    EXPECT_EQ(ImporterFichier(ici, d.Fichier("la-bas.txt"), Lyon()).issue, archive::Issue::DejaLa);
+    const BilanImport deja = ImporterFichier(ici, d.Fichier("la-bas.txt"), Lyon());
+    EXPECT_EQ(deja.issue, archive::Issue::DejaLa);
+    EXPECT_EQ(deja.raison, "les mêmes octets viennent de l'archive « labas.sqlite »");
     EXPECT_EQ(ici.Base().Entier("SELECT count(*) FROM mesures"), 3 * 441);
 }
 
