@@ -19,7 +19,7 @@ std::vector<std::string> Avec(std::vector<std::string> a, const std::vector<std:
     return a;
 }
 
-TEST(Commandes, ArgumentsRefuses) {
+TEST(ArchiveCommandes, ArgumentsRefuses) {
     Dossier d;
     const struct {
         std::vector<std::string> arguments;
@@ -50,7 +50,7 @@ TEST(Commandes, ArgumentsRefuses) {
     EXPECT_FALSE(std::filesystem::exists(d.Fichier("archive.sqlite")));
 }
 
-TEST(Commandes, OuEstLArchive) {
+TEST(ArchiveCommandes, OuEstLArchive) {
     Dossier d;
     EcrireMatineeClaire(d.Fichier("lyon.txt"), 2.12, 2.05);
     std::filesystem::create_directories(d.Fichier("Solvenare"));
@@ -82,7 +82,7 @@ TEST(Commandes, OuEstLArchive) {
     }
 }
 
-TEST(Commandes, JoursCopieFusionEtRefus) {
+TEST(ArchiveCommandes, JoursCopieFusionEtRefus) {
     Dossier d;
     EcrireMatineeClaire(d.Fichier("lyon.txt"), 2.12, 2.05);
     ASSERT_EQ(LancerArchive(d, Avec({"importer", "lyon.txt"}, Lyon)).code, 0);

@@ -54,7 +54,7 @@ std::string Contenu(const Dossier& d) {
     return jours.sortie + csv.sortie;
 }
 
-TEST(Defauts, TueDurantUnImportPuisRepris) {
+TEST(ArchiveDefauts, TueDurantUnImportPuisRepris) {
     constexpr int N = 30;
     Dossier reference, d;
     EcrireFichiers(reference, "mesures", N);
@@ -96,7 +96,7 @@ TEST(Defauts, TueDurantUnImportPuisRepris) {
     EXPECT_EQ(Contenu(d), Contenu(reference));
 }
 
-TEST(Defauts, UnSecondEcrivainAttendPuisRenonce) {
+TEST(ArchiveDefauts, UnSecondEcrivainAttendPuisRenonce) {
     Dossier d;
     EcrireFichiers(d, "a", 1);
     EcrireFichiers(d, "b", 2);
@@ -126,7 +126,7 @@ TEST(Defauts, UnSecondEcrivainAttendPuisRenonce) {
     EXPECT_EQ(Fichiers(chemin), 2);
 }
 
-TEST(Defauts, CeQuiNEstPasUneArchive) {
+TEST(ArchiveDefauts, CeQuiNEstPasUneArchive) {
     Dossier d;
     EcrireFichiers(d, "mesures", 1);
     ASSERT_EQ(
@@ -180,7 +180,7 @@ void SansPrivileges() {
     if (setgid(65534) != 0 || setuid(65534) != 0) _exit(123);
 }
 
-TEST(Defauts, ArchiveEnLectureSeule) {
+TEST(ArchiveDefauts, ArchiveEnLectureSeule) {
     Dossier d;
     chmod(d.chemin.c_str(), 0755);
     EcrireFichiers(d, "mesures", 2);
@@ -219,7 +219,7 @@ TEST(Defauts, ArchiveEnLectureSeule) {
     EXPECT_EQ(Fichiers(chemin), 1);
 }
 
-TEST(Defauts, DisquePleinAnnuleLeFichierEnCours) {
+TEST(ArchiveDefauts, DisquePleinAnnuleLeFichierEnCours) {
     constexpr int N = 12;
     Dossier d, reference;
     EcrireFichiers(d, "mesures", N);

@@ -17,7 +17,7 @@ std::vector<std::string> Avec(std::vector<std::string> a, const std::vector<std:
     return a;
 }
 
-TEST(Export, LesOctetsDeSolvenareJournee) {
+TEST(ArchiveExport, LesOctetsDeSolvenareJournee) {
     const std::vector<std::string> lyon = {"--site", "45.764,4.8357,170", "--fuseau", "UTC+1"};
     const struct {
         const char* quoi;
@@ -71,7 +71,7 @@ TEST(Export, LesOctetsDeSolvenareJournee) {
     }
 }
 
-TEST(Export, ChoixDesJoursEtDesInstruments) {
+TEST(ArchiveExport, ChoixDesJoursEtDesInstruments) {
     Dossier d;
     EcrireMatineeClaire(d.Fichier("a.txt"), 2.12, 2.05);
     auto l = EnTeteMatineeClaire();

@@ -37,7 +37,7 @@ void Ajouter(const std::string& chemin, const std::string& octets) {
     f << octets;
 }
 
-TEST(Empreinte, VecteursDeLaNorme) {
+TEST(ArchiveEmpreinte, VecteursDeLaNorme) {
     // FIPS 180-4 examples (NIST's SHA-256 example values).
     const struct {
         std::string message, hex;
@@ -59,7 +59,7 @@ TEST(Empreinte, VecteursDeLaNorme) {
     }
 }
 
-TEST(Importation, UnFichierNAjouteQueCeQuiEstNouveau) {
+TEST(ArchiveImportation, UnFichierNAjouteQueCeQuiEstNouveau) {
     Dossier d;
     const std::string fichier = d.Fichier("lyon.txt");
     EcrireMatineeClaire(fichier, 2.12, 2.05);
@@ -122,7 +122,7 @@ TEST(Importation, UnFichierNAjouteQueCeQuiEstNouveau) {
     EXPECT_EQ(Compter(a, "SELECT count(*) FROM mesures"), 442);
 }
 
-TEST(Importation, UnEnTeteDechireEstCompleteAuProchainImport) {
+TEST(ArchiveImportation, UnEnTeteDechireEstCompleteAuProchainImport) {
     Dossier d;
     const std::string fichier = d.Fichier("lyon.txt");
     auto lignes = EnTeteMatineeClaire();
@@ -140,7 +140,7 @@ TEST(Importation, UnEnTeteDechireEstCompleteAuProchainImport) {
     EXPECT_EQ(Compter(a, "SELECT count(*) FROM mesures WHERE utc IS NOT NULL"), 441);
 }
 
-TEST(Importation, ValeursExactesEtPlaceParMesure) {
+TEST(ArchiveImportation, ValeursExactesEtPlaceParMesure) {
     Dossier d;
     const std::string fichier = d.Fichier("lyon.txt");
     EcrireMatineeClaire(fichier, 2.12, 2.05);
@@ -161,7 +161,7 @@ TEST(Importation, ValeursExactesEtPlaceParMesure) {
     EXPECT_EQ(r.Entier(6), 0);
 }
 
-TEST(Importation, DossierParcouruAutresFichiersNommes) {
+TEST(ArchiveImportation, DossierParcouruAutresFichiersNommes) {
     Dossier d;
     std::filesystem::create_directories(d.Fichier("mesures/2026"));
     EcrireMatineeClaire(d.Fichier("mesures/2026/a.txt"), 2.12, 2.05);
@@ -178,7 +178,7 @@ TEST(Importation, DossierParcouruAutresFichiersNommes) {
     EXPECT_EQ(ignores[1].chemin, d.Fichier("mesures/notes.txt"));
 }
 
-TEST(Schema, MigreDepuisLePremier) {
+TEST(ArchiveSchema, MigreDepuisLePremier) {
     Dossier d;
     const std::string chemin = d.Fichier("archive.sqlite");
     {
@@ -203,7 +203,7 @@ TEST(Schema, MigreDepuisLePremier) {
     EXPECT_EQ(a.Base().Entier("PRAGMA application_id"), IdentiteArchive);
 }
 
-TEST(Schema, VersionsRefusees) {
+TEST(ArchiveSchema, VersionsRefusees) {
     Dossier d;
     const struct {
         const char* quoi;

@@ -56,7 +56,7 @@ std::vector<double> VertsNiveau15(const Dossier& d, const std::string& fichier) 
     return verts;
 }
 
-TEST(Jours, UneArchiveConnue) {
+TEST(ArchiveJours, UneArchiveConnue) {
     Dossier d;
     EcrireJour(d.Fichier("lundi.txt"), "Lundi 7 Décembre", "7", 2.12);
     EcrireJour(d.Fichier("lundi9.txt"), "Lundi 7 Décembre", "9", 2.12);
@@ -102,7 +102,7 @@ TEST(Jours, UneArchiveConnue) {
     for (const auto& c : cas) EXPECT_EQ(Jours(a, c.choix).size(), c.n);
 }
 
-TEST(Jours, LeCacheSuitLesFichiersEtLaVersion) {
+TEST(ArchiveJours, LeCacheSuitLesFichiersEtLaVersion) {
     Dossier d;
     Archive a(d.Fichier("archive.sqlite"), Acces::Ecriture);
     EcrireJour(d.Fichier("a.txt"), "Lundi 7 Décembre", "7", 2.12);
@@ -148,7 +148,7 @@ TEST(Jours, LeCacheSuitLesFichiersEtLaVersion) {
               VersionCalcul);
 }
 
-TEST(Fusion, DeuxStationsAuxJoursCommuns) {
+TEST(ArchiveFusion, DeuxStationsAuxJoursCommuns) {
     Dossier d;
     EcrireJour(d.Fichier("commun.txt"), "Lundi 7 Décembre", "7", 2.12);
     EcrireJour(d.Fichier("ici.txt"), "Mardi 8 Décembre", "7", 2.12);
