@@ -8,10 +8,12 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "archive/empreinte.h"
 #include "archive/lecture.h"
 #include "archive/resumes.h"
+#include "platform/descripteur.h"
 #include "platform/exception.h"
 #include "platform/numbers.h"
 #include "platform/textfile.h"
@@ -26,26 +28,82 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Lire(const std::string& chemin) {
-    const platform::Descripteur f = science::OuvrirFichierOrdinaire(chemin);
-    std::string octets;
-    std::string bloc(64 * 1024, '\0');
-    for (;;) {
-        const ssize_t n = ::read(f.Get(), bloc.data(), bloc.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw EInOutError(errno);
-        if (n == 0) break;
-        octets.append(bloc.data(), static_cast<size_t>(n));
+constexpr size_t TailleBloc = 64 * 1024;
+
+// Up to n bytes at offset; fewer only at the end of the file.
+size_t LireA(int fd, char* octets, size_t n, size_t position) {
+    size_t lus = 0;
+    while (lus < n) {
+        const ssize_t r = platform::SansInterruption(
+            [&] { return ::pread(fd, octets + lus, n - lus, static_cast<off_t>(position + lus)); });
+        if (r < 0) throw EInOutError(errno);
+        if (r == 0) break;
+        lus += static_cast<size_t>(r);
     }
-    return octets;
+    return lus;
 }
 
-// The bytes up to the last line end: a torn last line is left for later.
-size_t FinLignesCompletes(const std::string& octets) {
-    const size_t lf = octets.rfind('\n');
-    if (lf != std::string::npos) return lf + 1;
-    const size_t cr = octets.rfind('\r');
-    return cr == std::string::npos ? 0 : cr + 1;
+// The file's first `fin` bytes, a block at a time: memory does not grow
+// with the file. A file that shrank meanwhile is said.
+void Parcourir(int fd, size_t fin, const std::string& chemin,
+               const std::function<void(std::string_view)>& bloc) {
+    std::string tampon(TailleBloc, '\0');
+    for (size_t position = 0; position < fin;) {
+        const size_t n = LireA(fd, tampon.data(), std::min(TailleBloc, fin - position), position);
+        if (n == 0)
+            throw EInOutError::Said(EIO, "« " + chemin + " » a raccourci pendant son import");
+        bloc(std::string_view(tampon.data(), n));
+        position += n;
+    }
+}
+
+// The end of the last complete line, found from the end of the file: a torn
+// last line (a write under way) is left for the next import. A file without
+// any LF ends its lines with lone CRs.
+size_t FinLignesCompletes(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) throw EInOutError(errno);
+    const auto taille = static_cast<size_t>(st.st_size);
+    std::string tampon(TailleBloc, '\0');
+    for (const char fin : {'\n', '\r'}) {
+        for (size_t haut = taille; haut > 0;) {
+            const size_t bas = haut > TailleBloc ? haut - TailleBloc : 0;
+            const size_t n = LireA(fd, tampon.data(), haut - bas, bas);
+            const size_t p = std::string_view(tampon.data(), n).rfind(fin);
+            if (p != std::string_view::npos) return bas + p + 1;
+            haut = bas;
+        }
+    }
+    return 0;
+}
+
+// The hash of the first `fin` bytes and, when given, of the first `debut`.
+struct Empreintes {
+    std::string tout;
+    std::optional<std::string> debut;
+};
+
+Empreintes Hacher(int fd, size_t fin, std::optional<size_t> debut, const std::string& chemin) {
+    Empreintes h;
+    Empreinte e;
+    size_t position = 0;
+    const auto noter = [&] {
+        if (debut && !h.debut && position == *debut) h.debut = Empreinte(e).Hex();
+    };
+    noter();
+    Parcourir(fd, fin, chemin, [&](std::string_view bloc) {
+        if (debut && !h.debut && position < *debut && position + bloc.size() >= *debut) {
+            const size_t k = *debut - position;
+            e.Ajouter(bloc.substr(0, k));
+            position += k;
+            noter();
+            bloc.remove_prefix(k);
+        }
+        e.Ajouter(bloc);
+        position += bloc.size();
+    });
+    h.tout = e.Hex();
+    return h;
 }
 
 std::string Maintenant() {
@@ -57,44 +115,9 @@ std::string Maintenant() {
     return texte;
 }
 
-struct Lu {
-    science::Journee journee;  // headers only
-    struct Mesure {
-        size_t serie;
-        science::Enregistrement r;
-        std::optional<int64_t> utc;
-    };
-    std::vector<Mesure> mesures;
-    std::vector<std::optional<int>> annees;
-    std::vector<science::Resultat> resultats;  // every record's, screened
-    size_t anomalies = 0;
-    size_t lignes = 0;  // the last complete line's number
-};
-
-Lu Analyser(std::string_view octets, const science::ReglagesRecalcul& reglages) {
-    Lu lu;
-    science::LecteurJournee lecteur;
-    science::Recalculateur calcul(reglages);
-    lecteur.OnAnomalie = [&lu](const science::Anomalie&) { ++lu.anomalies; };
-    lecteur.OnEnregistrement = [&](size_t s, const science::Enregistrement& r) {
-        // The instant is the computation's: the zone, the year rule, midnight.
-        science::Resultat x = calcul.Calculer(lecteur.journee, s, r);
-        lu.mesures.push_back({s, r, x.utc});
-        lu.resultats.push_back(std::move(x));
-    };
-    science::DecoupeurLignes decoupeur;
-    decoupeur.OnLigne = [&](size_t numero, std::string_view ligne) {
-        lecteur.Ligne(numero, ligne);
-    };
-    decoupeur.OnAnomalie = [&](size_t numero, std::string m) { lecteur.Signaler(numero, m); };
-    decoupeur.Octets(octets);
-    decoupeur.Fin();
-    lu.lignes = decoupeur.Lignes();
-    lecteur.FinSerie();
-    lu.journee = std::move(lecteur.journee);
-    for (const auto& s : lu.journee.series) lu.annees.push_back(calcul.Annee(s.enTete).annee);
-    science::MarquerNiveaux(lu.resultats);
-    return lu;
+std::optional<int64_t> Millioniemes(const std::optional<double>& v) {
+    if (!v) return std::nullopt;
+    return archive::Millioniemes(*v);
 }
 
 int64_t IdSite(Connexion& base, const science::Site& site) {
@@ -187,15 +210,14 @@ BilanImport ImporterFichier(Archive& archive, const std::string& chemin,
     std::error_code e;
     const std::string absolu = fs::weakly_canonical(fs::absolute(chemin), e).string();
 
-    const std::string octets = Lire(chemin);
-    const std::string_view complet(octets.data(), FinLignesCompletes(octets));
+    const platform::Descripteur fd = science::OuvrirFichierOrdinaire(chemin);
+    const size_t fin = FinLignesCompletes(fd.Get());
     science::ReglagesRecalcul calcul;
     calcul.site = reglages.site;
     calcul.site.ozone = std::nullopt;
     calcul.ozone = reglages.ozone ? reglages.ozone : reglages.site.ozone;
     calcul.annee = reglages.annee;
     calcul.modification = science::DateModification(chemin);
-    const std::string empreinte = EmpreinteDe(complet);
 
     Transaction t(base);
     const int64_t site = IdSite(base, reglages.site);
@@ -204,45 +226,51 @@ BilanImport ImporterFichier(Archive& archive, const std::string& chemin,
                     "fichiers WHERE chemin = ? AND origine = ''");
     cherche.Lier(1, absolu);
     int64_t fichier = 0;  // rowids start at 1
+    std::optional<size_t> taille;
+    std::string empreinteAvant, modificationAvant;
     size_t dejaLignes = 0;
+    bool memesReglages = false;
     if (cherche.Pas()) {
         fichier = cherche.Entier(0);
-        const auto taille = static_cast<size_t>(cherche.Entier(1));
+        taille = static_cast<size_t>(cherche.Entier(1));
+        empreinteAvant = cherche.Texte(2);
+        dejaLignes = static_cast<size_t>(cherche.Entier(3));
         // The modification date is not a setting: it moves whenever the
         // file grows or is touched.
-        const bool memesReglages = cherche.Entier(4) == site &&
-                                   cherche.EntierOuRien(5) == reglages.annee &&
-                                   cherche.ReelOuRien(6) == calcul.ozone;
-        const bool debutIntact =
-            complet.size() >= taille && EmpreinteDe(complet.substr(0, taille)) == cherche.Texte(2);
-        if (memesReglages && debutIntact && complet.size() == taille) {
+        memesReglages = cherche.Entier(4) == site && cherche.EntierOuRien(5) == reglages.annee &&
+                        cherche.ReelOuRien(6) == calcul.ozone;
+        modificationAvant = cherche.Texte(7);
+    }
+    cherche.Reprendre();
+    const Empreintes empreintes = Hacher(fd.Get(), fin, taille, chemin);
+    if (fichier != 0) {
+        const bool debutIntact = empreintes.debut == empreinteAvant;
+        if (memesReglages && debutIntact && fin == *taille) {
             bilan.issue = Issue::DejaLa;
             return bilan;
         }
         if (memesReglages && debutIntact) {
             bilan.issue = Issue::Agrandi;
-            dejaLignes = static_cast<size_t>(cherche.Entier(3));
             // The year rule of the first import: the file's new date must
             // not move the days already in the archive.
-            if (const auto d = LireDate(cherche.Texte(7))) calcul.modification = *d;
+            if (const auto d = LireDate(modificationAvant)) calcul.modification = *d;
         } else {
             bilan.issue = Issue::Remplace;
-            bilan.raison = complet.size() < taille ? "il a raccourci depuis son import"
-                           : !debutIntact          ? "son début a changé depuis son import"
-                                                   : "importé avec d'autres réglages";
+            bilan.raison = fin < *taille  ? "il a raccourci depuis son import"
+                           : !debutIntact ? "son début a changé depuis son import"
+                                          : "importé avec d'autres réglages";
+            dejaLignes = 0;
             // The same row, so that the days it held are still known to
             // the summaries.
             Requete efface(base, "DELETE FROM series WHERE fichier = ?");
             efface.Lier(1, fichier).Executer();
         }
-    }
-    cherche.Reprendre();
-    if (fichier == 0) {
+    } else {
         // The same bytes, copied elsewhere or merged from another station's
         // archive: counted once.
         Requete meme(base,
                      "SELECT origine, chemin FROM fichiers WHERE empreinte = ? AND taille = ?");
-        meme.Lier(1, empreinte).Lier(2, complet.size());
+        meme.Lier(1, empreintes.tout).Lier(2, fin);
         if (meme.Pas()) {
             bilan.issue = Issue::DejaLa;
             bilan.raison = meme.Texte(0).empty()
@@ -250,31 +278,18 @@ BilanImport ImporterFichier(Archive& archive, const std::string& chemin,
                                : "les mêmes octets viennent de l'archive « " + meme.Texte(0) + " »";
             return bilan;
         }
-    }
-
-    const Lu lu = Analyser(complet, calcul);
-    bilan.anomalies = lu.anomalies;
-    if (fichier == 0) {
         Requete ajoute(
             base,
             "INSERT INTO fichiers (origine, chemin, taille, empreinte, lignes, site, "
-            "annee, ozone, modification, importe) VALUES ('', ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-        ajoute.Lier(1, absolu).Lier(2, complet.size()).Lier(3, empreinte).Lier(4, size_t{0});
-        ajoute.Lier(5, site).Lier(6, reglages.annee).Lier(7, calcul.ozone);
-        ajoute.Lier(8, TexteDate(calcul.modification)).Lier(9, Maintenant()).Executer();
+            "annee, ozone, modification, importe) VALUES ('', ?, 0, '', 0, ?, ?, ?, ?, ?)");
+        ajoute.Lier(1, absolu).Lier(2, site).Lier(3, reglages.annee).Lier(4, calcul.ozone);
+        ajoute.Lier(5, TexteDate(calcul.modification)).Lier(6, Maintenant()).Executer();
         fichier = base.DerniereLigne();
     }
-    {
-        Requete maj(base,
-                    "UPDATE fichiers SET taille = ?, empreinte = ?, lignes = ?, site = ?, annee = "
-                    "?, ozone = ?, modification = ? WHERE id = ?");
-        maj.Lier(1, complet.size()).Lier(2, empreinte).Lier(3, lu.lignes).Lier(4, site);
-        maj.Lier(5, reglages.annee).Lier(6, calcul.ozone).Lier(7, TexteDate(calcul.modification));
-        maj.Lier(8, fichier).Executer();
-    }
 
-    // The headers: a series whose header was torn at the last import is
-    // completed now.
+    // The headers: a series is written at its first record, as complete as
+    // the file made it by then, and again at the end (a header torn at the
+    // last import is completed now).
     Requete serie(
         base,
         "INSERT INTO series (fichier, ligne, instrument, bloc, date, jour_semaine, jour, mois, "
@@ -288,43 +303,82 @@ BilanImport ImporterFichier(Archive& archive, const std::string& chemin,
         "excluded.valeurs_refusees, pression_refusee = excluded.pression_refusee, annee = "
         "excluded.annee");
     Requete idSerie(base, "SELECT id FROM series WHERE fichier = ? AND ligne = ?");
-    std::vector<int64_t> ids;
-    for (size_t s = 0; s < lu.journee.series.size(); ++s) {
-        const science::EnTeteSerie& h = lu.journee.series[s].enTete;
+    Requete mesure(base,
+                   "INSERT INTO mesures (serie, ligne, utc, mode, jours, secondes, v_vert, "
+                   "eo_vert, v_rouge, eo_rouge, temperature) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                   "?)");
+    science::LecteurJournee lecteur;
+    science::Recalculateur recalcul(calcul);
+    const auto ecrireSerie = [&](size_t s) {
+        const science::EnTeteSerie& h = lecteur.journee.series[s].enTete;
         serie.Lier(1, fichier).Lier(2, h.ligne);
         serie.Lier(3, IdInstrument(base, h.photometre, h.logiciel));
         serie.Lier(4, std::string(1, h.bloc)).Lier(5, h.date).Lier(6, h.jourSemaine);
         serie.Lier(7, h.jour).Lier(8, h.mois).Lier(9, h.pression).Lier(10, h.angle);
         serie.Lier(11, h.v0Vert).Lier(12, h.vnVert).Lier(13, h.v0Rouge).Lier(14, h.vnRouge);
         serie.Lier(15, int{h.valeursRefusees}).Lier(16, int{h.pressionRefusee});
-        serie.Lier(17, lu.annees[s]);
+        serie.Lier(17, recalcul.Annee(h).annee);
         serie.Executer();
         idSerie.Lier(1, fichier).Lier(2, h.ligne);
         idSerie.Pas();
-        ids.push_back(idSerie.Entier(0));
+        const int64_t id = idSerie.Entier(0);
         idSerie.Reprendre();
-    }
-    Requete mesure(base,
-                   "INSERT INTO mesures (serie, ligne, utc, mode, jours, secondes, v_vert, "
-                   "eo_vert, v_rouge, eo_rouge, temperature) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                   "?)");
-    const auto millioniemes = [](const std::optional<double>& v) -> std::optional<int64_t> {
-        if (!v) return std::nullopt;
-        return Millioniemes(*v);
+        return id;
     };
-    for (const Lu::Mesure& m : lu.mesures) {
-        if (m.r.ligne <= dejaLignes) continue;
-        mesure.Lier(1, ids[m.serie]).Lier(2, m.r.ligne).Lier(3, m.utc);
-        mesure.Lier(4, m.r.mode == science::Mode::Continu ? 1 : 0).Lier(5, m.r.jours);
-        mesure.Lier(6, m.r.secondes).Lier(7, millioniemes(m.r.vVert));
-        mesure.Lier(8, millioniemes(m.r.eoVert)).Lier(9, millioniemes(m.r.vRouge));
-        mesure.Lier(10, millioniemes(m.r.eoRouge)).Lier(11, m.r.temperature);
+
+    // Each record is computed once: its instant is stored, and its depths go
+    // to the cloud screening's first pass and to the days' summaries. A few
+    // figures a record are kept, never the file.
+    std::vector<int64_t> ids;
+    std::vector<MesureResumee> resumees;
+    science::FiltreNuages filtre;
+    lecteur.OnAnomalie = [&bilan](const science::Anomalie&) { ++bilan.anomalies; };
+    lecteur.OnEnregistrement = [&](size_t s, const science::Enregistrement& r) {
+        if (ids.size() <= s) ids.resize(s + 1, 0);
+        if (ids[s] == 0) ids[s] = ecrireSerie(s);
+        const science::Resultat x = recalcul.Calculer(lecteur.journee, s, r);
+        filtre.Ajouter(x);
+        resumees.push_back({s, DateLocale(x), false, x.eoVert, x.eoRouge, x.angstrom});
+        if (r.ligne <= dejaLignes) return;
+        mesure.Lier(1, ids[s]).Lier(2, r.ligne).Lier(3, x.utc);
+        mesure.Lier(4, r.mode == science::Mode::Continu ? 1 : 0).Lier(5, r.jours);
+        mesure.Lier(6, r.secondes).Lier(7, Millioniemes(r.vVert));
+        mesure.Lier(8, Millioniemes(r.eoVert)).Lier(9, Millioniemes(r.vRouge));
+        mesure.Lier(10, Millioniemes(r.eoRouge)).Lier(11, r.temperature);
         mesure.Executer();
         ++bilan.ajoutes;
-    }
+    };
+    science::DecoupeurLignes decoupeur;
+    decoupeur.OnLigne = [&](size_t numero, std::string_view ligne) {
+        lecteur.Ligne(numero, ligne);
+    };
+    decoupeur.OnAnomalie = [&](size_t numero, std::string m) { lecteur.Signaler(numero, m); };
+    Empreinte relue;
+    Parcourir(fd.Get(), fin, chemin, [&](std::string_view bloc) {
+        relue.Ajouter(bloc);
+        decoupeur.Octets(bloc);
+    });
+    decoupeur.Fin();
+    lecteur.FinSerie();
+    // Rewritten between the two readings: what was stored is not what was hashed.
+    if (relue.Hex() != empreintes.tout)
+        throw EInOutError::Said(EIO, "« " + chemin + " » a changé pendant son import");
+    for (size_t s = 0; s < lecteur.journee.series.size(); ++s) ecrireSerie(s);
+
+    Requete maj(base,
+                "UPDATE fichiers SET taille = ?, empreinte = ?, lignes = ?, site = ?, annee = ?, "
+                "ozone = ?, modification = ? WHERE id = ?");
+    maj.Lier(1, fin).Lier(2, empreintes.tout).Lier(3, decoupeur.Lignes()).Lier(4, site);
+    maj.Lier(5, reglages.annee).Lier(6, calcul.ozone).Lier(7, TexteDate(calcul.modification));
+    maj.Lier(8, fichier).Executer();
+
+    // The screening's second pass, in the same order.
+    filtre.Conclure();
+    for (MesureResumee& m : resumees)
+        m.niveau15 = filtre.Verdict(m.serie, m.vert) == science::Critere::Aucun;
     // The bytes read are what the archive now holds for the file: its
     // records computed here are those a reading would compute again.
-    ActualiserResumes(archive, fichier, lu.journee, lu.resultats);
+    ActualiserResumes(archive, fichier, lecteur.journee, resumees);
     t.Valider();
     return bilan;
 }

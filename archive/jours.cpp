@@ -29,22 +29,21 @@ using Cumul = std::map<Cle, Valeurs>;
 
 // Each record of the file in its day, when `garder` holds the day or is empty.
 std::set<Cle> Cumuler(int64_t site, const science::Journee& j,
-                      const std::vector<science::Resultat>& resultats, Cumul& cumul,
+                      const std::vector<MesureResumee>& mesures, Cumul& cumul,
                       const std::set<Cle>* garder) {
     std::set<Cle> cles;
-    for (const science::Resultat& r : resultats) {
-        const auto date = DateLocale(r);
-        if (!date) continue;
-        Cle cle{TexteDate(*date), site, j.series[r.serie].enTete.photometre};
+    for (const MesureResumee& m : mesures) {
+        if (!m.jour) continue;
+        Cle cle{TexteDate(*m.jour), site, j.series[m.serie].enTete.photometre};
         cles.insert(cle);
         if (garder != nullptr && !garder->contains(cle)) continue;
         Valeurs& v = cumul[cle];
         ++v.enregistrements;
-        if (r.niveau != "1.5") continue;
+        if (!m.niveau15) continue;
         ++v.niveau15;
-        if (r.eoVert) v.vert.push_back(*r.eoVert);
-        if (r.eoRouge) v.rouge.push_back(*r.eoRouge);
-        if (r.angstrom) v.angstrom.push_back(*r.angstrom);
+        if (m.vert) v.vert.push_back(*m.vert);
+        if (m.rouge) v.rouge.push_back(*m.rouge);
+        if (m.angstrom) v.angstrom.push_back(*m.angstrom);
     }
     return cles;
 }
@@ -52,7 +51,11 @@ std::set<Cle> Cumuler(int64_t site, const science::Journee& j,
 std::set<Cle> Cumuler(Archive& archive, int64_t id, Cumul& cumul, const std::set<Cle>* garder) {
     const FichierArchive f = Fichier(archive, id);
     const science::Journee j = JourneeDe(archive, id);
-    return Cumuler(f.site, j, Resultats(f, j), cumul, garder);
+    std::vector<MesureResumee> mesures;
+    for (const science::Resultat& r : Resultats(f, j))
+        mesures.push_back(
+            {r.serie, DateLocale(r), r.niveau == "1.5", r.eoVert, r.eoRouge, r.angstrom});
+    return Cumuler(f.site, j, mesures, cumul, garder);
 }
 
 std::optional<Plage> PlageDe(std::vector<double>& x) {
@@ -156,13 +159,17 @@ std::vector<ResumeJour> JoursCalcules(Archive& archive, const ChoixJours& choix)
 
 }  // namespace
 
-void RecalculerResumes(Archive& archive) {
+namespace {
+
+// Every day again, but for the files the caller does next.
+void Refaire(Archive& archive, const std::vector<int64_t>& exclus) {
     Connexion& base = archive.Base();
     Requete(base, "DELETE FROM resumes_jours").Executer();
     Requete(base, "DELETE FROM jours_fichiers").Executer();
     Cumul cumul;
     for (const int64_t id : TousLesFichiers(base))
-        NoterFichier(base, id, Cumuler(archive, id, cumul, nullptr));
+        if (std::find(exclus.begin(), exclus.end(), id) == exclus.end())
+            NoterFichier(base, id, Cumuler(archive, id, cumul, nullptr));
     for (auto& [cle, v] : cumul) Ecrire(base, cle, v);
     Requete version(base,
                     "INSERT INTO reglages (cle, valeur) VALUES ('version_calcul', ?) ON CONFLICT "
@@ -170,17 +177,17 @@ void RecalculerResumes(Archive& archive) {
     version.Lier(1, std::to_string(VersionCalcul)).Executer();
 }
 
-namespace {
-
 struct Calcule {
     const science::Journee& journee;
-    const std::vector<science::Resultat>& resultats;
+    const std::vector<MesureResumee>& mesures;
 };
 
 void Actualiser(Archive& archive, const std::vector<int64_t>& fichiers,
                 const std::optional<Calcule>& calcule) {
     Connexion& base = archive.Base();
-    if (VersionResumes(base) != VersionCalcul) return RecalculerResumes(archive);
+    // The others' days made again first; these files' records, which the
+    // caller may hold computed already, are then added as usual.
+    if (VersionResumes(base) != VersionCalcul) Refaire(archive, fichiers);
     // The days these files held before, and hold now.
     std::set<Cle> jours;
     Requete avant(base, "SELECT jour, site, instrument FROM jours_fichiers WHERE fichier = ?");
@@ -196,7 +203,7 @@ void Actualiser(Archive& archive, const std::vector<int64_t>& fichiers,
             Requete site(base, "SELECT site FROM fichiers WHERE id = ?");
             site.Lier(1, id);
             if (!site.Pas()) continue;
-            cles = Cumuler(site.Entier(0), calcule->journee, calcule->resultats, cumul, nullptr);
+            cles = Cumuler(site.Entier(0), calcule->journee, calcule->mesures, cumul, nullptr);
         } else {
             cles = Cumuler(archive, id, cumul, nullptr);
         }
@@ -219,13 +226,17 @@ void Actualiser(Archive& archive, const std::vector<int64_t>& fichiers,
 
 }  // namespace
 
+void RecalculerResumes(Archive& archive) {
+    Refaire(archive, {});
+}
+
 void ActualiserResumes(Archive& archive, const std::vector<int64_t>& fichiers) {
     Actualiser(archive, fichiers, std::nullopt);
 }
 
 void ActualiserResumes(Archive& archive, int64_t fichier, const science::Journee& journee,
-                       const std::vector<science::Resultat>& resultats) {
-    Actualiser(archive, {fichier}, Calcule{journee, resultats});
+                       const std::vector<MesureResumee>& mesures) {
+    Actualiser(archive, {fichier}, Calcule{journee, mesures});
 }
 
 std::vector<ResumeJour> Jours(Archive& archive, const ChoixJours& choix) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "archive/archive.h"
@@ -20,11 +21,19 @@ inline constexpr int VersionCalcul = 1;
 // archive's were made by another version of the computation.
 void ActualiserResumes(Archive& archive, const std::vector<int64_t>& fichiers);
 
+// What a day's summary needs of a record.
+struct MesureResumee {
+    size_t serie = 0;                   // in the file's series
+    std::optional<science::Date> jour;  // the site's local date
+    bool niveau15 = false;
+    std::optional<double> vert, rouge, angstrom;
+};
+
 // The same for one file whose records the caller has just computed and
 // screened (its series' headers in journee), so that an import computes
 // them once.
 void ActualiserResumes(Archive& archive, int64_t fichier, const science::Journee& journee,
-                       const std::vector<science::Resultat>& resultats);
+                       const std::vector<MesureResumee>& mesures);
 
 // Every day again.
 void RecalculerResumes(Archive& archive);

@@ -146,6 +146,18 @@ TEST(ArchiveJours, LeCacheSuitLesFichiersEtLaVersion) {
     EXPECT_EQ(jours[0].enregistrements, 441);
     EXPECT_EQ(a.Base().Entier("SELECT valeur FROM reglages WHERE cle = 'version_calcul'"),
               VersionCalcul);
+    // An import into an archive of another version makes every day again,
+    // its own file's with the others.
+    a.Base().Executer("UPDATE reglages SET valeur = '0' WHERE cle = 'version_calcul'");
+    a.Base().Executer("UPDATE resumes_jours SET enregistrements = 1");
+    EcrireJour(d.Fichier("c.txt"), "Lundi 7 Décembre", "7", 2.05);
+    ImporterFichier(a, d.Fichier("c.txt"), Lyon());
+    jours = Jours(a, {});
+    ASSERT_EQ(jours.size(), 2u);
+    EXPECT_EQ(jours[0].enregistrements, 882);
+    EXPECT_EQ(jours[1].enregistrements, 441);
+    EXPECT_EQ(a.Base().Entier("SELECT valeur FROM reglages WHERE cle = 'version_calcul'"),
+              VersionCalcul);
 }
 
 TEST(ArchiveFusion, DeuxStationsAuxJoursCommuns) {
