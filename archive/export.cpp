@@ -23,35 +23,34 @@ size_t Exporter(Archive& archive, const ChoixExport& choix, std::ostream& sortie
     verifier();
     size_t lignes = 0;
     for (const FichierArchive& f : Fichiers(archive)) {
-        const science::Journee j = JourneeDe(archive, f.id);
-        // The screening judges a record against its whole series: every
-        // record is computed, and only then are the chosen ones kept.
-        std::vector<science::Resultat> gardes;
-        for (science::Resultat& r : Resultats(f, j)) {
-            if (choix.instrument && j.series[r.serie].enTete.photometre != *choix.instrument)
-                continue;
+        const science::Journee enTetes = EnTetesDe(archive, f.id);
+        std::vector<science::Resultat> lot;
+        const auto vider = [&] {
+            if (lot.empty()) return;
+            std::ostringstream texte;
+            science::EcrireCsv(texte, lot, f.reglages.site);
+            const std::string octets = texte.str();
+            sortie.write(octets.data() + EnTeteLongueur,
+                         static_cast<std::streamsize>(octets.size() - EnTeteLongueur));
+            lignes += lot.size();
+            lot.clear();
+            verifier();
+        };
+        // Every record is computed and screened against its whole series;
+        // only then are the chosen ones kept.
+        ParcourirResultats(archive, f, enTetes, [&](science::Resultat& r) {
+            if (choix.instrument && enTetes.series[r.serie].enTete.photometre != *choix.instrument)
+                return;
             if (choix.du || choix.au) {
                 const auto date = DateLocale(r);
                 if (!date || (choix.du && Avant(*date, *choix.du)) ||
                     (choix.au && Avant(*choix.au, *date)))
-                    continue;
+                    return;
             }
-            gardes.push_back(std::move(r));
-        }
-        for (size_t debut = 0; debut < gardes.size(); debut += 256) {
-            const size_t fin = std::min(gardes.size(), debut + 256);
-            std::ostringstream texte;
-            science::EcrireCsv(
-                texte,
-                std::vector<science::Resultat>(gardes.begin() + static_cast<long>(debut),
-                                               gardes.begin() + static_cast<long>(fin)),
-                f.reglages.site);
-            const std::string octets = texte.str();
-            sortie.write(octets.data() + EnTeteLongueur,
-                         static_cast<std::streamsize>(octets.size() - EnTeteLongueur));
-            verifier();
-        }
-        lignes += gardes.size();
+            lot.push_back(std::move(r));
+            if (lot.size() >= 256) vider();
+        });
+        vider();
     }
     return lignes;
 }

@@ -48,14 +48,23 @@ std::set<Cle> Cumuler(int64_t site, const science::Journee& j,
     return cles;
 }
 
+// The same read from the archive, a record at a time.
 std::set<Cle> Cumuler(Archive& archive, int64_t id, Cumul& cumul, const std::set<Cle>* garder) {
     const FichierArchive f = Fichier(archive, id);
-    const science::Journee j = JourneeDe(archive, id);
-    std::vector<MesureResumee> mesures;
-    for (const science::Resultat& r : Resultats(f, j))
-        mesures.push_back(
-            {r.serie, DateLocale(r), r.niveau == "1.5", r.eoVert, r.eoRouge, r.angstrom});
-    return Cumuler(f.site, j, mesures, cumul, garder);
+    const science::Journee j = EnTetesDe(archive, id);
+    std::set<Cle> cles;
+    std::vector<MesureResumee> lot;
+    const auto vider = [&] {
+        const std::set<Cle> vues = Cumuler(f.site, j, lot, cumul, garder);
+        cles.insert(vues.begin(), vues.end());
+        lot.clear();
+    };
+    ParcourirResultats(archive, f, j, [&](science::Resultat& r) {
+        lot.push_back({r.serie, DateLocale(r), r.niveau == "1.5", r.eoVert, r.eoRouge, r.angstrom});
+        if (lot.size() >= 4096) vider();
+    });
+    vider();
+    return cles;
 }
 
 std::optional<Plage> PlageDe(std::vector<double>& x) {

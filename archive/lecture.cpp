@@ -72,8 +72,10 @@ FichierArchive Fichier(Archive& archive, int64_t id) {
     return LireFichier(r);
 }
 
-science::Journee JourneeDe(Archive& archive, int64_t fichier) {
-    science::Journee j;
+namespace {
+
+// The file's series' rows, in line order.
+std::vector<int64_t> Series(Archive& archive, int64_t fichier, science::Journee* enTetes) {
     std::vector<int64_t> ids;
     Requete s(archive.Base(),
               "SELECT s.id, s.ligne, s.bloc, s.date, s.jour_semaine, s.jour, s.mois, i.numero, "
@@ -82,8 +84,9 @@ science::Journee JourneeDe(Archive& archive, int64_t fichier) {
               "s.instrument WHERE s.fichier = ? ORDER BY s.ligne");
     s.Lier(1, fichier);
     while (s.Pas()) {
-        science::EnTeteSerie e;
         ids.push_back(s.Entier(0));
+        if (enTetes == nullptr) continue;
+        science::EnTeteSerie e;
         e.ligne = static_cast<size_t>(s.Entier(1));
         const std::string bloc = s.Texte(2);
         e.bloc = bloc.empty() ? '?' : bloc[0];
@@ -101,8 +104,22 @@ science::Journee JourneeDe(Archive& archive, int64_t fichier) {
         e.vnRouge = s.ReelOuRien(14);
         e.valeursRefusees = s.Entier(15) != 0;
         e.pressionRefusee = s.Entier(16) != 0;
-        j.series.push_back({e, {}});
+        enTetes->series.push_back({e, {}});
     }
+    return ids;
+}
+
+}  // namespace
+
+science::Journee EnTetesDe(Archive& archive, int64_t fichier) {
+    science::Journee j;
+    Series(archive, fichier, &j);
+    return j;
+}
+
+void ParcourirMesures(Archive& archive, int64_t fichier,
+                      const std::function<void(size_t, const science::Enregistrement&)>& mesure) {
+    const std::vector<int64_t> ids = Series(archive, fichier, nullptr);
     Requete m(archive.Base(),
               "SELECT ligne, mode, jours, secondes, v_vert, eo_vert, v_rouge, eo_rouge, "
               "temperature FROM mesures WHERE serie = ? ORDER BY ligne");
@@ -123,11 +140,39 @@ science::Journee JourneeDe(Archive& archive, int64_t fichier) {
             r.vRouge = valeur(6);
             r.eoRouge = valeur(7);
             if (const auto t = m.EntierOuRien(8)) r.temperature = static_cast<int>(*t);
-            j.series[i].enregistrements.push_back(r);
+            mesure(i, r);
         }
         m.Reprendre();
     }
+}
+
+science::Journee JourneeDe(Archive& archive, int64_t fichier) {
+    science::Journee j = EnTetesDe(archive, fichier);
+    ParcourirMesures(archive, fichier, [&j](size_t s, const science::Enregistrement& r) {
+        j.series[s].enregistrements.push_back(r);
+    });
     return j;
+}
+
+void ParcourirResultats(Archive& archive, const FichierArchive& fichier,
+                        const science::Journee& enTetes,
+                        const std::function<void(science::Resultat&)>& resultat) {
+    // The screening judges a record against its whole series: a first
+    // reading gives it every record, the second asks for the verdicts.
+    science::FiltreNuages filtre;
+    {
+        science::Recalculateur calcul(fichier.reglages);
+        ParcourirMesures(archive, fichier.id, [&](size_t s, const science::Enregistrement& r) {
+            filtre.Ajouter(calcul.Calculer(enTetes, s, r));
+        });
+    }
+    filtre.Conclure();
+    science::Recalculateur calcul(fichier.reglages);
+    ParcourirMesures(archive, fichier.id, [&](size_t s, const science::Enregistrement& r) {
+        science::Resultat x = calcul.Calculer(enTetes, s, r);
+        filtre.Marquer(x);
+        resultat(x);
+    });
 }
 
 std::vector<science::Resultat> Resultats(const FichierArchive& fichier,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,10 +29,22 @@ FichierArchive Fichier(Archive& archive, int64_t id);
 
 // The file's series (in line order) with their records.
 science::Journee JourneeDe(Archive& archive, int64_t fichier);
+// The same without the records: what a computation a record at a time reads.
+science::Journee EnTetesDe(Archive& archive, int64_t fichier);
+// Each record of the file in file order, with the index of its series in
+// EnTetesDe's.
+void ParcourirMesures(Archive& archive, int64_t fichier,
+                      const std::function<void(size_t, const science::Enregistrement&)>& mesure);
 
 // Every record computed again and cloud-screened, in file order.
 std::vector<science::Resultat> Resultats(const FichierArchive& fichier,
                                          const science::Journee& journee);
+// The same a record at a time, as solvenare-journee reads a file: the
+// records are read twice (the screening's two passes) and memory does not
+// grow with them. enTetes is EnTetesDe's.
+void ParcourirResultats(Archive& archive, const FichierArchive& fichier,
+                        const science::Journee& enTetes,
+                        const std::function<void(science::Resultat&)>& resultat);
 
 // The site's local date of a result; nothing for an undated one.
 std::optional<science::Date> DateLocale(const science::Resultat& r);
