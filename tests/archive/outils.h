@@ -16,6 +16,7 @@
 struct Execution {
     int code = -1;
     std::string sortie, erreurs;
+    long memoireKo = 0;  // the child's peak resident memory
 };
 
 // Runs `programme` in the folder with these arguments; `avant` runs in the
@@ -44,8 +45,10 @@ inline Execution Lancer(const char* programme, const Dossier& d,
         _exit(122);
     }
     int statut = 0;
-    waitpid(enfant, &statut, 0);
+    rusage usage{};
+    wait4(enfant, &statut, 0, &usage);
     Execution r;
+    r.memoireKo = usage.ru_maxrss;
     r.code = WIFEXITED(statut) ? WEXITSTATUS(statut) : 128 + WTERMSIG(statut);
     r.sortie = LireOctets(sortie);
     r.erreurs = LireOctets(erreurs);
