@@ -1,6 +1,7 @@
 #include "archive/export.h"
 
 #include <sstream>
+#include <tuple>
 
 #include "archive/lecture.h"
 #include "science/export_csv.h"

@@ -33,10 +33,6 @@ std::string Raison(int code, sqlite3* base) {
 
 }  // namespace
 
-bool ErreurArchive::DisquePlein() const {
-    return (code_ & 0xff) == SQLITE_FULL || (code_ & 0xff) == SQLITE_IOERR;
-}
-
 Connexion::Connexion(const std::string& chemin, int flags, std::string nom) : nom_(std::move(nom)) {
     const int code = sqlite3_open_v2(chemin.c_str(), &base_, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (code != SQLITE_OK) {

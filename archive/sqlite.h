@@ -21,10 +21,6 @@ class ErreurArchive : public Exception {
         : Exception(std::move(message)), code_(code) {}
     // SQLite's extended result code (SQLITE_BUSY, SQLITE_FULL…).
     int Code() const { return code_; }
-    bool Occupee() const {
-        return (code_ & 0xff) == SQLITE_BUSY || (code_ & 0xff) == SQLITE_LOCKED;
-    }
-    bool DisquePlein() const;
 
   private:
     int code_;
