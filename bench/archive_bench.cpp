@@ -33,23 +33,14 @@ double Secondes(Horloge::time_point debut) {
     return std::chrono::duration<double>(Horloge::now() - debut).count();
 }
 
-// The header's date as the program writes it, in Windows-1252.
+// The header's date as the program writes it, in Windows-1252 (octal
+// escapes: a hexadecimal one runs into the letters after it).
 std::string DateEnTete(const std::tm& t) {
     static const char* jours[] = {"Dimanche", "Lundi",    "Mardi", "Mercredi",
                                   "Jeudi",    "Vendredi", "Samedi"};
-    static const char* mois[] = {"Janvier",
-                                 "F\xE9vrier",
-                                 "Mars",
-                                 "Avril",
-                                 "Mai",
-                                 "Juin",
-                                 "Juillet",
-                                 "Ao\xFBt",
-                                 "Septembre",
-                                 "Octobre",
-                                 "Novembre",
-                                 "D\xE9"
-                                 "cembre"};
+    static const char* mois[] = {"Janvier",   "F\351vrier", "Mars",     "Avril",
+                                 "Mai",       "Juin",       "Juillet",  "Ao\373t",
+                                 "Septembre", "Octobre",    "Novembre", "D\351cembre"};
     return std::string(jours[t.tm_wday]) + " " + std::to_string(t.tm_mday) + " " + mois[t.tm_mon];
 }
 
@@ -93,11 +84,10 @@ Jeu Ecrire(const std::string& dossier, int jours, const std::string& csv) {
                       t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
         std::string texte =
             "SOLVENARE\r\n-- Date     : " + DateEnTete(t) +
-            " - \r\n-- Photom\xE8tre n\xB0"
-            "7 Logiciel v1,2\r\n-- Pression : 1008 "
-            "hPa\r\n-- Angle d'\xE9l\xE9vation solaire : 30 deg\r\nETALONNAGE\r\n-- "
+            " - \r\n-- Photom\350tre n\2607 Logiciel v1,2\r\n-- Pression : 1008 "
+            "hPa\r\n-- Angle d'\351l\351vation solaire : 30 deg\r\nETALONNAGE\r\n-- "
             "V0Vert  = 2,12V VnVert  = 0,01V\r\n-- V0Rouge = 2,05V VnRouge = "
-            "0,01V\r\nMode;Heure;VVert;EOVert;VRouge;EORouge;Temp\xE9rature\r\n";
+            "0,01V\r\nMode;Heure;VVert;EOVert;VRouge;EORouge;Temp\351rature\r\n";
         size_t ligne = 10;
         for (int s = lever; s <= coucher; s += 30, ++ligne) {
             const double hauteur = std::sin(M_PI * (s - lever) / (coucher - lever));
