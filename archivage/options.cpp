@@ -75,10 +75,12 @@ Options LireOptions(const std::vector<std::string>& arguments) {
         options.emplace_back(nom, *valeur);
     }
     for (const auto& [nom, valeur] : options) {
-        if (nom != "--archive" && (o.commande.empty() || !Commandes().at(o.commande).contains(nom)))
-            throw ErreurArguments(nom + " : cette option ne va pas avec " +
-                                  (o.commande.empty() ? std::string("aucune commande")
-                                                      : "la commande " + o.commande));
+        if (nom != "--archive" && o.commande.empty())
+            throw ErreurArguments(nom +
+                                  " : cette option va avec une commande (importer, jours, "
+                                  "exporter…)");
+        if (nom != "--archive" && !Commandes().at(o.commande).contains(nom))
+            throw ErreurArguments(nom + " : cette option ne va pas avec la commande " + o.commande);
         if (valeur.empty()) throw ErreurArguments(nom + " : valeur vide");
         if (nom == "--archive") {
             o.archive = valeur;
