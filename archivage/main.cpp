@@ -1,0 +1,66 @@
+// solvenare-archive: every day of every instrument in one SQLite archive,
+// on the command line (see TexteUsage()).
+
+#include <unistd.h>
+
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <new>
+
+#include "archivage/commandes.h"
+#include "archivage/options.h"
+#include "platform/fichier_atomique.h"
+#include "platform/flux_descripteur.h"
+
+namespace {
+
+// The system's error texts in French where the machine has a French
+// locale; numbers keep the C locale's point.
+void MessagesEnFrancais() {
+    const char* environnement = std::setlocale(LC_MESSAGES, "");
+    if (environnement != nullptr && std::string(environnement).starts_with("fr")) {
+        std::setlocale(LC_CTYPE, "");
+        return;
+    }
+    for (const char* nom : {"fr_FR.UTF-8", "fr_FR.utf8"})
+        if (std::setlocale(LC_MESSAGES, nom) != nullptr) {
+            std::setlocale(LC_CTYPE, nom);
+            return;
+        }
+}
+
+int LigneDeCommande(int argc, char** argv) {
+    archivage::Options options;
+    try {
+        options = archivage::LireOptions(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const archivage::ErreurArguments& e) {
+        std::cerr << "solvenare-archive : " << e.what() << "\n\n" << archivage::TexteUsage();
+        return archivage::SortieArguments;
+    }
+    MessagesEnFrancais();
+    std::signal(SIGPIPE, SIG_IGN);
+    // A full disk is an error to report, not a signal that kills the import.
+    std::signal(SIGXFSZ, SIG_IGN);
+    platform::EffacerTemporairesSurSignal();
+    platform::FluxDescripteur tampon(STDOUT_FILENO);
+    std::ostream sortie(&tampon);
+    return archivage::Executer(options, sortie, std::cerr);
+}
+
+}  // namespace
+
+// No exception leaves the program: any failure is a message and exit 1.
+int main(int argc, char** argv) {
+    try {
+        return LigneDeCommande(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("solvenare-archive : mémoire insuffisante\n", stderr);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "solvenare-archive : %s\n", e.what());
+    } catch (...) {
+        std::fputs("solvenare-archive : erreur inattendue\n", stderr);
+    }
+    return archivage::SortieFichier;
+}
