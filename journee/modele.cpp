@@ -34,7 +34,10 @@ void ModeleJournee::Recommencer(bool garderLecture) {
     r.annee = reglages_.annee;
     r.lambdaVert = reglages_.lambdaVert;
     r.lambdaRouge = reglages_.lambdaRouge;
-    if (!chemin_.empty() && !reglages_.annee) {
+    r.ozone = reglages_.ozone;
+    if (reglages_.modification) {
+        r.modification = *reglages_.modification;
+    } else if (!chemin_.empty() && !reglages_.annee && suivi_) {
         try {
             r.modification = DateModification(chemin_);
         } catch (const EInOutError&) {
@@ -51,6 +54,14 @@ void ModeleJournee::Ouvrir(const std::string& chemin) {
     suivi_ = std::move(suivi);
     Recommencer();
     Lignes(lecture);
+    Calculer();
+}
+
+void ModeleJournee::Charger(science::Journee journee, const std::string& source) {
+    suivi_.reset();
+    chemin_ = source;
+    Recommencer();
+    lecteur_.journee = std::move(journee);
     Calculer();
 }
 
