@@ -4,8 +4,14 @@
 
 #include <cerrno>
 
+#include <QMessageBox>
+#include <QProcess>
+#include <QStringList>
+
 #include "archivage/commandes.h"
+#include "archivage/ouverture_jour.h"
 #include "archive/archive.h"
+#include "journee/compagnon.h"
 #include "saisons/montrer.h"
 
 namespace archivage {
@@ -20,9 +26,27 @@ saisons::SourceJours SourceArchive(std::string chemin) {
     };
 }
 
+bool OuvrirJour(const std::string& chemin, const archive::ResumeJour& jour) {
+    SourceJour source;
+    try {
+        archive::Archive a(chemin, archive::Acces::Lecture);
+        source = TrouverSource(a, jour);
+    } catch (const std::exception&) {
+        // The day view opened on the archive says what is wrong with it.
+    }
+    QStringList arguments;
+    for (const std::string& a : CommandeJour(chemin, jour, source))
+        arguments << QString::fromStdString(a);
+    const std::string programme =
+        journee::Compagnon(journee::DossierDuProgramme(), "solvenare-journee", "journee");
+    return QProcess::startDetached(QString::fromStdString(programme), arguments);
+}
+
 int MontrerSaisons(const Options& o, int argc, char** argv) {
     const std::string chemin = o.archive ? *o.archive : ArchiveParDefaut();
-    return saisons::Montrer(argc, argv, SourceArchive(chemin));
+    return saisons::Montrer(
+        argc, argv, SourceArchive(chemin),
+        [chemin](const archive::ResumeJour& jour) { OuvrirJour(chemin, jour); });
 }
 
 }  // namespace archivage

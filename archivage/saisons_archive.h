@@ -13,6 +13,10 @@ namespace archivage {
 // one raises saisons::ArchiveAbsente.
 saisons::SourceJours SourceArchive(std::string chemin);
 
+// Starts the day view on a day clicked, detached: from its file or from
+// the archive (see CommandeJour). False when it could not be started.
+bool OuvrirJour(const std::string& archive, const archive::ResumeJour& jour);
+
 // The window and its event loop; the exit code.
 int MontrerSaisons(const Options& options, int argc, char** argv);
 
