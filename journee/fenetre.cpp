@@ -211,6 +211,8 @@ void FenetreJournee::SiteEnregistre(const science::Site& site) {
     trace_->AvisSite()->hide();
     Retracer();
     langley_->Recalculer();
+    // The archive was waiting for a site: the file need not grow first.
+    AjouterALArchive();
 }
 
 void FenetreJournee::Retracer() {

@@ -52,6 +52,8 @@ void ModeleJournee::Ouvrir(const std::string& chemin) {
     const SuiviFichier::Lecture lecture = suivi->Lire();
     chemin_ = chemin;
     suivi_ = std::move(suivi);
+    // A file has its own date for the year rule, whatever was shown before.
+    reglages_.modification.reset();
     Recommencer();
     Lignes(lecture);
     Calculer();

@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QStatusBar>
 #include <filesystem>
 #include <fstream>
@@ -62,9 +64,9 @@ struct VueSuivie {
     std::string archive = dossier.Fichier("archive.sqlite");
     FichierQuiGrandit fichier{dossier.Fichier("lyon.txt"), 100};
     std::unique_ptr<FenetreJournee> vue;
-    explicit VueSuivie(bool avecArchive) {
+    explicit VueSuivie(bool avecArchive, bool avecSite = true) {
         if (avecArchive) CreerArchive(archive);
-        vue = std::make_unique<FenetreJournee>(ReglagesLyon(),
+        vue = std::make_unique<FenetreJournee>(ReglagesLyon(avecSite),
                                                QString::fromStdString(dossier.chemin));
         vue->ChoisirArchive(archive, true);
         vue->Ouvrir(QString::fromStdString(fichier.chemin));
@@ -115,6 +117,40 @@ TEST(VueEtArchive, SansArchiveRienNEstCree) {
     EXPECT_FALSE(std::filesystem::exists(v.archive));
     EXPECT_TRUE(v.vue->AvisArchive().isEmpty());
     EXPECT_TRUE(v.vue->ActionSaisons()->isEnabled());
+}
+
+// Something else where the archive should be: said once, left untouched.
+TEST(VueEtArchive, PasUneArchiveEstDitEtLaisse) {
+    Dossier d;
+    const std::string chemin = d.Fichier("archive.sqlite");
+    EcrireMatineeClaire(chemin, 2.0, 2.0);  // a data file given by mistake
+    const std::string avant = LireOctets(chemin);
+    FichierQuiGrandit fichier(d.Fichier("lyon.txt"), 50);
+    FenetreJournee vue(ReglagesLyon(), QString::fromStdString(d.chemin));
+    vue.ChoisirArchive(chemin, true);
+    vue.Ouvrir(QString::fromStdString(fichier.chemin));
+    vue.show();
+    EXPECT_NE(vue.AvisArchive().indexOf("ce n'est pas une archive"), -1)
+        << vue.AvisArchive().toStdString();
+    fichier.Ajouter(10);
+    ASSERT_TRUE(Attendre([&] { return vue.Modele().Points().size() == 60; }));
+    Attendre([] { return false; }, 1200);
+    EXPECT_EQ(LireOctets(chemin), avant);
+}
+
+// The archive dates its records by the site: without one it waits, and
+// the site saved in the form brings the lines in without the file growing.
+TEST(VueEtArchive, SansSiteLArchiveAttendLeSite) {
+    VueSuivie v(true, false);
+    EXPECT_NE(v.vue->AvisArchive().indexOf("site de mesure"), -1);
+    EXPECT_EQ(Enregistrements(v.archive), 0);
+    v.vue->EntreeLatitude()->setText("45,764");
+    v.vue->EntreeLongitude()->setText("4,8357");
+    v.vue->EntreeAltitude()->setText("170");
+    v.vue->EntreeFuseau()->setCurrentText("UTC+1");
+    ASSERT_TRUE(v.vue->EnregistrerSite());
+    EXPECT_EQ(Enregistrements(v.archive), 100);
+    EXPECT_TRUE(v.vue->AvisArchive().isEmpty());
 }
 
 // Another program holds the write lock: said once, the view goes on, and
