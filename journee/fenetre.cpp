@@ -166,6 +166,9 @@ void FenetreJournee::AjouterALArchive() {
     depuisAjout_.start();
     const AjoutArchive::Issue issue = ajout_->Ajouter(modele_.Chemin(), reglages);
     if (!issue.erreur.empty()) return AvisArchive(Q(issue.erreur));
+    // Mended: the fault's message goes, and would be said again if it came back.
+    if (!avisArchive_.isEmpty() && statusBar()->currentMessage() == avisArchive_)
+        statusBar()->clearMessage();
     avisArchive_.clear();
 }
 
