@@ -14,6 +14,7 @@
 #include "archive/importation.h"
 #include "archive/jours.h"
 #include "archive/lecture.h"
+#include "archive/lieu.h"
 #include "journee/cible_csv.h"
 #include "platform/fichier_atomique.h"
 #include "platform/flux_descripteur.h"
@@ -30,7 +31,6 @@ namespace {
 
 constexpr char Programme[] = "solvenare-archive : ";
 constexpr char SortieStandard[] = "la sortie standard";
-constexpr char NomParametres[] = "Parametres.txt";
 
 // An error that ends the run with its exit code.
 struct Arret {
@@ -310,12 +310,7 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
 }  // namespace
 
 std::string ArchiveParDefaut() {
-    struct stat st {};
-    if (::stat(NomParametres, &st) == 0) return archive::NomArchive;
-    const std::vector<std::string> dossiers = DossiersProgramme();
-    if (dossiers.size() > 1 && ::stat(dossiers[1].c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        return dossiers[1] + "/" + archive::NomArchive;
-    return archive::NomArchive;
+    return archive::ArchiveParDefaut();
 }
 
 int Executer(const Options& options, std::ostream& sortie, std::ostream& erreurs) {

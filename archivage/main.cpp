@@ -6,15 +6,25 @@
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <new>
 
 #include "archivage/commandes.h"
 #include "archivage/options.h"
+#include "archivage/saisons_archive.h"
 #include "platform/fichier_atomique.h"
 #include "platform/flux_descripteur.h"
 
 namespace {
+
+bool EcranDisponible() {
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* valeur = std::getenv(variable);
+        if (valeur != nullptr && *valeur != '\0') return true;
+    }
+    return false;
+}
 
 // The system's error texts in French where the machine has a French
 // locale; numbers keep the C locale's point.
@@ -38,6 +48,11 @@ int LigneDeCommande(int argc, char** argv) {
     } catch (const archivage::ErreurArguments& e) {
         std::cerr << "solvenare-archive : " << e.what() << "\n\n" << archivage::TexteUsage();
         return archivage::SortieArguments;
+    }
+    if (options.commande.empty() && !options.aide) {
+        if (EcranDisponible()) return archivage::MontrerSaisons(options, argc, argv);
+        // No screen (a remote shell): what the command line offers instead.
+        std::cerr << "solvenare-archive : pas d'écran pour la fenêtre des saisons\n\n";
     }
     MessagesEnFrancais();
     std::signal(SIGPIPE, SIG_IGN);

@@ -130,7 +130,7 @@ Options LireOptions(const std::vector<std::string>& arguments) {
 }
 
 std::string TexteUsage() {
-    return "Usage : solvenare-archive [--archive FICHIER] COMMANDE [OPTIONS]\n"
+    return "Usage : solvenare-archive [--archive FICHIER] [COMMANDE [OPTIONS]]\n"
            "  importer FICHIER|DOSSIER... [--site LAT,LON[,ALT]] [--fuseau ZONE]\n"
            "                                 [--annee AAAA] [--ozone DU]\n"
            "  jours [--du AAAA-MM-JJ] [--au AAAA-MM-JJ] [--instrument N]\n"
@@ -141,7 +141,8 @@ std::string TexteUsage() {
            "\n"
            "L'archive réunit tous les jours de tous les photomètres dans un seul fichier,\n"
            "archive.sqlite dans le dossier du programme (celui de Parametres.txt, ~/Solvenare\n"
-           "pour le programme installé), ou celui que donne --archive.\n"
+           "pour le programme installé), ou celui que donne --archive. Sans commande, ouvre\n"
+           "la fenêtre des saisons ; un clic sur un jour l'ouvre dans la vue de la journée.\n"
            "  importer     ajoute les fichiers de mesures (un dossier est parcouru) ; un\n"
            "               fichier déjà importé n'ajoute que ses lignes nouvelles ; site,\n"
            "               fuseau, année et ozone comme pour solvenare-journee\n"

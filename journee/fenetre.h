@@ -3,10 +3,15 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
 #include <functional>
+#include <memory>
 #include <optional>
 
+#include "journee/ajout_archive.h"
 #include "journee/formulaire_site.h"
+#include "journee/jour_archive.h"
 #include "journee/langley.h"
 #include "journee/lien_v0.h"
 #include "journee/modele.h"
@@ -14,6 +19,7 @@
 #include "journee/suivi_direct.h"
 #include "journee/trace_journee.h"
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -42,6 +48,26 @@ class FenetreJournee : public QMainWindow {
     // come the timer calls it every 100 ms; once a reading finds nothing the
     // view sleeps until the file or its folder changes.
     bool Actualiser();
+    // A day rebuilt from the archive: shown like a file, never followed.
+    void MontrerJourArchive(const JourArchive& jour, const QString& archive);
+    // The archive could not give the day: said in the status bar.
+    void EchecJourArchive(const QString& raison);
+    bool DepuisArchive() const { return depuisArchive_; }
+
+    // The archive the followed lines are added to; `donnee`: named on the
+    // command line (the seasons window is then opened on it too).
+    void ChoisirArchive(const std::string& chemin, bool donnee);
+    // Adds what the file holds to the archive now (when it exists and the
+    // menu's choice is on); after a refresh it waits so that a file that
+    // grows fast is not read again ten times a second.
+    void AjouterALArchive();
+    QAction* ActionAjoutArchive() const { return ajoutArchive_; }
+    QAction* ActionSaisons() const { return saisons_; }
+    // The last failure said about the archive, "" since it worked.
+    const QString& AvisArchive() const { return avisArchive_; }
+    // The arguments of solvenare-archive for « Ouvrir les saisons ».
+    QStringList ArgumentsSaisons() const;
+
     // Asleep: waiting for the file to change (and reading it every 2 s).
     bool Endormie() const { return suivi_.Endormie(); }
     // Called when new points have been drawn, with how many the plot shows.
@@ -92,6 +118,9 @@ class FenetreJournee : public QMainWindow {
     void Retracer();
     void Etat();
     void Repondre(const Reponse& reponse);
+    void EtatArchive();
+    void AjoutApresRafraichissement();
+    void AvisArchive(const QString& texte);
 
     ModeleJournee modele_;
     SuiviDirect suivi_;
@@ -99,6 +128,15 @@ class FenetreJournee : public QMainWindow {
     QElapsedTimer depuisEtat_;     // since the status bar was last written
     bool compteEnRetard_ = false;  // it shows fewer records than there are
     std::optional<Reponse> reponse_;
+    bool depuisArchive_ = false;
+    QString sourceArchive_;  // the archive a day shown was rebuilt from
+    std::unique_ptr<AjoutArchive> ajout_;
+    bool archiveDonnee_ = false;
+    QString avisArchive_;
+    QElapsedTimer depuisAjout_;
+    QTimer ajoutDiffere_;
+    QAction* ajoutArchive_ = nullptr;
+    QAction* saisons_ = nullptr;
 
     QTabWidget* onglets_ = nullptr;
     LigneEtat* etat_ = nullptr;

@@ -18,7 +18,10 @@
 #include <iostream>
 #include <new>
 
+#include "archive/lecture.h"
+#include "archive/lieu.h"
 #include "journee/fenetre.h"
+#include "journee/jour_archive.h"
 #include "journee/journee.h"
 #include "journee/options.h"
 #include "platform/fichier_atomique.h"
@@ -51,18 +54,22 @@ int Fenetre(const journee::Options& o, int argc, char** argv) {
     reglages.annee = o.annee;
     reglages.lambdaVert = o.lambdaVert;
     reglages.lambdaRouge = o.lambdaRouge;
+    reglages.ozone = o.ozone;
     const QString dossier = DossierSite();
-    try {
-        reglages.site =
-            o.site ? science::SiteDepuisArgument(*o.site)
-                   : science::LireSite((dossier + "/" + science::NomFichierSite).toStdString());
-        if (o.fuseau) reglages.site->fuseau = *o.fuseau;
-    } catch (const science::ErreurSite& e) {
-        // The window says plainly what a missing site costs; a bad argument
-        // is the user's to mend.
-        if (o.site) {
-            std::cerr << "solvenare-journee : --site : " << e.Message() << "\n";
-            return journee::SortieArguments;
+    // A day of the archive comes with its own site: --site names it there.
+    if (!o.jour) {
+        try {
+            reglages.site =
+                o.site ? science::SiteDepuisArgument(*o.site)
+                       : science::LireSite((dossier + "/" + science::NomFichierSite).toStdString());
+            if (o.fuseau) reglages.site->fuseau = *o.fuseau;
+        } catch (const science::ErreurSite& e) {
+            // The window says plainly what a missing site costs; a bad
+            // argument is the user's to mend.
+            if (o.site) {
+                std::cerr << "solvenare-journee : --site : " << e.Message() << "\n";
+                return journee::SortieArguments;
+            }
         }
     }
     QApplication application(argc, argv);
@@ -72,7 +79,20 @@ int Fenetre(const journee::Options& o, int argc, char** argv) {
                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qt);
     journee::FenetreJournee fenetre(reglages, dossier);
-    if (!o.fichier.empty()) fenetre.Ouvrir(QString::fromStdString(o.fichier));
+    const std::string cheminArchive = o.archive ? *o.archive : archive::ArchiveParDefaut();
+    fenetre.ChoisirArchive(cheminArchive, o.archive.has_value());
+    if (o.jour) {
+        try {
+            fenetre.MontrerJourArchive(
+                journee::LireJourArchive(cheminArchive, *archive::LireDate(*o.jour), o.instrument,
+                                         o.site),
+                QString::fromStdString(cheminArchive));
+        } catch (const std::exception& e) {
+            fenetre.EchecJourArchive(QString::fromStdString(e.what()));
+        }
+    } else if (!o.fichier.empty()) {
+        fenetre.Ouvrir(QString::fromStdString(o.fichier));
+    }
     fenetre.show();
     return QApplication::exec();
 }
@@ -104,7 +124,7 @@ int LigneDeCommande(int argc, char** argv) {
     if (!options.aide && journee::VueJournee(options)) {
         if (EcranDisponible()) return Fenetre(options, argc, argv);
         // No screen (a remote shell): the summary, as the window cannot open.
-        if (options.fichier.empty()) {
+        if (options.fichier.empty() || options.jour) {
             std::cerr << "solvenare-journee : pas d'écran pour la vue de la journée\n\n"
                       << journee::TexteUsage();
             return journee::SortieArguments;

@@ -34,7 +34,10 @@ void ModeleJournee::Recommencer(bool garderLecture) {
     r.annee = reglages_.annee;
     r.lambdaVert = reglages_.lambdaVert;
     r.lambdaRouge = reglages_.lambdaRouge;
-    if (!chemin_.empty() && !reglages_.annee) {
+    r.ozone = reglages_.ozone;
+    if (reglages_.modification) {
+        r.modification = *reglages_.modification;
+    } else if (!chemin_.empty() && !reglages_.annee && suivi_) {
         try {
             r.modification = DateModification(chemin_);
         } catch (const EInOutError&) {
@@ -49,8 +52,18 @@ void ModeleJournee::Ouvrir(const std::string& chemin) {
     const SuiviFichier::Lecture lecture = suivi->Lire();
     chemin_ = chemin;
     suivi_ = std::move(suivi);
+    // A file has its own date for the year rule, whatever was shown before.
+    reglages_.modification.reset();
     Recommencer();
     Lignes(lecture);
+    Calculer();
+}
+
+void ModeleJournee::Charger(science::Journee journee, const std::string& source) {
+    suivi_.reset();
+    chemin_ = source;
+    Recommencer();
+    lecteur_.journee = std::move(journee);
     Calculer();
 }
 

@@ -32,6 +32,10 @@ struct ReglagesModele {
     std::optional<science::Site> site;  // nothing: not known
     std::optional<int> annee;
     double lambdaVert = 505, lambdaRouge = 625;  // nm
+    std::optional<double> ozone;                 // DU, in place of the site's
+    // The date the year rule reads, in place of the file's own (a day
+    // rebuilt from the archive: the date of its import).
+    std::optional<science::Date> modification;
 };
 
 class ModeleJournee {
@@ -52,6 +56,12 @@ class ModeleJournee {
     };
     // Takes the lines appended since the last call.
     Changement Actualiser();
+
+    // Series already read (a day rebuilt from the archive), shown under
+    // `source`'s name and never followed.
+    void Charger(science::Journee journee, const std::string& source);
+    bool Suivi() const { return suivi_ != nullptr; }
+    const ReglagesModele& Reglages() const { return reglages_; }
 
     // Another site (or none): every point is computed again.
     void ChangerSite(std::optional<science::Site> site);

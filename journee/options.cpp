@@ -1,6 +1,7 @@
 #include "journee/options.h"
 
 #include "science/nombres.h"
+#include "science/recalcul.h"
 
 namespace journee {
 
@@ -57,7 +58,8 @@ Options LireOptions(const std::vector<std::string>& arguments) {
         }
         const bool connue = nom == "--site" || nom == "--annee" || nom == "--fuseau" ||
                             nom == "--csv" || nom == "--langley" || nom == "--longueurs-onde" ||
-                            nom == "--pression" || nom == "--ozone";
+                            nom == "--pression" || nom == "--ozone" || nom == "--archive" ||
+                            nom == "--jour" || nom == "--instrument";
         if (!connue) throw ErreurArguments("option inconnue : " + nom);
         if (!valeur) {
             if (i + 1 >= arguments.size()) throw ErreurArguments(nom + " : valeur manquante");
@@ -110,6 +112,21 @@ Options LireOptions(const std::vector<std::string>& arguments) {
                     "--ozone : attendu une colonne d'ozone de 50 à 800 unités Dobson, reçu « " +
                     *valeur + " »");
             o.ozone = *du;
+        } else if (nom == "--archive" || nom == "--instrument") {
+            if (valeur->empty()) throw ErreurArguments(nom + " : valeur vide");
+            (nom == "--archive" ? o.archive : o.instrument) = *valeur;
+        } else if (nom == "--jour") {
+            science::Date d;
+            const bool forme = valeur->size() == 10 && (*valeur)[4] == '-' && (*valeur)[7] == '-';
+            if (forme) {
+                d.annee = Nombre(*valeur, 0, 4, nom);
+                d.mois = Nombre(*valeur, 5, 2, nom);
+                d.jour = Nombre(*valeur, 8, 2, nom);
+            }
+            if (!forme || !science::DateValide(d))
+                throw ErreurArguments("--jour : attendu une date AAAA-MM-JJ, reçu « " + *valeur +
+                                      " »");
+            o.jour = *valeur;
         } else if (nom == "--csv") {
             if (valeur->empty()) throw ErreurArguments("--csv : nom de fichier vide");
             o.csv = *valeur;
@@ -126,8 +143,18 @@ Options LireOptions(const std::vector<std::string>& arguments) {
                                       " » doit aller d'une heure à une heure plus tardive");
         }
     }
-    if (!o.aide && !VueJournee(o) && o.fichier.empty())
-        throw ErreurArguments("fichier de mesures manquant");
+    if (o.aide) return o;
+    if (o.jour && !o.fichier.empty())
+        throw ErreurArguments("--jour : le jour vient de l'archive, « " + o.fichier +
+                              " » est en trop");
+    if (o.jour && !VueJournee(o))
+        throw ErreurArguments(
+            "--jour : seulement pour la vue de la journée (solvenare-archive exporter donne le "
+            "CSV de l'archive)");
+    if (o.archive && !VueJournee(o))
+        throw ErreurArguments("--archive : seulement pour la vue de la journée");
+    if (o.instrument && !o.jour) throw ErreurArguments("--instrument : seulement avec --jour");
+    if (!VueJournee(o) && o.fichier.empty()) throw ErreurArguments("fichier de mesures manquant");
     return o;
 }
 
@@ -140,6 +167,9 @@ std::string TexteUsage() {
            "                          [--fuseau ZONE] [--csv SORTIE] [--langley HH:MM-HH:MM]\n"
            "                          [--resume] [--longueurs-onde VERT,ROUGE]\n"
            "                          [--pression HPA] [--ozone DU] [--formule-programme]\n"
+           "                          [--archive FICHIER]\n"
+           "       solvenare-journee --jour AAAA-MM-JJ [--instrument N] [--site NOM]\n"
+           "                          [--archive FICHIER]\n"
            "\n"
            "Relit un fichier de mesures de Solvenare et recalcule chaque mesure avec la\n"
            "position vraie du soleil : épaisseurs optiques des aérosols (Rayleigh et ozone\n"
@@ -166,7 +196,12 @@ std::string TexteUsage() {
            "                        0,138 et 0,058, sans ozone) avec la masse d'air vraie,\n"
            "                        pour comparer au panneau\n"
            "  --resume              un résumé du fichier sur la sortie standard (aussi sans\n"
-           "                        écran)\n";
+           "                        écran)\n"
+           "  --archive FICHIER     l'archive où la vue ajoute les mesures qu'elle suit (si\n"
+           "                        elle existe ; sinon archive.sqlite du dossier du programme)\n"
+           "  --jour AAAA-MM-JJ     ouvre ce jour tel que l'archive le garde, sans suivi ;\n"
+           "                        --instrument N et --site NOM (le nom du site dans\n"
+           "                        l'archive) choisissent parmi ceux de ce jour\n";
 }
 
 }  // namespace journee

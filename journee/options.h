@@ -28,6 +28,10 @@ struct Options {
     bool formuleProgramme = false;   // the main window's formula, for comparison
     // Times of day in seconds on the file's clock.
     std::optional<std::pair<int, int>> langley;
+    // The archive the view adds to, and reads a day from with --jour.
+    std::optional<std::string> archive;
+    std::optional<std::string> jour;  // AAAA-MM-JJ: that day rebuilt from the archive
+    std::optional<std::string> instrument;
 };
 
 // Without --csv, --langley or --resume the day view opens, on the file if

@@ -248,8 +248,12 @@ void FenetreSaisons::CreerMenus() {
 
 void FenetreSaisons::Actualiser() {
     erreur_.clear();
+    absente_.clear();
     try {
         tous_ = source_ ? source_(archive::ChoixJours{}) : std::vector<archive::ResumeJour>{};
+    } catch (const ArchiveAbsente& a) {
+        tous_.clear();
+        absente_ = Q(a.chemin);
     } catch (const std::exception& e) {
         tous_.clear();
         erreur_ = "Impossible de lire l'archive : " + Q(e.what());
@@ -299,6 +303,11 @@ void FenetreSaisons::Retracer() {
     if (jours_.empty()) {
         if (!erreur_.isEmpty())
             vide_->setText(erreur_);
+        else if (!absente_.isEmpty())
+            vide_->setText("Pas encore d'archive : « " + absente_ +
+                           " » n'existe pas.\n\nImportez vos fichiers de mesures "
+                           "(solvenare-archive importer DOSSIER) pour la créer, puis Fichier, "
+                           "Actualiser (F5).");
         else if (tous_.empty())
             vide_->setText(
                 "L'archive ne contient encore aucun jour de mesures.\n\nImportez vos fichiers "
@@ -539,6 +548,8 @@ void FenetreSaisons::Etat() {
     const auto jours = [](size_t n) { return QString::number(n) + (n > 1 ? " jours" : " jour"); };
     if (!erreur_.isEmpty()) {
         etat_->setText(erreur_);
+    } else if (!absente_.isEmpty()) {
+        etat_->setText("Pas encore d'archive.");
     } else if (tous_.empty()) {
         etat_->setText("Archive vide.");
     } else if (jours_.empty()) {

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "archive/jours.h"
@@ -26,6 +27,12 @@ class VueSaisons;
 
 // Where the days come from: the archive, or a test's vector.
 using SourceJours = std::function<std::vector<archive::ResumeJour>(const archive::ChoixJours&)>;
+
+// Thrown by a source whose archive is not there yet: no failure, the window
+// says where the first import will make it.
+struct ArchiveAbsente {
+    std::string chemin;
+};
 
 class FenetreSaisons : public QMainWindow {
   public:
@@ -81,6 +88,7 @@ class FenetreSaisons : public QMainWindow {
     std::vector<archive::ResumeJour> tous_;   // every day the source gave
     std::vector<archive::ResumeJour> jours_;  // those the filters keep
     QString erreur_;
+    QString absente_;  // the archive's path, while it does not exist
     QString survol_;
     Etendue etendueChoisie_ = Etendue::Annees;
 

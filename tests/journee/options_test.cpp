@@ -32,6 +32,14 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
     // Without an output option the day view opens, with or without a file.
     EXPECT_TRUE(VueJournee(LireOptions({})));
     EXPECT_FALSE(VueJournee(LireOptions({"a.txt", "--resume"})));
+    // A day of the archive: the view, without a file.
+    const Options j = LireOptions(
+        {"--archive", "a.sqlite", "--jour=2026-12-07", "--instrument", "7", "--site", "45,4,170"});
+    EXPECT_EQ(j.archive, "a.sqlite");
+    EXPECT_EQ(j.jour, "2026-12-07");
+    EXPECT_EQ(j.instrument, "7");
+    EXPECT_TRUE(VueJournee(j) && j.fichier.empty());
+    EXPECT_EQ(LireOptions({"a.txt", "--archive", "b.sqlite"}).archive, "b.sqlite");
 }
 
 TEST(Options, BadCommandLinesAreNamedInFrench) {
@@ -69,6 +77,18 @@ TEST(Options, BadCommandLinesAreNamedInFrench) {
         {{"a.txt", "--longueurs-onde", "670,500"},
          "--longueurs-onde : la longueur d'onde du vert (670) doit être plus courte que celle du "
          "rouge (500)"},
+        {{"--jour", "2026-02-30"}, "--jour : attendu une date AAAA-MM-JJ, reçu « 2026-02-30 »"},
+        {{"--jour", "7/12/2026"}, "--jour : attendu une date AAAA-MM-JJ, reçu « 7/12/2026 »"},
+        {{"--jour", "2026-1a-07"}, "--jour : « 2026-1a-07 » n'est pas de la forme attendue"},
+        {{"a.txt", "--jour", "2026-12-07"},
+         "--jour : le jour vient de l'archive, « a.txt » est en trop"},
+        {{"--jour", "2026-12-07", "--resume"},
+         "--jour : seulement pour la vue de la journée (solvenare-archive exporter donne le CSV "
+         "de l'archive)"},
+        {{"a.txt", "--csv", "-", "--archive", "b.sqlite"},
+         "--archive : seulement pour la vue de la journée"},
+        {{"a.txt", "--instrument", "7"}, "--instrument : seulement avec --jour"},
+        {{"--archive="}, "--archive : valeur vide"},
     };
     for (const auto& c : cas) {
         try {
