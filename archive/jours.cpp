@@ -60,7 +60,8 @@ std::set<Cle> Cumuler(Archive& archive, int64_t id, Cumul& cumul, const std::set
         lot.clear();
     };
     ParcourirResultats(archive, f, j, [&](science::Resultat& r) {
-        lot.push_back({r.serie, DateLocale(r), r.niveau == "1.5", r.eoVert, r.eoRouge, r.angstrom});
+        lot.push_back({r.serie, DateLocale(r), r.critere == science::Critere::Aucun, r.eoVert,
+                       r.eoRouge, r.angstrom});
         if (lot.size() >= 4096) vider();
     });
     vider();

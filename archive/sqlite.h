@@ -21,6 +21,10 @@ class ErreurArchive : public Exception {
         : Exception(std::move(message)), code_(code) {}
     // SQLite's extended result code (SQLITE_BUSY, SQLITE_FULL…).
     int Code() const { return code_; }
+    // Another program holds the archive: worth trying again later.
+    bool Occupee() const {
+        return (code_ & 0xff) == SQLITE_BUSY || (code_ & 0xff) == SQLITE_LOCKED;
+    }
 
   private:
     int code_;
