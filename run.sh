@@ -13,9 +13,9 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-echo "Construction du programme, du simulateur, de la vue de la journée et du manuel…"
-echo "/ Building the program, the simulator, the day view and the manual…"
-cmake --build build --target solvenare solvenare-simulateur solvenare-journee manuel
+echo "Construction du programme, du simulateur, de la vue de la journée, de l'archive et du manuel…"
+echo "/ Building the program, the simulator, the day view, the archive and the manual…"
+cmake --build build --target solvenare solvenare-simulateur solvenare-journee solvenare-archive manuel
 
 simulateur=1
 mode=simple
