@@ -13,7 +13,9 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 for f in bin/solvenare bin/solvenare-lanceur bin/solvenare-simulateur \
          share/solvenare/SitesWeb.txt share/solvenare/Doc_Solvenare.pdf \
-         share/applications/solvenare.desktop share/metainfo/org.solvenare.solvenare.metainfo.xml \
+         share/applications/solvenare.desktop share/applications/solvenare-journee.desktop \
+         share/applications/solvenare-archive.desktop bin/solvenare-journee bin/solvenare-archive \
+         share/metainfo/org.solvenare.solvenare.metainfo.xml \
          share/icons/hicolor/scalable/apps/solvenare.svg \
          share/doc/solvenare/copyright share/doc/solvenare/changelog.gz; do
     [ -e "$prefix/$f" ] || { echo "not installed: $f"; exit 1; }

@@ -20,5 +20,6 @@ echo "appstreamcli:"
 appstreamcli validate --pedantic --no-net packaging/org.solvenare.solvenare.metainfo.xml
 
 echo "desktop-file-validate:"
-desktop-file-validate packaging/solvenare.desktop
-echo "The packages, the desktop entry and the AppStream file pass."
+desktop-file-validate packaging/solvenare.desktop packaging/solvenare-journee.desktop \
+    packaging/solvenare-archive.desktop
+echo "The packages, the desktop entries and the AppStream file pass."

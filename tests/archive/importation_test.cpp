@@ -136,7 +136,7 @@ TEST(ArchiveImportation, UnEnTeteDechireEstCompleteAuProchainImport) {
     const BilanImport b = ImporterFichier(a, fichier, Lyon());
     EXPECT_EQ(b.issue, Issue::Agrandi);
     EXPECT_EQ(b.ajoutes, 441u);
-    EXPECT_EQ(Compter(a, "SELECT count(*) FROM series WHERE v0_vert = 2.0 AND pression = 1008"), 1);
+    EXPECT_EQ(Compter(a, "SELECT count(*) FROM series WHERE v0_vert = 2.12 AND pression = 1008"), 1);
     EXPECT_EQ(Compter(a, "SELECT count(*) FROM mesures WHERE utc IS NOT NULL"), 441);
 }
 
@@ -155,8 +155,9 @@ TEST(ArchiveImportation, ValeursExactesEtPlaceParMesure) {
     EXPECT_EQ(r.Entier(0), 1796601600 + 8 * 3600 + 1200 - 3600);
     EXPECT_EQ(r.Entier(1), 8 * 3600 + 1200);
     EXPECT_EQ(r.Entier(2) % 1000, 0);
-    EXPECT_EQ(r.Entier(3), 200000);
-    EXPECT_EQ(r.Entier(4), 100000);
+    // The depths the instrument wrote at dawn, air mass 3.9 by its typed 15°.
+    EXPECT_EQ(r.Entier(3), 1350000);
+    EXPECT_EQ(r.Entier(4), 910000);
     EXPECT_EQ(r.Entier(5), 21);
     EXPECT_EQ(r.Entier(6), 0);
 }
