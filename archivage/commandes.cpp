@@ -16,6 +16,7 @@
 #include "archive/lecture.h"
 #include "archive/lieu.h"
 #include "journee/cible_csv.h"
+#include "platform/commande.h"
 #include "platform/fichier_atomique.h"
 #include "platform/flux_descripteur.h"
 #include "platform/localisation.h"
@@ -30,38 +31,16 @@ namespace archivage {
 namespace {
 
 constexpr char Programme[] = "solvenare-archive : ";
-constexpr char SortieStandard[] = "la sortie standard";
-
-// An error that ends the run with its exit code.
-struct Arret {
-    int code;
-    std::string message;
-};
-
-// The reader of standard output stopped early (| head): nothing is wrong.
-struct LecteurParti {};
-
-std::string TexteErreur(int erreur) {
-    if (erreur == ENOENT) return EInOutError(erreur).Message();
-    return localisation::SystemErrorText(erreur);
-}
+using Arret = platform::ArretCommande;
+using platform::LecteurParti;
+using platform::SortieStandard;
 
 void Verifier(std::ostream& flux, const std::string& nom) {
-    if (flux) return;
-    const auto* tampon = dynamic_cast<platform::FluxDescripteur*>(flux.rdbuf());
-    const int erreur = tampon != nullptr && tampon->Erreur() != 0 ? tampon->Erreur() : EIO;
-    if (erreur == EPIPE && nom == SortieStandard) throw LecteurParti{};
-    throw Arret{SortieFichier,
-                nom == SortieStandard
-                    ? "Impossible d'écrire sur la sortie standard : " + TexteErreur(erreur)
-                    : "Impossible d'écrire « " + nom + " » : " + TexteErreur(erreur)};
+    platform::VerifierSortie(flux, nom, SortieFichier);
 }
 
 void Terminer(std::ostream& flux, const std::string& nom) {
-    flux.flush();
-    if (auto* tampon = dynamic_cast<platform::FluxDescripteur*>(flux.rdbuf()))
-        if (tampon->Vider() != 0) flux.setstate(std::ios::badbit);
-    Verifier(flux, nom);
+    platform::TerminerSortie(flux, nom, SortieFichier);
 }
 
 std::vector<std::string> DossiersProgramme() {
@@ -71,16 +50,6 @@ std::vector<std::string> DossiersProgramme() {
     else if (const char* maison = std::getenv("HOME"); maison && *maison)
         dossiers.push_back(std::string(maison) + "/Solvenare");
     return dossiers;
-}
-
-std::string FuseauSysteme() {
-    if (const char* tz = std::getenv("TZ"); tz && *tz) return tz;
-    char lien[256];
-    const ssize_t n = readlink("/etc/localtime", lien, sizeof lien - 1);
-    if (n <= 0) return "";
-    const std::string chemin(lien, static_cast<size_t>(n));
-    const auto zoneinfo = chemin.find("zoneinfo/");
-    return zoneinfo == std::string::npos ? "" : chemin.substr(zoneinfo + 9);
 }
 
 // The site as solvenare-journee finds it; the archive needs one to date
@@ -109,7 +78,7 @@ science::Site ChoisirSite(const Options& o, std::ostream& erreurs) {
     if (site.fuseau.empty()) {
         // The archive keeps the zone's name: read on another machine, its
         // days must stay where they were.
-        const std::string systeme = FuseauSysteme();
+        const std::string systeme = platform::FuseauSysteme();
         erreurs << Programme
                 << (o.site
                         ? std::string("pas de --fuseau")
@@ -239,8 +208,8 @@ int Exporter(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     std::string nom = SortieStandard;
     if (fichier) {
         if (const int erreur = cible.Ouvrir(*o.csv))
-            throw Arret{SortieFichier,
-                        "Impossible d'écrire « " + *o.csv + " » : " + TexteErreur(erreur)};
+            throw Arret{SortieFichier, "Impossible d'écrire « " + *o.csv +
+                                           " » : " + platform::TexteErreurSysteme(erreur)};
         tampon.emplace(cible.Get());
         flux.emplace(&*tampon);
         out = &*flux;
@@ -250,8 +219,8 @@ int Exporter(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     Terminer(*out, nom);
     if (fichier)
         if (const int erreur = cible.Valider())
-            throw Arret{SortieFichier,
-                        "Impossible d'écrire « " + *o.csv + " » : " + TexteErreur(erreur)};
+            throw Arret{SortieFichier, "Impossible d'écrire « " + *o.csv +
+                                           " » : " + platform::TexteErreurSysteme(erreur)};
     if (lignes == 0) erreurs << Programme << "aucune mesure dans l'archive pour ce choix\n";
     return SortieSucces;
 }

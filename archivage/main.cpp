@@ -13,6 +13,7 @@
 #include "archivage/commandes.h"
 #include "archivage/options.h"
 #include "archivage/saisons_archive.h"
+#include "platform/commande.h"
 #include "platform/fichier_atomique.h"
 #include "platform/flux_descripteur.h"
 
@@ -24,21 +25,6 @@ bool EcranDisponible() {
         if (valeur != nullptr && *valeur != '\0') return true;
     }
     return false;
-}
-
-// The system's error texts in French where the machine has a French
-// locale; numbers keep the C locale's point.
-void MessagesEnFrancais() {
-    const char* environnement = std::setlocale(LC_MESSAGES, "");
-    if (environnement != nullptr && std::string(environnement).starts_with("fr")) {
-        std::setlocale(LC_CTYPE, "");
-        return;
-    }
-    for (const char* nom : {"fr_FR.UTF-8", "fr_FR.utf8"})
-        if (std::setlocale(LC_MESSAGES, nom) != nullptr) {
-            std::setlocale(LC_CTYPE, nom);
-            return;
-        }
 }
 
 int LigneDeCommande(int argc, char** argv) {
@@ -54,7 +40,7 @@ int LigneDeCommande(int argc, char** argv) {
         // No screen (a remote shell): what the command line offers instead.
         std::cerr << "solvenare-archive : pas d'écran pour la fenêtre des saisons\n\n";
     }
-    MessagesEnFrancais();
+    platform::MessagesEnFrancais();
     std::signal(SIGPIPE, SIG_IGN);
     // A full disk is an error to report, not a signal that kills the import.
     std::signal(SIGXFSZ, SIG_IGN);

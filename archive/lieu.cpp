@@ -22,14 +22,4 @@ std::string ArchiveParDefaut() {
     return NomArchive;
 }
 
-std::string FuseauSysteme() {
-    if (const char* tz = std::getenv("TZ"); tz && *tz) return tz;
-    char lien[256];
-    const ssize_t n = ::readlink("/etc/localtime", lien, sizeof lien - 1);
-    if (n <= 0) return "";
-    const std::string chemin(lien, static_cast<size_t>(n));
-    const auto zoneinfo = chemin.find("zoneinfo/");
-    return zoneinfo == std::string::npos ? "" : chemin.substr(zoneinfo + 9);
-}
-
 }  // namespace archive

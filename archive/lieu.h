@@ -11,9 +11,4 @@ namespace archive {
 // exists, else the current one.
 std::string ArchiveParDefaut();
 
-// The system's zone by name (TZ, else /etc/localtime's link), "" when the
-// system names none: the archive keeps a zone's name, so that read on
-// another machine its days stay where they were.
-std::string FuseauSysteme();
-
 }  // namespace archive

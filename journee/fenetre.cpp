@@ -11,12 +11,12 @@
 #include <QTabWidget>
 #include <fstream>
 
-#include "archive/lieu.h"
 #include "journee/apparence.h"
 #include "journee/client_lien_v0.h"
 #include "journee/compagnon.h"
 #include "journee/ligne_etat.h"
 #include "journee/vue_graphique.h"
+#include "platform/commande.h"
 #include "platform/textfile.h"
 #include "science/export_csv.h"
 
@@ -160,7 +160,7 @@ void FenetreJournee::AjouterALArchive() {
             "seront alors ajoutées.");
     archive::ReglagesImport reglages;
     reglages.site = *modele_.Site();
-    if (reglages.site.fuseau.empty()) reglages.site.fuseau = archive::FuseauSysteme();
+    if (reglages.site.fuseau.empty()) reglages.site.fuseau = platform::FuseauSysteme();
     reglages.annee = modele_.Reglages().annee;
     reglages.ozone = modele_.Reglages().ozone;
     depuisAjout_.start();

@@ -11,6 +11,7 @@
 
 #include "journee/cible_csv.h"
 #include "journee/rangs_differes.h"
+#include "platform/commande.h"
 #include "platform/fichier_atomique.h"
 #include "platform/flux_descripteur.h"
 #include "platform/localisation.h"
@@ -32,41 +33,16 @@ using namespace science;
 
 namespace {
 
-// An error that ends the run with its exit code.
-struct Arret {
-    int code;
-    std::string message;
-};
+using Arret = platform::ArretCommande;
+using platform::LecteurParti;
+using platform::SortieStandard;
 
-// The reader of standard output stopped early (| head): nothing is wrong.
-struct LecteurParti {};
-
-constexpr char SortieStandard[] = "la sortie standard";
-
-// "Fichier introuvable" as the program says it; the system's own text for
-// the rest, so the user learns the cause.
-std::string TexteErreur(int erreur) {
-    if (erreur == ENOENT) return EInOutError(erreur).Message();
-    return localisation::SystemErrorText(erreur);
-}
-
-// After a write: a failed stream ends the run, naming what could not be written.
 void Verifier(std::ostream& flux, const std::string& nom) {
-    if (flux) return;
-    const auto* tampon = dynamic_cast<platform::FluxDescripteur*>(flux.rdbuf());
-    const int erreur = tampon != nullptr && tampon->Erreur() != 0 ? tampon->Erreur() : EIO;
-    if (erreur == EPIPE && nom == SortieStandard) throw LecteurParti{};
-    throw Arret{SortieFichier,
-                nom == SortieStandard
-                    ? "Impossible d'écrire sur la sortie standard : " + TexteErreur(erreur)
-                    : "Impossible d'écrire « " + nom + " » : " + TexteErreur(erreur)};
+    platform::VerifierSortie(flux, nom, SortieFichier);
 }
 
 void Terminer(std::ostream& flux, const std::string& nom) {
-    flux.flush();
-    if (auto* tampon = dynamic_cast<platform::FluxDescripteur*>(flux.rdbuf()))
-        if (tampon->Vider() != 0) flux.setstate(std::ios::badbit);
-    Verifier(flux, nom);
+    platform::TerminerSortie(flux, nom, SortieFichier);
 }
 
 // The data file must exist and be a plain file: a pipe, a device or a
@@ -74,7 +50,8 @@ void Terminer(std::ostream& flux, const std::string& nom) {
 void VerifierEntree(const std::string& chemin) {
     struct stat st {};
     if (::stat(chemin.c_str(), &st) != 0)
-        throw Arret{SortieFichier, "Impossible de lire « " + chemin + " » : " + TexteErreur(errno)};
+        throw Arret{SortieFichier, "Impossible de lire « " + chemin +
+                                       " » : " + platform::TexteErreurSysteme(errno)};
     if (S_ISDIR(st.st_mode))
         throw Arret{SortieFichier, "Impossible de lire « " + chemin + " » : c'est un dossier"};
     if (!S_ISREG(st.st_mode))
@@ -92,17 +69,6 @@ std::vector<std::string> DossiersProgramme() {
     else if (const char* maison = std::getenv("HOME"); maison && *maison)
         dossiers.push_back(std::string(maison) + "/Solvenare");
     return dossiers;
-}
-
-// The system's zone by name, where the system tells it.
-std::string FuseauSysteme() {
-    if (const char* tz = std::getenv("TZ"); tz && *tz) return tz;
-    char lien[256];
-    const ssize_t n = readlink("/etc/localtime", lien, sizeof lien - 1);
-    if (n <= 0) return "";
-    const std::string chemin(lien, static_cast<size_t>(n));
-    const auto zoneinfo = chemin.find("zoneinfo/");
-    return zoneinfo == std::string::npos ? "" : chemin.substr(zoneinfo + 9);
 }
 
 // The folder for temporary files: $TMPDIR, else /tmp.
@@ -145,7 +111,7 @@ SiteChoisi ChoisirSite(const Options& o, bool facultatif, std::ostream& erreurs)
         throw Arret{o.fuseau ? SortieArguments : SortieFichier, e.Message()};
     }
     if (site.fuseau.empty()) {
-        const std::string systeme = FuseauSysteme();
+        const std::string systeme = platform::FuseauSysteme();
         erreurs << "solvenare-journee : "
                 << (o.site ? std::string("pas de --fuseau")
                            : std::string(NomFichierSite) + " ne donne pas de fuseau horaire")
@@ -299,8 +265,8 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
         try {
             reglages.modification = DateModification(o.fichier);
         } catch (const EInOutError& e) {
-            throw Arret{SortieFichier,
-                        "Impossible de lire « " + o.fichier + " » : " + TexteErreur(e.ErrorCode())};
+            throw Arret{SortieFichier, "Impossible de lire « " + o.fichier +
+                                           " » : " + platform::TexteErreurSysteme(e.ErrorCode())};
         }
     }
 
@@ -316,8 +282,8 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     std::string dossierRangs = DossierTemporaire();
     if (csvFichier) {
         if (const int erreur = fichierCsv.Ouvrir(*o.csv))
-            throw Arret{SortieFichier,
-                        "Impossible d'écrire « " + *o.csv + " » : " + TexteErreur(erreur)};
+            throw Arret{SortieFichier, "Impossible d'écrire « " + *o.csv +
+                                           " » : " + platform::TexteErreurSysteme(erreur)};
         tamponCsv.emplace(fichierCsv.Get());
         fluxCsv.emplace(&*tamponCsv);
         sortieCsv = &*fluxCsv;
@@ -330,7 +296,7 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
                      (rangsACote ? "Impossible d'écrire « " + *o.csv + " » : "
                                  : "Impossible d'écrire un fichier temporaire dans « " +
                                        dossierRangs + " » : ") +
-                         TexteErreur(erreur)};
+                         platform::TexteErreurSysteme(erreur)};
     };
     if (o.csv) {
         csv.emplace(*choix.site);
@@ -391,8 +357,8 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     if (csvFichier) {
         Terminer(*fluxCsv, *o.csv);
         if (const int erreur = fichierCsv.Valider())
-            throw Arret{SortieFichier,
-                        "Impossible d'écrire « " + *o.csv + " » : " + TexteErreur(erreur)};
+            throw Arret{SortieFichier, "Impossible d'écrire « " + *o.csv +
+                                           " » : " + platform::TexteErreurSysteme(erreur)};
     }
     if (plage) Langley(j, *plage, *o.langley, sortie, erreurs);
     if (resumeSeul) Resume(o, choix, j, bilans, enregistrements, anomalies, nuit, sortie);

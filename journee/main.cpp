@@ -24,6 +24,7 @@
 #include "journee/jour_archive.h"
 #include "journee/journee.h"
 #include "journee/options.h"
+#include "platform/commande.h"
 #include "platform/fichier_atomique.h"
 #include "platform/flux_descripteur.h"
 #include "science/site.h"
@@ -97,22 +98,6 @@ int Fenetre(const journee::Options& o, int argc, char** argv) {
     return QApplication::exec();
 }
 
-// The command line speaks French: the system's error texts too, where the
-// machine has a French locale. Only messages and characters: numbers keep
-// the C locale's point.
-void MessagesEnFrancais() {
-    const char* environnement = std::setlocale(LC_MESSAGES, "");
-    if (environnement != nullptr && std::string(environnement).starts_with("fr")) {
-        std::setlocale(LC_CTYPE, "");
-        return;
-    }
-    for (const char* nom : {"fr_FR.UTF-8", "fr_FR.utf8"})
-        if (std::setlocale(LC_MESSAGES, nom) != nullptr) {
-            std::setlocale(LC_CTYPE, nom);
-            return;
-        }
-}
-
 int LigneDeCommande(int argc, char** argv) {
     journee::Options options;
     try {
@@ -131,7 +116,7 @@ int LigneDeCommande(int argc, char** argv) {
         }
         options.resume = true;
     }
-    MessagesEnFrancais();
+    platform::MessagesEnFrancais();
     // A reader that goes away (| head) is an error number to judge, not a
     // signal that kills the command.
     std::signal(SIGPIPE, SIG_IGN);
