@@ -4,16 +4,15 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPainter>
 #include <QProcess>
 #include <QStatusBar>
-#include <QSvgGenerator>
 #include <QTabWidget>
 #include <fstream>
 
 #include "journee/apparence.h"
 #include "journee/client_lien_v0.h"
 #include "journee/compagnon.h"
+#include "journee/enregistrer_image.h"
 #include "journee/ligne_etat.h"
 #include "journee/vue_graphique.h"
 #include "platform/commande.h"
@@ -287,22 +286,7 @@ void FenetreJournee::Repondre(const Reponse& r) {
 bool FenetreJournee::EnregistrerImage(const QString& chemin) {
     QWidget* cible =
         onglets_->currentWidget() == langley_ ? static_cast<QWidget*>(langley_) : VueJour();
-    bool ok = false;
-    if (chemin.endsWith(".svg", Qt::CaseInsensitive)) {
-        QSvgGenerator svg;
-        svg.setFileName(chemin);
-        svg.setSize(cible->size());
-        svg.setViewBox(QRect(QPoint(0, 0), cible->size()));
-        svg.setTitle(windowTitle());
-        QPainter peintre;
-        ok = peintre.begin(&svg);
-        if (ok) {
-            cible->render(&peintre);
-            ok = peintre.end();
-        }
-    } else {
-        ok = cible->grab().save(chemin, "PNG");
-    }
+    const bool ok = journee::EnregistrerImage(*cible, chemin, windowTitle());
     statusBar()->showMessage(
         ok ? "Image enregistrée : " + chemin : "Impossible d'enregistrer « " + chemin + " »", 8000);
     return ok;

@@ -10,11 +10,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QScatterSeries>
 #include <QStackedWidget>
 #include <QStatusBar>
-#include <QSvgGenerator>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
@@ -25,6 +23,7 @@
 #include <fstream>
 
 #include "journee/apparence.h"
+#include "journee/enregistrer_image.h"
 #include "saisons/barres.h"
 #include "saisons/csv_saisons.h"
 #include "saisons/graduations.h"
@@ -503,22 +502,7 @@ void FenetreSaisons::Cliquer(double x) {
 
 bool FenetreSaisons::EnregistrerImage(const QString& chemin) {
     QWidget* cible = pile_->currentWidget();
-    bool ok = false;
-    if (chemin.endsWith(".svg", Qt::CaseInsensitive)) {
-        QSvgGenerator svg;
-        svg.setFileName(chemin);
-        svg.setSize(cible->size());
-        svg.setViewBox(QRect(QPoint(0, 0), cible->size()));
-        svg.setTitle(windowTitle());
-        QPainter peintre;
-        ok = peintre.begin(&svg);
-        if (ok) {
-            cible->render(&peintre);
-            ok = peintre.end();
-        }
-    } else {
-        ok = cible->grab().save(chemin, "PNG");
-    }
+    const bool ok = journee::EnregistrerImage(*cible, chemin, windowTitle());
     statusBar()->showMessage(
         ok ? "Image enregistrée : " + chemin : "Impossible d'enregistrer « " + chemin + " »", 8000);
     return ok;
