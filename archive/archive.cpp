@@ -116,6 +116,11 @@ Archive::Archive(const std::string& chemin, Acces acces) : chemin_(chemin), acce
         if (!journal.Pas() || journal.Texte(0) != "wal")
             throw ErreurArchive("Impossible d'ouvrir " + debut +
                                 " : le journal WAL est refusé par ce système de fichiers");
+        // In WAL mode, NORMAL keeps the file whole through a crash or a power
+        // cut and syncs at checkpoints only: a cut may take back the last
+        // files imported, which the next import brings in again from the
+        // data files; FULL would sync each file's transaction.
+        base_->Executer("PRAGMA synchronous = NORMAL");
     }
     base_->Executer("PRAGMA foreign_keys = ON");
     const int version = VersionFichier(*base_);

@@ -54,6 +54,7 @@ std::set<Cle> Cumuler(Archive& archive, int64_t id, Cumul& cumul, const std::set
     const science::Journee j = EnTetesDe(archive, id);
     std::set<Cle> cles;
     std::vector<MesureResumee> lot;
+    lot.reserve(4096);
     const auto vider = [&] {
         const std::set<Cle> vues = Cumuler(f.site, j, lot, cumul, garder);
         cles.insert(vues.begin(), vues.end());

@@ -8,7 +8,7 @@ packages=(
     clang libclang-rt-14-dev
     libgtest-dev
     liberfa-dev
-    libsqlite3-dev sqlite3
+    libsqlite3-dev sqlite3 libssl-dev
     qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
     gettext locales libc-l10n
     xvfb xauth fonts-liberation2
