@@ -331,6 +331,8 @@ BilanImport ImporterFichier(Archive& archive, const std::string& chemin,
     // figures a record are kept, never the file.
     std::vector<int64_t> ids;
     std::vector<MesureResumee> resumees;
+    // A record's line is about 45 bytes; a day's file holds a few thousand.
+    resumees.reserve(std::min<size_t>(fin / 40, size_t{1} << 20));
     science::FiltreNuages filtre;
     lecteur.OnAnomalie = [&bilan](const science::Anomalie&) { ++bilan.anomalies; };
     lecteur.OnEnregistrement = [&](size_t s, const science::Enregistrement& r) {

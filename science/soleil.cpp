@@ -15,7 +15,7 @@ constexpr double JourUnix = 2440587.5;  // Julian date of 1970-01-01 00:00
 constexpr double SecondesParJour = 86400.0;
 constexpr double Degre = ERFA_DD2R;
 // Seconds between the nodes of the slowly changing part.
-constexpr double EcartNoeuds = 3600;
+constexpr double EcartNoeuds = 10800;
 
 // ERFA and the maths library are plain SSE code. When the upper halves of
 // the AVX registers are left dirty (Qt's start-up leaves them so), every SSE
@@ -101,8 +101,8 @@ PositionSoleil Soleil::Position(double utc, const Site& site, const Meteo& meteo
     const Lent b = Noeud(premier + 1);
     const Lent c = Noeud(premier + 2);
     // Lagrange's parabola through the nodes at 0, 1 and 2, taken between the
-    // first two: the orbit's curvature over an hour (10 km of the Earth's
-    // path off a straight line) is then left out to a few metres.
+    // first two: the orbit's curvature over three hours (90 km of the
+    // Earth's path off a straight line) is then left out to some ten metres.
     const double wa = (f - 1) * (f - 2) / 2, wb = -f * (f - 2), wc = f * (f - 1) / 2;
     const auto mix = [&](double u, double v, double w) { return wa * u + wb * v + wc * w; };
     Lent l{};

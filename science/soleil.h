@@ -35,9 +35,10 @@ PositionSoleil CalculerPositionSoleil(double utc, const Site& site, const Meteo&
                                       double deltaT = DeltaTDefaut);
 
 // The same for many instants: the slowly changing part (the Earth's
-// ephemeris, precession-nutation) is computed every hour and interpolated
-// by a parabola through three nodes, which moves the result by less than
-// 1e-8° (a day's records share a dozen ephemerides). Records stamped to the
+// ephemeris, precession-nutation) is computed every three hours and
+// interpolated by a parabola through three nodes, which moves the result by
+// less than 1e-7° (a day's records share half a dozen ephemerides); leaving
+// UT1 − UTC out moves it by up to 0.004°. Records stamped to the
 // second come many to an instant: the last instant's result is kept.
 class Soleil {
   public:
