@@ -19,6 +19,7 @@
 #include "science/filtrage_nuages.h"
 
 #include "journee/apparence.h"
+#include "journee/bulle_mesure.h"
 #include "journee/langley.h"
 #include "journee/troncons.h"
 #include "journee/vue_graphique.h"
@@ -67,27 +68,6 @@ QString Nom(const std::string& quoi, size_t serie, Mode mode, size_t series) {
     if (series > 1) nom += QString(", série %1").arg(serie + 1);
     if (mode == Mode::Continu) nom += " (continu)";
     return nom;
-}
-
-// Set aside by the cloud screening: a record without a depth has nothing to
-// show faded (and without a site none has one recomputed).
-bool Ecarte(const science::Resultat& r) {
-    using science::Critere;
-    return r.critere && *r.critere != Critere::Aucun && *r.critere != Critere::SansValeur;
-}
-
-// Why a record was set aside, for the tooltip.
-QString Raison(science::Critere c) {
-    using science::Critere;
-    static const std::pair<Critere, const char*> Raisons[] = {
-        {Critere::Triplet, "trop variable d'une mesure à l'autre en quelques minutes"},
-        {Critere::Effectif, "trop peu de mesures dans la série pour en juger"},
-        {Critere::Lissage, "la série n'est pas lisse autour de cette mesure"},
-        {Critere::TroisSigma, "à plus de trois écarts-types de la moyenne de la série"},
-    };
-    for (const auto& [critere, phrase] : Raisons)
-        if (c == critere) return phrase;
-    return Q(science::NomCritere(c));
 }
 
 }  // namespace
@@ -627,33 +607,8 @@ void TraceJournee::Survol(QXYSeries* serie, const QPointF& point, bool dedans) {
     }
     const PointJournee& p = modele_.Points()[t.points[meilleur]];
     const science::Resultat& r = modele_.Resultats()[p.resultat];
-    const auto valeur = [](const std::optional<double>& v, int d) {
-        return v ? Virgule(*v, d) : QString("—");
-    };
-    QString texte = QString("<b>Ligne %1</b>, %2, %3<br>")
-                        .arg(p.ligne)
-                        .arg(Q(TexteHeure(r.secondesHorloge)))
-                        .arg(p.mode == Mode::Simple ? "mesure simple" : "mesure continue");
-    // With its uncertainty where there is one.
-    const auto incertaine = [&](const std::optional<double>& v, const std::optional<double>& u,
-                                int d) {
-        QString t = valeur(v, d);
-        if (v && u && modele_.Site()) t += " ± " + Virgule(*u, d);
-        return t;
-    };
-    texte += "EO verte : " + incertaine(p.eoVert, r.uEoVert, 3) +
-             " — EO rouge : " + incertaine(p.eoRouge, r.uEoRouge, 3) +
-             "<br>α : " + incertaine(p.angstrom, r.uAngstrom, 2) +
-             "<br>V verte : " + valeur(r.vVert, 3) + " V — V rouge : " + valeur(r.vRouge, 3) + " V";
-    if (Ecarte(r))
-        texte += "<br><i>Écartée par le filtrage des nuages (niveau 1,0) :</i> " +
-                 Raison(*r.critere).toHtmlEscaped();
-    else if (r.critere == science::Critere::Aucun)
-        texte += "<br>Niveau 1,5 : ciel clair";
-    if (p.elevation)
-        texte += "<br>Élévation : " + valeur(p.elevation, 1) +
-                 "° — masse d'air : " + valeur(r.masseAir, 2);
-    if (modele_.Journee().series.size() > 1) texte += QString("<br>Série %1").arg(p.serie + 1);
+    const QString texte =
+        TexteBulle(p, r, modele_.Site().has_value(), modele_.Journee().series.size());
     QToolTip::showText(QCursor::pos(), texte, vue_);
 }
 
