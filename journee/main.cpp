@@ -56,6 +56,7 @@ int Fenetre(const journee::Options& o, int argc, char** argv) {
     reglages.lambdaVert = o.lambdaVert;
     reglages.lambdaRouge = o.lambdaRouge;
     reglages.ozone = o.ozone;
+    reglages.pression = o.pression;
     const QString dossier = DossierSite();
     // A day of the archive comes with its own site: --site names it there.
     if (!o.jour) {

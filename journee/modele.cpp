@@ -35,6 +35,7 @@ void ModeleJournee::Recommencer(bool garderLecture) {
     r.lambdaVert = reglages_.lambdaVert;
     r.lambdaRouge = reglages_.lambdaRouge;
     r.ozone = reglages_.ozone;
+    r.pression = reglages_.pression;
     if (reglages_.modification) {
         r.modification = *reglages_.modification;
     } else if (!chemin_.empty() && !reglages_.annee && suivi_) {

@@ -33,6 +33,7 @@ struct ReglagesModele {
     std::optional<int> annee;
     double lambdaVert = 505, lambdaRouge = 625;  // nm
     std::optional<double> ozone;                 // DU, in place of the site's
+    std::optional<double> pression;              // hPa, in place of the headers'
     // The date the year rule reads, in place of the file's own (a day
     // rebuilt from the archive: the date of its import).
     std::optional<science::Date> modification;

@@ -76,6 +76,15 @@ TEST(ModeleJournee, WithASiteDepthsAreRecomputedAndTheSunShownWithoutOneTheRecor
     sansSite.ChangerSite(SiteLyon);
     ASSERT_TRUE(sansSite.Points().front().elevation);
     EXPECT_DOUBLE_EQ(*sansSite.Points().front().elevation, *p.elevation);
+
+    // The station's pressure in place of the header's, as on the command line.
+    ReglagesModele station = AvecSite();
+    station.pression = 845;
+    ModeleJournee aLaStation(station);
+    aLaStation.Ouvrir(chemin);
+    const auto& r = aLaStation.Resultats().front();
+    ASSERT_TRUE(r.tauRayleighVert && avec.Resultats().front().tauRayleighVert);
+    EXPECT_NEAR(*r.tauRayleighVert / *avec.Resultats().front().tauRayleighVert, 845.0 / 1008, 1e-9);
 }
 
 TEST(ModeleJournee, SeriesAndModesAreToldApart) {
