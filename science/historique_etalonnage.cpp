@@ -124,10 +124,13 @@ std::vector<StatutLangley> Statuts(const std::vector<LangleyDate>& h, const Regl
     return s;
 }
 
-std::optional<Derive> DeriveTheilSen(const std::vector<LangleyDate>& h, Voie voie, int periode) {
+std::optional<Derive> DeriveTheilSen(const std::vector<LangleyDate>& h, Voie voie, int periode,
+                                     const ReglagesEtalonnage& r) {
+    const std::vector<StatutLangley> statuts = Statuts(h, r);
     std::vector<size_t> a;
     for (size_t i = 0; i < h.size(); ++i)
-        if (h[i].voie == voie && h[i].accepte && h[i].periode == periode && h[i].v0 > 0)
+        if (h[i].voie == voie && statuts[i] == StatutLangley::Accepte && h[i].periode == periode &&
+            h[i].v0 > 0)
             a.push_back(i);
     std::vector<double> pentes, v0;
     for (size_t x = 0; x < a.size(); ++x) {

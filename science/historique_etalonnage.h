@@ -79,12 +79,12 @@ struct Derive {
 };
 
 // The drift of one channel over one period by Theil–Sen: the median of the
-// slopes between every two accepted half-days (Theil 1950, Proc. K. Ned.
-// Akad. Wet. 53, 386–392; Sen 1968, J. Am. Stat. Assoc. 63, 1379–1389),
-// which a few hazy half-days do not move. Nothing with fewer than two
-// accepted half-days on different days.
+// slopes between every two accepted half-days that are not outliers (Theil
+// 1950, Proc. K. Ned. Akad. Wet. 53, 386–392; Sen 1968, J. Am. Stat. Assoc.
+// 63, 1379–1389), which what escapes the outlier rule hardly moves.
+// Nothing with fewer than two such half-days on different days.
 std::optional<Derive> DeriveTheilSen(const std::vector<LangleyDate>& historique, Voie voie,
-                                     int periode);
+                                     int periode, const ReglagesEtalonnage& reglages = {});
 
 // The recommendation at a day, in a series of them.
 struct RecommandationDatee {
