@@ -233,7 +233,7 @@ TEST(AnneeEtalonnage, RecalibrationShowsAsTwoPlateausNotARamp) {
         }
 
         // Had the change of constants been ignored, the window would average
-        // across the step: a ramp, 2 to 3 % off on either side of it.
+        // across the step: a ramp, nearly 2 % off the day before it.
         std::vector<LangleyDate> sansPeriodes = a.historique;
         for (LangleyDate& l : sansPeriodes) l.periode = 0;
         const auto r = Recommander(sansPeriodes, voie, instrument.jourSaut - 1, 0);
