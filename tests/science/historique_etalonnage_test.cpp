@@ -4,6 +4,9 @@
 
 #include <cmath>
 
+#include "science/fichier_journee.h"
+#include "tests/support/matinee.h"
+
 namespace science {
 namespace {
 
@@ -144,6 +147,42 @@ TEST(HistoriqueEtalonnage, LevelTwoNeedsARecommendationOnBothSidesInItsPeriod) {
     ReglagesEtalonnage etroite;
     etroite.fenetreJours = 8;
     EXPECT_FALSE(InterpolerV0(s, 15, 0, etroite));
+}
+
+TEST(HistoriqueEtalonnage, LevelTwoDepthIsTheRecomputationsWithItsV0) {
+    std::vector<std::string> lignes = EnTeteMatineeClaire();
+    for (auto& l : EnregistrementsMatineeClaire(V0VertMatinee, V0RougeMatinee)) lignes.push_back(l);
+    ReglagesRecalcul reglages;
+    reglages.site = SiteLyon;
+    reglages.annee = 2026;
+    const auto resultats = Recalculer(LireJournee(lignes), reglages);
+    ASSERT_GT(resultats.size(), 100u);
+    struct Cas {
+        Voie voie;
+        double v0;
+    };
+    for (const Cas c : {Cas{Voie::Vert, V0VertMatinee}, Cas{Voie::Rouge, V0RougeMatinee}}) {
+        for (const Resultat& r : resultats) {
+            const auto& eo = c.voie == Voie::Vert ? r.eoVert : r.eoRouge;
+            const auto& u = c.voie == Voie::Vert ? r.uEoVert : r.uEoRouge;
+            // The header's V0 with the default relative uncertainty: the
+            // recomputation's depth and uncertainty, to the last bit.
+            const auto p = ProfondeurAvecV0(
+                r, c.voie, {c.v0, c.v0 * IncertitudesEntrees{}.v0Relative}, SiteLyon.altitude);
+            ASSERT_EQ(p.has_value(), eo.has_value());
+            if (!p) continue;
+            EXPECT_DOUBLE_EQ(p->profondeur, *eo);
+            EXPECT_DOUBLE_EQ(p->incertitude, *u);
+            // A V0 1 % higher: the depth rises by ln(1.01)/m.
+            const auto plus = ProfondeurAvecV0(r, c.voie, {c.v0 * 1.01, 0}, SiteLyon.altitude);
+            ASSERT_TRUE(plus);
+            EXPECT_NEAR(plus->profondeur - *eo, std::log(1.01) / *r.masseAir, 1e-12);
+        }
+    }
+    // A record without its reading has no depth.
+    Resultat vide = resultats.front();
+    vide.vVert = std::nullopt;
+    EXPECT_FALSE(ProfondeurAvecV0(vide, Voie::Vert, {2, 0.01}, SiteLyon.altitude));
 }
 
 }  // namespace
