@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "science/gaz.h"
+
 namespace science {
 
 namespace {
@@ -86,7 +88,8 @@ std::optional<AjustementLangley> AjusterLangley(const std::vector<PointLangley>&
 }
 
 std::vector<PointLangley> PointsLangley(const std::vector<Resultat>& resultats, size_t serie,
-                                        Voie voie, int debut, int fin) {
+                                        Voie voie, int debut, int fin,
+                                        std::optional<double> altitudeSansOzone) {
     std::vector<PointLangley> points;
     for (const Resultat& r : resultats) {
         if (r.serie != serie) continue;
@@ -95,7 +98,15 @@ std::vector<PointLangley> PointsLangley(const std::vector<Resultat>& resultats, 
         const auto& v = voie == Voie::Vert ? r.vVert : r.vRouge;
         const auto& vn = voie == Voie::Vert ? r.vnVert : r.vnRouge;
         if (!dedans || !v || !vn || !r.masseAir || !r.distance || !(*v > *vn)) continue;
-        points.push_back({*r.masseAir, std::log((*v - *vn) * *r.distance * *r.distance)});
+        double y = std::log((*v - *vn) * *r.distance * *r.distance);
+        if (altitudeSansOzone) {
+            const auto& ozone = voie == Voie::Vert ? r.tauOzoneVert : r.tauOzoneRouge;
+            const auto masseOzone =
+                r.elevation ? MasseAirOzone(*r.elevation, *altitudeSansOzone) : std::nullopt;
+            if (!ozone || !masseOzone) continue;
+            y += *ozone * *masseOzone;
+        }
+        points.push_back({*r.masseAir, y});
     }
     return points;
 }

@@ -40,7 +40,12 @@ enum class Voie { Vert, Rouge };
 
 // The points of one series between two times of day on its clock (seconds;
 // a range that ends before it starts runs past midnight), for one channel.
+// Given the site's altitude (m), each point's ozone absorption τ_O3·m_O3 is
+// added back: the ozone's air mass is not the aerosol's, so left in it bends
+// the line at low sun and lowers V0. A record without its ozone depth or
+// elevation is then left out.
 std::vector<PointLangley> PointsLangley(const std::vector<Resultat>& resultats, size_t serie,
-                                        Voie voie, int debut, int fin);
+                                        Voie voie, int debut, int fin,
+                                        std::optional<double> altitudeSansOzone = std::nullopt);
 
 }  // namespace science
