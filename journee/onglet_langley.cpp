@@ -246,8 +246,8 @@ void OngletLangley::Afficher() {
                 "masses d'air 2 et 6.");
         const auto& a = *c.ajustement;
         return QString(
-                   "<b>V0 = %1 ± %2 V</b><br>R² = %3 — pente %4 (épaisseur optique "
-                   "aérosols et Rayleigh %5, ozone ôté)<br>%6 points retenus, %7 écartés")
+                   "<b>V0 = %1 ± %2 V</b><br>R² = %3 — pente %4 (aérosols et Rayleigh "
+                   "%5, l'ozone ôté)<br>%6 points retenus, %7 écartés")
             .arg(Virgule(a.v0, 3), Virgule(a.erreurTypeV0, 3), Virgule(a.r2, 4),
                  Virgule(a.pente, 3), Virgule(-a.pente, 3))
             .arg(a.points)
