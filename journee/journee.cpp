@@ -144,10 +144,11 @@ struct Bilan {
 
 // A Langley fit belongs to one set of constants: the series with the most
 // records in the range. Series come one after the other, so only the best so
-// far and the current one are kept, and of them only their points.
+// far and the current one are kept, and of them only their points, the ozone
+// taken out with the site's altitude as the calibration history does.
 class PlageSeries {
   public:
-    explicit PlageSeries(std::pair<int, int> plage) : plage_(plage) {}
+    PlageSeries(std::pair<int, int> plage, double altitude) : plage_(plage), altitude_(altitude) {}
     void Ajouter(const Resultat& r) {
         if (r.secondesHorloge < plage_.first || r.secondesHorloge > plage_.second) return;
         if (!courante_ || courante_->serie != r.serie) {
@@ -158,7 +159,7 @@ class PlageSeries {
         const std::vector<Resultat> un = {r};
         for (const Voie voie : {Voie::Vert, Voie::Rouge})
             for (const PointLangley& p :
-                 PointsLangley(un, r.serie, voie, plage_.first, plage_.second))
+                 PointsLangley(un, r.serie, voie, plage_.first, plage_.second, altitude_))
                 (voie == Voie::Vert ? courante_->vert : courante_->rouge).push_back(p);
     }
     struct Points {
@@ -178,6 +179,7 @@ class PlageSeries {
         courante_.reset();
     }
     std::pair<int, int> plage_;
+    double altitude_;
     std::optional<Points> meilleure_, courante_;
 };
 
@@ -316,7 +318,8 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     calcul.OnAnomalie = signaler;
     std::vector<Bilan> bilans;
     std::optional<PlageSeries> plage;
-    if (o.langley) plage.emplace(*o.langley);
+    // A Langley range always comes with a site: ChoisirSite required one.
+    if (o.langley) plage.emplace(*o.langley, choix.site->altitude);
     size_t enregistrements = 0;
     SousHorizon nuit;
     lecteur.OnAnomalie = signaler;

@@ -50,8 +50,10 @@ std::optional<PlageLangley> PlageHeures(const std::vector<PointJournee>& points,
 
 namespace {
 
-VoieLangley Ajuster(const std::vector<Resultat>& resultats, const PlageLangley& plage, Voie voie) {
-    return AjusterVoie(PointsLangley(resultats, plage.serie, voie, plage.debut, plage.fin));
+VoieLangley Ajuster(const std::vector<Resultat>& resultats, const PlageLangley& plage, Voie voie,
+                    double altitude) {
+    return AjusterVoie(
+        PointsLangley(resultats, plage.serie, voie, plage.debut, plage.fin, altitude));
 }
 
 std::string Bilan(const VoieLangley& c, const std::string& voie) {
@@ -65,11 +67,11 @@ std::string Bilan(const VoieLangley& c, const std::string& voie) {
 }  // namespace
 
 Langley CalculerLangley(const std::vector<Resultat>& resultats, const PlageLangley& plage,
-                        const CriteresLangley& criteres) {
+                        double altitude, const CriteresLangley& criteres) {
     Langley l;
     l.plage = plage;
-    l.vert = Ajuster(resultats, plage, Voie::Vert);
-    l.rouge = Ajuster(resultats, plage, Voie::Rouge);
+    l.vert = Ajuster(resultats, plage, Voie::Vert, altitude);
+    l.rouge = Ajuster(resultats, plage, Voie::Rouge, altitude);
     auto defauts = DefautsLangley(l.vert, "voie verte", criteres);
     for (auto& d : DefautsLangley(l.rouge, "voie rouge", criteres)) defauts.push_back(std::move(d));
     const std::string plageTexte = "de " + TexteHeure(plage.debut) + " à " + TexteHeure(plage.fin);

@@ -48,8 +48,11 @@ struct Langley {
     VerdictLangley verdict;
 };
 
+// The site's altitude (m) gives the ozone's air mass: each point has its
+// ozone absorption taken out, as in the calibration history, so that both
+// give the same V0 for the same records.
 Langley CalculerLangley(const std::vector<science::Resultat>& resultats, const PlageLangley& plage,
-                        const CriteresLangley& criteres = {});
+                        double altitude, const CriteresLangley& criteres = {});
 
 // "08:12:30"
 std::string TexteHeure(int secondes);

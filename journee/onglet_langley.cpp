@@ -61,7 +61,7 @@ OngletLangley::OngletLangley(const ModeleJournee& modele, QWidget* parent)
         x->setRange(0, MasseAirMontree);
         x->setTickCount(static_cast<int>(MasseAirMontree) + 1);
         auto* y = new QValueAxis;
-        y->setTitleText("ln((V − Vn)·d²)");
+        y->setTitleText("ln((V − Vn)·d²) + τO3·mO3");
         y->setLabelFormat("%.2f");
         g->addAxis(x, Qt::AlignBottom);
         g->addAxis(y, Qt::AlignLeft);
@@ -102,7 +102,7 @@ void OngletLangley::ChoisirDemiJournee(DemiJournee demi) {
         return;
     }
     const auto plage = PlageDemiJournee(modele_.Resultats(), static_cast<size_t>(serie), demi);
-    if (!plage) {
+    if (!plage || !modele_.Site()) {
         langley_.reset();
         Afficher();
         verdict_->setText(
@@ -110,7 +110,7 @@ void OngletLangley::ChoisirDemiJournee(DemiJournee demi) {
             "site (onglet Site) pour l'étalonnage de Langley.");
         return;
     }
-    langley_ = CalculerLangley(modele_.Resultats(), *plage);
+    langley_ = CalculerLangley(modele_.Resultats(), *plage, modele_.Site()->altitude);
     Afficher();
 }
 
@@ -128,7 +128,7 @@ void OngletLangley::ChoisirPlage(double debut, double fin) {
         verdict_->setText("Sans site, pas de masse d'air : saisissez le site (onglet Site).");
         return;
     }
-    langley_ = CalculerLangley(modele_.Resultats(), *plage);
+    langley_ = CalculerLangley(modele_.Resultats(), *plage, modele_.Site()->altitude);
     Afficher();
 }
 
@@ -161,8 +161,13 @@ void OngletLangley::Oublier() {
 
 void OngletLangley::Recalculer() {
     if (!langley_) return;
+    // Without a site there is no air mass left to fit against.
+    if (!modele_.Site()) {
+        Oublier();
+        return;
+    }
     const auto plage = langley_->plage;
-    langley_ = CalculerLangley(modele_.Resultats(), plage);
+    langley_ = CalculerLangley(modele_.Resultats(), plage, modele_.Site()->altitude);
     Afficher();
 }
 
@@ -241,8 +246,8 @@ void OngletLangley::Afficher() {
                 "masses d'air 2 et 6.");
         const auto& a = *c.ajustement;
         return QString(
-                   "<b>V0 = %1 ± %2 V</b><br>R² = %3 — pente %4 (épaisseur optique totale "
-                   "%5)<br>%6 points retenus, %7 écartés")
+                   "<b>V0 = %1 ± %2 V</b><br>R² = %3 — pente %4 (aérosols et Rayleigh "
+                   "%5, l'ozone ôté)<br>%6 points retenus, %7 écartés")
             .arg(Virgule(a.v0, 3), Virgule(a.erreurTypeV0, 3), Virgule(a.r2, 4),
                  Virgule(a.pente, 3), Virgule(-a.pente, 3))
             .arg(a.points)

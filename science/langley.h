@@ -7,7 +7,8 @@
 
 // The Langley fit: on a clear morning ln((V − Vn)·d²) falls in a straight
 // line with the air mass; its intercept is ln V0, the instrument's constant,
-// and its slope the total optical depth.
+// and its slope minus the total optical depth (the aerosol and Rayleigh
+// depth when the ozone is taken out, as PointsLangley does given the site).
 namespace science {
 
 struct PointLangley {
@@ -25,7 +26,7 @@ struct ReglagesLangley {
 
 struct AjustementLangley {
     double v0 = 0, erreurTypeV0 = 0;  // volts
-    double pente = 0;                 // the slope: minus the total optical depth
+    double pente = 0;                 // the slope: minus the optical depth of the points
     double r2 = 0;
     size_t points = 0;          // used in the fit
     size_t exclus = 0;          // inside the air-mass range but left out as outliers

@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+
 #include "platform/textfile.h"
+#include "science/langley_demi_journee.h"
 #include "tests/support/dossier.h"
 #include "tests/support/matinee.h"
 
@@ -27,7 +31,7 @@ TEST(Langley, AClearMorningIsGoodAndGivesItsV0Back) {
     const auto plage = PlageDemiJournee(m.Resultats(), 0, DemiJournee::Matin);
     ASSERT_TRUE(plage);
     EXPECT_EQ(plage->debut, 8 * 3600 + 1200);
-    const Langley l = CalculerLangley(m.Resultats(), *plage);
+    const Langley l = CalculerLangley(m.Resultats(), *plage, SiteLyon.altitude);
     ASSERT_TRUE(l.vert.ajustement && l.rouge.ajustement);
     EXPECT_NEAR(l.vert.ajustement->v0, 2.12, 0.02);
     EXPECT_NEAR(l.rouge.ajustement->v0, 2.05, 0.02);
@@ -36,6 +40,42 @@ TEST(Langley, AClearMorningIsGoodAndGivesItsV0Back) {
     EXPECT_EQ(l.verdict.titre.rfind("Ciel assez stable de 08:20:00 à ", 0), 0u) << l.verdict.titre;
     EXPECT_EQ(l.verdict.raisons.size(), 2u);
     EXPECT_GE(l.vert.masseMax - l.vert.masseMin, 2);
+}
+
+// The day view and the calibration history must agree on a half-day; and
+// with the ozone taken out the fit comes closer to the morning's true V0.
+TEST(Langley, AHalfDayGivesTheHistorysV0AndTheOzoneOutBringsItCloser) {
+    Dossier d;
+    EcrireMatineeClaire(d.Fichier("lyon.txt"), 2.12, 2.05);
+    ModeleJournee m(AvecSite());
+    m.Ouvrir(d.Fichier("lyon.txt"));
+    const auto plage = PlageDemiJournee(m.Resultats(), 0, DemiJournee::Matin);
+    ASSERT_TRUE(plage);
+    const Langley l = CalculerLangley(m.Resultats(), *plage, SiteLyon.altitude);
+    const struct {
+        science::Voie voie;
+        const VoieLangley& vue;
+        double vrai;
+    } voies[] = {{science::Voie::Vert, l.vert, 2.12}, {science::Voie::Rouge, l.rouge, 2.05}};
+    for (const auto& v : voies) {
+        const auto historique = science::LangleyDemiJournee(
+            m.Resultats(), 0, science::DemiJour::Matin, v.voie, SiteLyon.altitude);
+        ASSERT_TRUE(historique && v.vue.ajustement);
+        EXPECT_NEAR(v.vue.ajustement->v0, historique->v0, 1e-9);
+        EXPECT_NEAR(v.vue.ajustement->pente, historique->pente, 1e-12);
+        EXPECT_EQ(v.vue.ajustement->points, historique->points);
+        const auto brut = science::AjusterVoie(
+            science::PointsLangley(m.Resultats(), 0, v.voie, plage->debut, plage->fin));
+        ASSERT_TRUE(brut.ajustement);
+        const double ecartBrut = std::abs(brut.ajustement->v0 / v.vrai - 1);
+        const double ecart = std::abs(v.vue.ajustement->v0 / v.vrai - 1);
+        std::printf("V0 %.5f: %.5f (%+.3f %%) with the ozone, %.5f (%+.3f %%) without\n", v.vrai,
+                    v.vue.ajustement->v0, (v.vue.ajustement->v0 / v.vrai - 1) * 100,
+                    brut.ajustement->v0, (brut.ajustement->v0 / v.vrai - 1) * 100);
+        EXPECT_LT(ecart, ecartBrut / 2) << v.vrai;
+        // The slope is then minus the aerosol and Rayleigh depth only.
+        EXPECT_GT(v.vue.ajustement->pente, brut.ajustement->pente) << v.vrai;
+    }
 }
 
 TEST(Langley, TheVerdictSaysWhyARangeWillNotDo) {
@@ -57,7 +97,7 @@ TEST(Langley, TheVerdictSaysWhyARangeWillNotDo) {
         m.Ouvrir(d.Fichier("m.txt"));
         const auto plage = PlageHeures(m.Points(), m.Resultats(), c.debut, c.fin);
         ASSERT_TRUE(plage) << c.cas;
-        const Langley l = CalculerLangley(m.Resultats(), *plage);
+        const Langley l = CalculerLangley(m.Resultats(), *plage, SiteLyon.altitude);
         EXPECT_FALSE(l.verdict.bon) << c.cas;
         EXPECT_EQ(l.verdict.code, c.code) << c.cas;
         EXPECT_NE(l.verdict.titre.find("insuffisante pour étalonner"), std::string::npos);
