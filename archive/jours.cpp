@@ -243,6 +243,10 @@ void Actualiser(Archive& archive, const std::vector<int64_t>& fichiers,
 
 }  // namespace
 
+bool CalculsAJour(Archive& archive) {
+    return VersionResumes(archive.Base()) == VersionCalcul;
+}
+
 void RecalculerResumes(Archive& archive) {
     Refaire(archive, {});
 }

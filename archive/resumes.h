@@ -39,4 +39,8 @@ void ActualiserResumes(Archive& archive, int64_t fichier, const science::Journee
 // Every day again.
 void RecalculerResumes(Archive& archive);
 
+// Whether the archive's computed values (summaries, half-days) are this
+// version's.
+bool CalculsAJour(Archive& archive);
+
 }  // namespace archive
