@@ -4,10 +4,13 @@
 // half-days printed; the import report's call for new constants.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <sstream>
 
+#include "archive/archive.h"
 #include "science/historique_etalonnage.h"
 #include "tests/archive/outils.h"
 #include "tests/archive/saison.h"
@@ -157,6 +160,42 @@ TEST_F(EtalonnageArchive, ChoixEtRefus) {
             EXPECT_EQ(l[4], c.arguments.back() == "rouge" ? "rouge" : "vert");
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The half-days come with a merged station's files, and an archive whose
+// computation is older has them made before it is read; one that cannot be
+// written says so.
+TEST_F(EtalonnageArchive, FusionEtArchiveAncienne) {
+    const Execution reference = LancerArchive(*dossier_, {"etalonnage"});
+    ASSERT_EQ(reference.code, 0);
+    Dossier d;
+    const Execution fusion = LancerArchive(
+        d, {"fusionner", dossier_->Fichier("archive.sqlite"), "--archive", "fusion.sqlite"});
+    ASSERT_EQ(fusion.code, 0) << fusion.erreurs;
+    EXPECT_EQ(LancerArchive(d, {"etalonnage", "--archive", "fusion.sqlite"}).sortie,
+              reference.sortie);
+
+    {
+        archive::Archive a(d.Fichier("fusion.sqlite"), archive::Acces::Ecriture);
+        a.Base().Executer(
+            "DELETE FROM langleys; UPDATE reglages SET valeur = '1' WHERE cle = "
+            "'version_calcul'");
+    }
+    chmod(d.Fichier("fusion.sqlite").c_str(), 0444);
+    if (geteuid() != 0) {
+        const Execution refus = LancerArchive(d, {"etalonnage", "--archive", "fusion.sqlite"});
+        EXPECT_EQ(refus.code, 1);
+        EXPECT_NE(refus.erreurs.find("doit être mise à jour"), std::string::npos) << refus.erreurs;
+        EXPECT_EQ(refus.sortie, "");
+    }
+    chmod(d.Fichier("fusion.sqlite").c_str(), 0644);
+    const Execution refaite = LancerArchive(d, {"etalonnage", "--archive", "fusion.sqlite"});
+    EXPECT_EQ(refaite.code, 0) << refaite.erreurs;
+    EXPECT_EQ(refaite.sortie, reference.sortie);
 }
 
 }  // namespace
