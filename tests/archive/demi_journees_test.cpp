@@ -10,6 +10,7 @@
 
 #include "archive/archive.h"
 #include "archive/demi_journees.h"
+#include "archive/etalonnage.h"
 #include "archive/importation.h"
 #include "archive/jours.h"
 #include "archive/lecture.h"
@@ -184,6 +185,51 @@ TEST_F(Saison, LesEnregistrementsGardesDonnentLeMemeAjustement) {
             EXPECT_EQ(x.langley.points, attendu->points);
             EXPECT_EQ(x.langley.verdict, attendu->verdict);
         }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The call for new constants: only beyond twice the recommendation's
+// standard deviation, per channel, and never without a recommendation.
+TEST(ArchiveEtalonnage, AvisDeNouvellesConstantes) {
+    const auto historique = [](double enTeteVert, double enTeteRouge, size_t demiJournees) {
+        archive::HistoriqueInstrument h;
+        h.instrument = "7";
+        for (size_t i = 0; i < demiJournees; ++i)
+            for (const science::Voie voie : {science::Voie::Vert, science::Voie::Rouge}) {
+                archive::DemiJourneeArchivee d;
+                d.date = {2026, 3, static_cast<int>(1 + i)};
+                d.voie = voie;
+                d.enTete = {enTeteVert, enTeteRouge, 0.01, 0.01};
+                const double v0 =
+                    (voie == science::Voie::Vert ? 2.05 : 2.0) + (i % 2 == 0 ? 0.004 : -0.004);
+                h.demiJournees.push_back(d);
+                h.historique.push_back(
+                    {science::JourDemiJour(d.date, d.demi), d.demi, voie, v0, 0.002, true, 0});
+            }
+        return h;
+    };
+    const struct {
+        double vert, rouge;
+        size_t demiJournees;
+        std::optional<std::string> avis;
+    } cas[] = {
+        {2.05, 2.0, 6, std::nullopt},
+        {2.057, 2.0, 6, std::nullopt},  // within twice the 0.004 V spread
+        {2.12, 2.0, 6,
+         "le photomètre n°7 a besoin de nouvelles constantes (V0 vert 2,12 V, recommandé 2,05 ± "
+         "0,004 V)"},
+        {2.12, 2.1, 6,
+         "le photomètre n°7 a besoin de nouvelles constantes (V0 vert 2,12 V, recommandé 2,05 ± "
+         "0,004 V ; V0 rouge 2,10 V, recommandé 2,00 ± 0,004 V)"},
+        {2.12, 2.1, 2, std::nullopt},  // no recommendation from two half-days
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.vert);
+        EXPECT_EQ(archive::AvisConstantes(historique(c.vert, c.rouge, c.demiJournees)), c.avis);
     }
 }
 
