@@ -18,7 +18,6 @@
 #include "archive/jours.h"
 #include "archive/lecture.h"
 #include "archive/lieu.h"
-#include "archive/resumes.h"
 #include "journee/cible_csv.h"
 #include "platform/commande.h"
 #include "platform/fichier_atomique.h"
@@ -249,30 +248,8 @@ const char* TexteStatut(science::StatutLangley s) {
     return "rejete";
 }
 
-// An archive whose computed values are another version's is brought up to
-// date first: its half-days are made with the summaries.
-void MettreAJour(const std::string& chemin) {
-    {
-        archive::Archive a(chemin, archive::Acces::Lecture);
-        if (archive::CalculsAJour(a)) return;
-    }
-    try {
-        archive::Archive a(chemin, archive::Acces::Ecriture);
-        archive::Transaction t(a.Base());
-        if (!archive::CalculsAJour(a)) archive::RecalculerResumes(a);
-        t.Valider();
-    } catch (const archive::ErreurArchive& e) {
-        throw Arret{SortieFichier,
-                    "l'archive vient d'une version précédente du programme et doit être mise à "
-                    "jour, ce qui est impossible : " +
-                        e.Message()};
-    }
-}
-
 int Etalonnage(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
-    const std::string chemin = Chemin(o);
-    MettreAJour(chemin);
-    archive::Archive a(chemin, archive::Acces::Lecture);
+    archive::Archive a(Chemin(o), archive::Acces::Lecture);
     const auto historiques = archive::Historiques(a, o.instrument);
     std::vector<science::Voie> voies;
     if (!o.canal || *o.canal == "vert") voies.push_back(science::Voie::Vert);

@@ -1,8 +1,12 @@
 #include "archive/etalonnage.h"
 
+#include <algorithm>
 #include <cmath>
+#include <tuple>
 
+#include "archive/demi_journees.h"
 #include "archive/lecture.h"
+#include "archive/resumes.h"
 #include "science/nombres.h"
 
 namespace archive {
@@ -20,8 +24,14 @@ std::string Volts(double v) {
 
 }  // namespace
 
-std::vector<HistoriqueInstrument> Historiques(Archive& archive,
-                                              const std::optional<std::string>& instrument) {
+namespace {
+
+struct Ligne {
+    std::string instrument;
+    DemiJourneeArchivee demi;
+};
+
+std::vector<Ligne> LireTable(Archive& archive, const std::optional<std::string>& instrument) {
     Requete r(archive.Base(),
               "SELECT i.numero, l.jour, l.demi, l.canal, l.v0, l.erreur_type, l.pente, l.r2, "
               "l.points, l.exclus, l.verdict, l.accepte, l.v0_vert_entete, l.vn_vert_entete, "
@@ -30,13 +40,11 @@ std::vector<HistoriqueInstrument> Historiques(Archive& archive,
               "CASE l.demi WHEN 'matin' THEN 0 ELSE 1 END, l.serie, CASE l.canal WHEN 'vert' "
               "THEN 0 ELSE 1 END");
     r.Lier(1, instrument).Lier(2, instrument);
-    std::vector<HistoriqueInstrument> historiques;
+    std::vector<Ligne> lignes;
     const auto reel = [&](int c) { return r.Nul(c) ? 0.0 : r.Reel(c); };
     while (r.Pas()) {
         const auto date = LireDate(r.Texte(1));
         if (!date) continue;
-        if (historiques.empty() || historiques.back().instrument != r.Texte(0))
-            historiques.push_back({r.Texte(0), {}, {}, {}});
         DemiJourneeArchivee d;
         d.date = *date;
         d.demi = r.Texte(2) == "matin" ? science::DemiJour::Matin : science::DemiJour::ApresMidi;
@@ -51,7 +59,55 @@ std::vector<HistoriqueInstrument> Historiques(Archive& archive,
         l.verdict = r.Texte(10);
         l.accepte = r.Entier(11) != 0;
         d.enTete = {reel(12), reel(14), reel(13), reel(15)};
-        historiques.back().demiJournees.push_back(std::move(d));
+        lignes.push_back({r.Texte(0), std::move(d)});
+    }
+    return lignes;
+}
+
+// An archive that cannot be written, its half-days made by another version
+// of the computation (or none): made again for this reading only, in the
+// table's order.
+std::vector<Ligne> Calculer(Archive& archive, const std::optional<std::string>& instrument) {
+    std::vector<FichierArchive> fichiers = Fichiers(archive);
+    std::sort(fichiers.begin(), fichiers.end(),
+              [](const FichierArchive& a, const FichierArchive& b) { return a.id < b.id; });
+    std::vector<Ligne> lignes;
+    for (const FichierArchive& f : fichiers) {
+        const science::Journee j = EnTetesDe(archive, f.id);
+        CalculDemiJournees calcul(f.reglages.site.altitude);
+        ParcourirResultats(archive, f, j, [&](science::Resultat& r) { calcul.Ajouter(r); });
+        for (const DemiJournee& d : calcul.Conclure(j)) {
+            if (instrument && d.instrument != *instrument) continue;
+            lignes.push_back({d.instrument,
+                              {d.date,
+                               d.demi,
+                               d.voie,
+                               d.langley,
+                               {d.v0VertEnTete.value_or(0), d.v0RougeEnTete.value_or(0),
+                                d.vnVertEnTete.value_or(0), d.vnRougeEnTete.value_or(0)}}});
+        }
+    }
+    std::stable_sort(lignes.begin(), lignes.end(), [](const Ligne& a, const Ligne& b) {
+        const auto cle = [](const Ligne& l) {
+            return std::tuple(l.instrument, l.demi.date.annee, l.demi.date.mois, l.demi.date.jour,
+                              l.demi.demi == science::DemiJour::Matin ? 0 : 1);
+        };
+        return cle(a) < cle(b);
+    });
+    return lignes;
+}
+
+}  // namespace
+
+std::vector<HistoriqueInstrument> Historiques(Archive& archive,
+                                              const std::optional<std::string>& instrument) {
+    const std::vector<Ligne> lignes =
+        CalculsAJour(archive) ? LireTable(archive, instrument) : Calculer(archive, instrument);
+    std::vector<HistoriqueInstrument> historiques;
+    for (const Ligne& l : lignes) {
+        if (historiques.empty() || historiques.back().instrument != l.instrument)
+            historiques.push_back({l.instrument, {}, {}, {}});
+        historiques.back().demiJournees.push_back(l.demi);
     }
     for (HistoriqueInstrument& h : historiques) {
         std::vector<science::ConstantesEtalonnage> constantes;

@@ -30,7 +30,8 @@ struct HistoriqueInstrument {
 };
 
 // Each instrument's history (only `instrument`'s when given), in the order
-// of the instruments' numbers.
+// of the instruments' numbers. An archive whose half-days another version
+// of the computation made has them made again for this reading, not stored.
 std::vector<HistoriqueInstrument> Historiques(Archive& archive,
                                               const std::optional<std::string>& instrument = {});
 
