@@ -3,12 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <new>
 
 #include "archive/archive.h"
+#include "archive/demi_journees.h"
 #include "archive/entretien.h"
+#include "archive/etalonnage.h"
 #include "archive/export.h"
 #include "archive/fusion.h"
 #include "archive/importation.h"
@@ -114,6 +117,7 @@ int Importer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     archive::Archive a(chemin, archive::Acces::Ecriture);
     int code = SortieSucces;
     size_t importes = 0;
+    std::vector<std::string> instruments;
     for (const std::string& f : fichiers) {
         if (journee::MemeFichier(f, chemin)) continue;
         archive::BilanImport b;
@@ -152,8 +156,15 @@ int Importer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
                       "détaille)";
         sortie << "\n";
         if (b.issue != archive::Issue::DejaLa) ++importes;
+        for (const std::string& i : b.instruments)
+            if (std::find(instruments.begin(), instruments.end(), i) == instruments.end())
+                instruments.push_back(i);
         Verifier(sortie, SortieStandard);
     }
+    // The instruments whose history changed, checked against it once.
+    for (const std::string& i : instruments)
+        for (const archive::HistoriqueInstrument& h : archive::Historiques(a, i))
+            if (const auto avis = archive::AvisConstantes(h)) sortie << *avis << "\n";
     for (const archive::BilanImport& b : ignores)
         sortie << "« " << b.chemin << " » : ignoré, " << b.raison << "\n";
     sortie << fichiers.size() << " fichier(s) de mesures, " << importes
@@ -225,6 +236,62 @@ int Exporter(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     return SortieSucces;
 }
 
+const char* TexteStatut(science::StatutLangley s) {
+    switch (s) {
+        case science::StatutLangley::Accepte:
+            return "accepte";
+        case science::StatutLangley::Aberrant:
+            return "aberrant";
+        case science::StatutLangley::Rejete:
+            break;
+    }
+    return "rejete";
+}
+
+int Etalonnage(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
+    archive::Archive a(Chemin(o), archive::Acces::Lecture);
+    const auto historiques = archive::Historiques(a, o.instrument);
+    std::vector<science::Voie> voies;
+    if (!o.canal || *o.canal == "vert") voies.push_back(science::Voie::Vert);
+    if (!o.canal || *o.canal == "rouge") voies.push_back(science::Voie::Rouge);
+    const auto choisie = [&](science::Voie v) {
+        return std::find(voies.begin(), voies.end(), v) != voies.end();
+    };
+    size_t lignes = 0;
+    for (const archive::HistoriqueInstrument& h : historiques) {
+        for (size_t i = 0; i < h.demiJournees.size(); ++i) {
+            const archive::DemiJourneeArchivee& d = h.demiJournees[i];
+            if (!choisie(d.voie)) continue;
+            const science::LangleyDemiJour& l = d.langley;
+            sortie << "langley;" << h.instrument << ';' << archive::TexteDate(d.date) << ';'
+                   << archive::NomDemi(d.demi) << ';' << archive::NomVoie(d.voie) << ';'
+                   << science::Point(l.v0, 4) << ';' << science::Point(l.erreurTypeV0, 4) << ';'
+                   << science::Point(l.pente, 5) << ';' << science::Point(l.r2, 5) << ';'
+                   << l.points << ';' << l.exclus << ';' << l.verdict << ';'
+                   << TexteStatut(h.statuts[i]) << '\n';
+            ++lignes;
+            Verifier(sortie, SortieStandard);
+        }
+        for (const science::Voie v : voies) {
+            const auto e = archive::EtatRecent(h, v);
+            if (!e) continue;
+            sortie << "recommande;" << archive::NomVoie(v) << ';' << archive::TexteDate(e->date)
+                   << ';';
+            if (const auto& r = e->recommandation)
+                sortie << science::Point(r->v0, 4) << ';' << science::Point(r->ecartType, 4) << ';'
+                       << r->nombre << ';';
+            else
+                sortie << ";;0;";
+            if (e->derive) sortie << science::Point(e->derive->pourCentParAn, 2);
+            sortie << '\n';
+        }
+    }
+    if (lignes == 0)
+        erreurs << Programme << "aucune demi-journée de Langley dans l'archive pour ce choix\n";
+    Terminer(sortie, SortieStandard);
+    return SortieSucces;
+}
+
 int Fusionner(const Options& o, std::ostream& sortie) {
     const std::string chemin = Chemin(o);
     if (journee::MemeFichier(o.chemins[0], chemin))
@@ -268,6 +335,7 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     if (o.commande == "importer") return Importer(o, sortie, erreurs);
     if (o.commande == "jours") return Jours(o, sortie, erreurs);
     if (o.commande == "exporter") return Exporter(o, sortie, erreurs);
+    if (o.commande == "etalonnage") return Etalonnage(o, sortie, erreurs);
     if (o.commande == "fusionner") return Fusionner(o, sortie);
     if (o.commande == "sauvegarder") return Sauvegarder(o, sortie);
     if (o.commande == "verifier") return VerifierArchive(o, sortie);

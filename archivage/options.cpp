@@ -15,6 +15,7 @@ const std::map<std::string, std::set<std::string>>& Commandes() {
         {"importer", {"--site", "--fuseau", "--annee", "--ozone"}},
         {"jours", {"--du", "--au", "--instrument"}},
         {"exporter", {"--du", "--au", "--instrument", "--csv"}},
+        {"etalonnage", {"--instrument", "--canal"}},
         {"fusionner", {}},
         {"sauvegarder", {}},
         {"verifier", {}},
@@ -64,9 +65,9 @@ Options LireOptions(const std::vector<std::string>& arguments) {
             valeur = nom.substr(egal + 1);
             nom.erase(egal);
         }
-        static const std::set<std::string> connues = {"--archive", "--site",       "--fuseau",
-                                                      "--annee",   "--ozone",      "--du",
-                                                      "--au",      "--instrument", "--csv"};
+        static const std::set<std::string> connues = {
+            "--archive", "--site", "--fuseau",     "--annee", "--ozone",
+            "--du",      "--au",   "--instrument", "--csv",   "--canal"};
         if (!connues.contains(nom)) throw ErreurArguments("option inconnue : " + nom);
         if (!valeur) {
             if (i + 1 >= arguments.size()) throw ErreurArguments(nom + " : valeur manquante");
@@ -90,6 +91,10 @@ Options LireOptions(const std::vector<std::string>& arguments) {
             o.fuseau = valeur;
         } else if (nom == "--instrument") {
             o.instrument = valeur;
+        } else if (nom == "--canal") {
+            if (valeur != "vert" && valeur != "rouge")
+                throw ErreurArguments("--canal : attendu vert ou rouge, reçu « " + valeur + " »");
+            o.canal = valeur;
         } else if (nom == "--csv") {
             o.csv = valeur;
         } else if (nom == "--du") {
@@ -122,7 +127,9 @@ Options LireOptions(const std::vector<std::string>& arguments) {
         throw ErreurArguments("importer : un fichier de mesures ou un dossier au moins");
     if ((o.commande == "fusionner" || o.commande == "sauvegarder") && n != 1)
         throw ErreurArguments(o.commande + " : un fichier, et un seul");
-    if ((o.commande == "jours" || o.commande == "exporter" || o.commande == "verifier") && n != 0)
+    if ((o.commande == "jours" || o.commande == "exporter" || o.commande == "verifier" ||
+         o.commande == "etalonnage") &&
+        n != 0)
         throw ErreurArguments(o.commande + " : « " + o.chemins[0] + " » en trop");
     if (o.commande == "exporter" && !o.csv)
         throw ErreurArguments("exporter : --csv FICHIER (ou - pour la sortie standard) manque");
@@ -135,6 +142,7 @@ std::string TexteUsage() {
            "                                 [--annee AAAA] [--ozone DU]\n"
            "  jours [--du AAAA-MM-JJ] [--au AAAA-MM-JJ] [--instrument N]\n"
            "  exporter [--du AAAA-MM-JJ] [--au AAAA-MM-JJ] [--instrument N] --csv SORTIE\n"
+           "  etalonnage [--instrument N] [--canal vert|rouge]\n"
            "  fusionner AUTRE.sqlite\n"
            "  sauvegarder FICHIER\n"
            "  verifier\n"
@@ -150,6 +158,12 @@ std::string TexteUsage() {
            "               puis médiane, min et max de l'épaisseur verte, de la rouge et de α\n"
            "  exporter     les mesures recalculées, colonnes du CSV de solvenare-journee\n"
            "               (- : sortie standard)\n"
+           "  etalonnage   une ligne par demi-journée de Langley :\n"
+           "               langley;photomètre;date;matin|apres-midi;canal;V0;erreur type;\n"
+           "               pente;R²;points;exclus;verdict;accepte|rejete|aberrant\n"
+           "               puis, par canal, à la dernière date du photomètre :\n"
+           "               recommande;canal;date;V0;écart type;nombre;dérive en %/an\n"
+           "               (V0 réduit à 1 UA, en volts ; point décimal)\n"
            "  fusionner    ajoute l'archive d'une autre station (rien n'est ajouté deux fois)\n"
            "  sauvegarder  copie l'archive, même pendant un import\n"
            "  verifier     contrôle l'intégrité de l'archive et ses renvois\n";

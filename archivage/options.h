@@ -24,10 +24,12 @@ struct Options {
     std::optional<std::string> site, fuseau;
     std::optional<int> annee;
     std::optional<double> ozone;
-    // jours, exporter
+    // jours, exporter (--instrument for etalonnage too)
     std::optional<science::Date> du, au;
     std::optional<std::string> instrument;
     std::optional<std::string> csv;  // "-" for standard output
+    // etalonnage
+    std::optional<std::string> canal;  // "vert" or "rouge"
 };
 
 // The arguments without the program's name; "--option valeur" and

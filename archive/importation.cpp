@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 
+#include "archive/demi_journees.h"
 #include "archive/empreinte.h"
 #include "archive/lecture.h"
 #include "archive/resumes.h"
@@ -173,7 +174,8 @@ std::vector<std::string> FichiersAImporter(const std::vector<std::string>& chemi
         if (FichierDeMesures(chemin))
             fichiers.push_back(chemin);
         else
-            ignores.push_back({chemin, Issue::Ignore, 0, 0, "ce n'est pas un fichier de mesures"});
+            ignores.push_back(
+                {chemin, Issue::Ignore, 0, 0, "ce n'est pas un fichier de mesures", {}});
     };
     for (const std::string& chemin : chemins) {
         struct stat st {};
@@ -181,7 +183,7 @@ std::vector<std::string> FichiersAImporter(const std::vector<std::string>& chemi
         if (!S_ISDIR(st.st_mode)) {
             if (!S_ISREG(st.st_mode))
                 ignores.push_back(
-                    {chemin, Issue::Ignore, 0, 0, "ce n'est pas un fichier ordinaire"});
+                    {chemin, Issue::Ignore, 0, 0, "ce n'est pas un fichier ordinaire", {}});
             else
                 retenir(chemin);
             continue;
@@ -205,7 +207,7 @@ std::vector<std::string> FichiersAImporter(const std::vector<std::string>& chemi
 
 BilanImport ImporterFichier(Archive& archive, const std::string& chemin,
                             const ReglagesImport& reglages) {
-    BilanImport bilan{chemin, Issue::Nouveau, 0, 0, ""};
+    BilanImport bilan{chemin, Issue::Nouveau, 0, 0, "", {}};
     Connexion& base = archive.Base();
     std::error_code e;
     const std::string absolu = fs::weakly_canonical(fs::absolute(chemin), e).string();
@@ -334,12 +336,14 @@ BilanImport ImporterFichier(Archive& archive, const std::string& chemin,
     // A record's line is about 45 bytes; a day's file holds a few thousand.
     resumees.reserve(std::min<size_t>(fin / 40, size_t{1} << 20));
     science::FiltreNuages filtre;
+    CalculDemiJournees demiJournees(reglages.site.altitude);
     lecteur.OnAnomalie = [&bilan](const science::Anomalie&) { ++bilan.anomalies; };
     lecteur.OnEnregistrement = [&](size_t s, const science::Enregistrement& r) {
         if (ids.size() <= s) ids.resize(s + 1, 0);
         if (ids[s] == 0) ids[s] = ecrireSerie(s);
         const science::Resultat x = recalcul.Calculer(lecteur.journee, s, r);
         filtre.Ajouter(x);
+        demiJournees.Ajouter(x);
         resumees.push_back({s, DateLocale(x), false, x.eoVert, x.eoRouge, x.angstrom});
         if (r.ligne <= dejaLignes) return;
         mesure.Lier(1, ids[s]).Lier(2, r.ligne).Lier(3, x.utc);
@@ -381,6 +385,12 @@ BilanImport ImporterFichier(Archive& archive, const std::string& chemin,
     // The bytes read are what the archive now holds for the file: its
     // records computed here are those a reading would compute again.
     ActualiserResumes(archive, fichier, lecteur.journee, resumees);
+    const std::vector<DemiJournee> demis = demiJournees.Conclure(lecteur.journee);
+    EcrireDemiJournees(base, fichier, demis);
+    for (const DemiJournee& d : demis)
+        if (std::find(bilan.instruments.begin(), bilan.instruments.end(), d.instrument) ==
+            bilan.instruments.end())
+            bilan.instruments.push_back(d.instrument);
     t.Valider();
     return bilan;
 }

@@ -33,9 +33,10 @@ enum class Issue {
 struct BilanImport {
     std::string chemin;
     Issue issue = Issue::Nouveau;
-    size_t ajoutes = 0;    // records added
-    size_t anomalies = 0;  // lines the reader reported
-    std::string raison;    // French: why a file was ignored or imported again
+    size_t ajoutes = 0;                    // records added
+    size_t anomalies = 0;                  // lines the reader reported
+    std::string raison;                    // French: why a file was ignored or imported again
+    std::vector<std::string> instruments;  // the photometers of its half-day Langleys
 };
 
 // Only complete lines are imported: a last line without its end (a write

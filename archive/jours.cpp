@@ -6,6 +6,7 @@
 #include <string>
 #include <tuple>
 
+#include "archive/demi_journees.h"
 #include "archive/lecture.h"
 #include "archive/resumes.h"
 
@@ -48,10 +49,13 @@ std::set<Cle> Cumuler(int64_t site, const science::Journee& j,
     return cles;
 }
 
-// The same read from the archive, a record at a time.
-std::set<Cle> Cumuler(Archive& archive, int64_t id, Cumul& cumul, const std::set<Cle>* garder) {
+// The same read from the archive, a record at a time; the file's half-day
+// Langleys made again from the same records when asked.
+std::set<Cle> Cumuler(Archive& archive, int64_t id, Cumul& cumul, const std::set<Cle>* garder,
+                      bool demiJournees = false) {
     const FichierArchive f = Fichier(archive, id);
     const science::Journee j = EnTetesDe(archive, id);
+    CalculDemiJournees demis(f.reglages.site.altitude);
     std::set<Cle> cles;
     std::vector<MesureResumee> lot;
     lot.reserve(4096);
@@ -63,9 +67,11 @@ std::set<Cle> Cumuler(Archive& archive, int64_t id, Cumul& cumul, const std::set
     ParcourirResultats(archive, f, j, [&](science::Resultat& r) {
         lot.push_back({r.serie, DateLocale(r), r.critere == science::Critere::Aucun, r.eoVert,
                        r.eoRouge, r.angstrom});
+        if (demiJournees) demis.Ajouter(r);
         if (lot.size() >= 4096) vider();
     });
     vider();
+    if (demiJournees) EcrireDemiJournees(archive.Base(), id, demis.Conclure(j));
     return cles;
 }
 
@@ -180,7 +186,7 @@ void Refaire(Archive& archive, const std::vector<int64_t>& exclus) {
     Cumul cumul;
     for (const int64_t id : TousLesFichiers(base))
         if (std::find(exclus.begin(), exclus.end(), id) == exclus.end())
-            NoterFichier(base, id, Cumuler(archive, id, cumul, nullptr));
+            NoterFichier(base, id, Cumuler(archive, id, cumul, nullptr, true));
     for (auto& [cle, v] : cumul) Ecrire(base, cle, v);
     Requete version(base,
                     "INSERT INTO reglages (cle, valeur) VALUES ('version_calcul', ?) ON CONFLICT "
@@ -216,7 +222,7 @@ void Actualiser(Archive& archive, const std::vector<int64_t>& fichiers,
             if (!site.Pas()) continue;
             cles = Cumuler(site.Entier(0), calcule->journee, calcule->mesures, cumul, nullptr);
         } else {
-            cles = Cumuler(archive, id, cumul, nullptr);
+            cles = Cumuler(archive, id, cumul, nullptr, true);
         }
         NoterFichier(base, id, cles);
         jours.insert(cles.begin(), cles.end());
@@ -236,6 +242,10 @@ void Actualiser(Archive& archive, const std::vector<int64_t>& fichiers,
 }
 
 }  // namespace
+
+bool CalculsAJour(Archive& archive) {
+    return VersionResumes(archive.Base()) == VersionCalcul;
+}
 
 void RecalculerResumes(Archive& archive) {
     Refaire(archive, {});

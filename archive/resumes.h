@@ -14,7 +14,8 @@ namespace archive {
 
 // Raise it whenever the science's results change (a formula, a threshold,
 // the screening): every archive then computes its summaries again.
-inline constexpr int VersionCalcul = 1;
+// 2: the half-days' Langley fits are kept too.
+inline constexpr int VersionCalcul = 2;
 
 // The summaries of the days these files touch (before and after their
 // import), within the caller's transaction; every day again when the
@@ -37,5 +38,9 @@ void ActualiserResumes(Archive& archive, int64_t fichier, const science::Journee
 
 // Every day again.
 void RecalculerResumes(Archive& archive);
+
+// Whether the archive's computed values (summaries, half-days) are this
+// version's.
+bool CalculsAJour(Archive& archive);
 
 }  // namespace archive

@@ -111,10 +111,35 @@ CREATE INDEX jours_fichiers_jour ON jours_fichiers (jour, site, instrument);
 )";
 }
 
+// Version 2. Each half-day's Langley fit of each channel, a cache of the
+// science like the summaries: made at import from the records computed
+// then, made again with them when the computation changes. The header's
+// constants are the calibration period's key.
+constexpr char Schema2[] = R"(
+CREATE TABLE langleys (
+    serie INTEGER NOT NULL REFERENCES series (id) ON DELETE CASCADE,
+    instrument INTEGER NOT NULL REFERENCES instruments (id),
+    canal TEXT NOT NULL,
+    jour TEXT NOT NULL,
+    demi TEXT NOT NULL,
+    v0_vert_entete REAL, vn_vert_entete REAL, v0_rouge_entete REAL, vn_rouge_entete REAL,
+    v0 REAL NOT NULL,
+    erreur_type REAL NOT NULL,
+    pente REAL NOT NULL,
+    r2 REAL NOT NULL,
+    points INTEGER NOT NULL,
+    exclus INTEGER NOT NULL,
+    verdict TEXT NOT NULL,
+    accepte INTEGER NOT NULL,
+    PRIMARY KEY (serie, canal, demi)
+);
+CREATE INDEX langleys_instrument ON langleys (instrument, jour);
+)";
+
 }  // namespace
 
 const std::vector<std::string>& Migrations() {
-    static const std::vector<std::string> migrations = {Schema1()};
+    static const std::vector<std::string> migrations = {Schema1(), Schema2};
     return migrations;
 }
 
