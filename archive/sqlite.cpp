@@ -45,7 +45,30 @@ Connexion::Connexion(const std::string& chemin, int flags, std::string nom) : no
 }
 
 Connexion::~Connexion() {
+    for (auto& [sql, requetes] : libres_)
+        for (sqlite3_stmt* r : requetes) sqlite3_finalize(r);
     sqlite3_close_v2(base_);
+}
+
+sqlite3_stmt* Connexion::Preparee(std::string_view sql) {
+    const auto libres = libres_.find(std::string(sql));
+    if (libres != libres_.end() && !libres->second.empty()) {
+        sqlite3_stmt* r = libres->second.back();
+        libres->second.pop_back();
+        return r;
+    }
+    sqlite3_stmt* r = nullptr;
+    const int code = sqlite3_prepare_v3(base_, sql.data(), static_cast<int>(sql.size()),
+                                        SQLITE_PREPARE_PERSISTENT, &r, nullptr);
+    if (code != SQLITE_OK) Echec(code, "Lecture impossible");
+    return r;
+}
+
+void Connexion::Rendre(std::string_view sql, sqlite3_stmt* requete) {
+    if (requete == nullptr) return;
+    sqlite3_reset(requete);
+    sqlite3_clear_bindings(requete);
+    libres_[std::string(sql)].push_back(requete);
 }
 
 void Connexion::Echec(int code, const std::string& quoi) {
@@ -64,14 +87,11 @@ int64_t Connexion::Entier(const std::string& sql) {
     return r.Pas() ? r.Entier(0) : 0;
 }
 
-Requete::Requete(Connexion& connexion, std::string_view sql) : connexion_(connexion) {
-    const int code = sqlite3_prepare_v3(connexion.Get(), sql.data(), static_cast<int>(sql.size()),
-                                        SQLITE_PREPARE_PERSISTENT, &requete_, nullptr);
-    if (code != SQLITE_OK) connexion.Echec(code, "Lecture impossible");
-}
+Requete::Requete(Connexion& connexion, std::string_view sql)
+    : connexion_(connexion), sql_(sql), requete_(connexion.Preparee(sql)) {}
 
 Requete::~Requete() {
-    sqlite3_finalize(requete_);
+    connexion_.Rendre(sql_, requete_);
 }
 
 void Requete::Verifier(int code, const char* quoi) {

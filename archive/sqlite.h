@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/exception.h"
 
@@ -69,6 +71,7 @@ class Requete {
   private:
     void Verifier(int code, const char* quoi);
     Connexion& connexion_;
+    std::string sql_;
     sqlite3_stmt* requete_ = nullptr;
 };
 
@@ -95,8 +98,15 @@ class Connexion {
     [[noreturn]] void Echec(int code, const std::string& quoi);
 
   private:
+    friend class Requete;
+    // Statements prepared once and kept for the next Requete of the same
+    // text: an import runs the same dozen statements for each file.
+    sqlite3_stmt* Preparee(std::string_view sql);
+    void Rendre(std::string_view sql, sqlite3_stmt* requete);
+
     sqlite3* base_ = nullptr;
     std::string nom_;
+    std::unordered_map<std::string, std::vector<sqlite3_stmt*>> libres_;
 };
 
 // BEGIN IMMEDIATE: the write lock at once, so a second writer waits for the
