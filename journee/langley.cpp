@@ -11,19 +11,9 @@ using namespace science;
 
 std::optional<PlageLangley> PlageDemiJournee(const std::vector<Resultat>& resultats, size_t serie,
                                              DemiJournee demi) {
-    const Resultat* premier = nullptr;
-    const Resultat* dernier = nullptr;
-    const Resultat* haut = nullptr;
-    for (const Resultat& r : resultats) {
-        if (r.serie != serie || !r.elevation) continue;
-        if (premier == nullptr) premier = &r;
-        dernier = &r;
-        if (haut == nullptr || *r.elevation > *haut->elevation) haut = &r;
-    }
-    if (haut == nullptr) return std::nullopt;
-    if (demi == DemiJournee::Matin)
-        return PlageLangley{serie, premier->secondesHorloge, haut->secondesHorloge};
-    return PlageLangley{serie, haut->secondesHorloge, dernier->secondesHorloge};
+    const auto bornes = BornesDemiJour(resultats, serie, demi);
+    if (!bornes) return std::nullopt;
+    return PlageLangley{serie, bornes->first, bornes->second};
 }
 
 std::optional<PlageLangley> PlageHeures(const std::vector<PointJournee>& points,

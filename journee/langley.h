@@ -7,6 +7,7 @@
 
 #include "journee/modele.h"
 #include "science/langley.h"
+#include "science/langley_demi_journee.h"
 #include "science/recalcul.h"
 #include "science/verdict_langley.h"
 
@@ -14,7 +15,8 @@
 // hours dragged on the plot) and the fit of both channels with its verdict.
 namespace journee {
 
-enum class DemiJournee { Matin, ApresMidi };
+// The science's half-day: the first record to the highest sun, or from there on.
+using DemiJournee = science::DemiJour;
 
 struct PlageLangley {
     size_t serie = 0;
