@@ -46,15 +46,6 @@ void Terminer(std::ostream& flux, const std::string& nom) {
     platform::TerminerSortie(flux, nom, SortieFichier);
 }
 
-std::vector<std::string> DossiersProgramme() {
-    std::vector<std::string> dossiers = {"."};
-    if (const char* reglage = std::getenv("SOLVENARE_DOSSIER"); reglage && *reglage)
-        dossiers.push_back(reglage);
-    else if (const char* maison = std::getenv("HOME"); maison && *maison)
-        dossiers.push_back(std::string(maison) + "/Solvenare");
-    return dossiers;
-}
-
 // The site as solvenare-journee finds it; the archive needs one to date
 // the records.
 science::Site ChoisirSite(const Options& o, std::ostream& erreurs) {
@@ -205,7 +196,7 @@ int Exporter(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
         throw Arret{SortieArguments, "--csv : « " + *o.csv +
                                          " » est l'archive elle-même : elle ne sera pas écrasée"};
     if (fichier)
-        if (const auto refus = journee::RefusCible(*o.csv, chemin, DossiersProgramme()))
+        if (const auto refus = journee::RefusCible(*o.csv, chemin, platform::DossiersProgramme()))
             throw Arret{SortieArguments, *refus};
     archive::Archive a(chemin, archive::Acces::Lecture);
     archive::ChoixExport choix;
@@ -312,7 +303,7 @@ int Sauvegarder(const Options& o, std::ostream& sortie) {
     const std::string& cible = o.chemins[0];
     if (journee::MemeFichier(cible, chemin))
         throw Arret{SortieArguments, "sauvegarder : « " + cible + " » est l'archive elle-même"};
-    if (const auto refus = journee::RefusCible(cible, chemin, DossiersProgramme()))
+    if (const auto refus = journee::RefusCible(cible, chemin, platform::DossiersProgramme()))
         throw Arret{SortieArguments, "sauvegarder" + refus->substr(5)};
     archive::Archive a(chemin, archive::Acces::Lecture);
     archive::Sauvegarder(a, cible);

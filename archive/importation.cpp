@@ -155,23 +155,11 @@ std::string NomSite(const science::Site& site) {
     return nom;
 }
 
-bool FichierDeMesures(const std::string& chemin) {
-    struct stat st {};
-    if (::stat(chemin.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    std::ifstream fichier(chemin, std::ios::binary);
-    std::string debut(20, '\0');
-    fichier.read(debut.data(), static_cast<std::streamsize>(debut.size()));
-    debut.resize(static_cast<size_t>(fichier.gcount()));
-    if (debut.starts_with("\xEF\xBB\xBF")) debut.erase(0, 3);
-    return debut.starts_with("SOLVENARE\r") || debut.starts_with("SOLVENARE\n") ||
-           debut.starts_with("-- Date     : ");
-}
-
 std::vector<std::string> FichiersAImporter(const std::vector<std::string>& chemins,
                                            std::vector<BilanImport>& ignores) {
     std::vector<std::string> fichiers;
     const auto retenir = [&](const std::string& chemin) {
-        if (FichierDeMesures(chemin))
+        if (science::FichierDeMesures(chemin))
             fichiers.push_back(chemin);
         else
             ignores.push_back(

@@ -44,10 +44,6 @@ struct BilanImport {
 BilanImport ImporterFichier(Archive& archive, const std::string& chemin,
                             const ReglagesImport& reglages);
 
-// Whether the file starts as a data file does (its creation line, or a
-// series' first line when that was lost).
-bool FichierDeMesures(const std::string& chemin);
-
 // Files and folders to the data files they hold (folders searched
 // recursively, in name order); the other files go to `ignores` with the
 // reason. A path that cannot be read raises EInOutError.

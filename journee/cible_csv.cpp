@@ -7,26 +7,9 @@
 #include <system_error>
 
 #include "recording/fichiers_programme.h"
+#include "science/fichier_journee.h"
 
 namespace journee {
-
-namespace {
-
-// A file the program wrote as a data file: its creation line, or a series'
-// first line when the creation line was lost.
-bool FichierDeMesures(const std::string& chemin) {
-    struct stat st {};
-    if (::stat(chemin.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    std::ifstream fichier(chemin, std::ios::binary);
-    std::string debut(20, '\0');
-    fichier.read(debut.data(), static_cast<std::streamsize>(debut.size()));
-    debut.resize(static_cast<size_t>(fichier.gcount()));
-    if (debut.starts_with("\xEF\xBB\xBF")) debut.erase(0, 3);
-    return debut.starts_with("SOLVENARE\r") || debut.starts_with("SOLVENARE\n") ||
-           debut.starts_with("-- Date     : ");
-}
-
-}  // namespace
 
 bool MemeFichier(const std::string& a, const std::string& b) {
     struct stat sa {
@@ -52,7 +35,8 @@ std::optional<std::string> RefusCible(const std::string& cible, const std::strin
         if (const auto nom = recording::FichierDuProgramme(
                 absolue, std::filesystem::absolute(dossier, erreur).string()))
             return debut + "est le fichier " + *nom + " du programme : il ne sera pas écrasé";
-    if (FichierDeMesures(cible)) return debut + "est un fichier de mesures : il ne sera pas écrasé";
+    if (science::FichierDeMesures(cible))
+        return debut + "est un fichier de mesures : il ne sera pas écrasé";
     return std::nullopt;
 }
 

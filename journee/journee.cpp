@@ -60,17 +60,6 @@ void VerifierEntree(const std::string& chemin) {
                                        "périphérique…)"};
 }
 
-// The folders that may hold the program's own files: the current one and
-// the installed program's.
-std::vector<std::string> DossiersProgramme() {
-    std::vector<std::string> dossiers = {"."};
-    if (const char* reglage = std::getenv("SOLVENARE_DOSSIER"); reglage && *reglage)
-        dossiers.push_back(reglage);
-    else if (const char* maison = std::getenv("HOME"); maison && *maison)
-        dossiers.push_back(std::string(maison) + "/Solvenare");
-    return dossiers;
-}
-
 // The folder for temporary files: $TMPDIR, else /tmp.
 std::string DossierTemporaire() {
     if (const char* tmp = std::getenv("TMPDIR"); tmp && *tmp) return tmp;
@@ -251,7 +240,7 @@ int Lancer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     VerifierEntree(o.fichier);
     const bool csvFichier = o.csv && *o.csv != "-";
     if (csvFichier)
-        if (const auto refus = RefusCible(*o.csv, o.fichier, DossiersProgramme()))
+        if (const auto refus = RefusCible(*o.csv, o.fichier, platform::DossiersProgramme()))
             throw Arret{SortieArguments, *refus};
     const bool resumeSeul = !o.csv && !o.langley;
     const SiteChoisi choix = ChoisirSite(o, resumeSeul, erreurs);

@@ -48,6 +48,15 @@ void MessagesEnFrancais() {
         }
 }
 
+std::vector<std::string> DossiersProgramme() {
+    std::vector<std::string> dossiers = {"."};
+    if (const char* reglage = std::getenv("SOLVENARE_DOSSIER"); reglage && *reglage)
+        dossiers.push_back(reglage);
+    else if (const char* maison = std::getenv("HOME"); maison && *maison)
+        dossiers.push_back(std::string(maison) + "/Solvenare");
+    return dossiers;
+}
+
 std::string FuseauSysteme() {
     if (const char* tz = std::getenv("TZ"); tz && *tz) return tz;
     char lien[256];

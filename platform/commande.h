@@ -2,6 +2,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 // What the command-line programs share: their French error texts, the
 // check after each write, the system's zone and language.
@@ -32,6 +33,10 @@ void TerminerSortie(std::ostream& flux, const std::string& nom, int code);
 // The system's error texts in French, where the machine has a French
 // locale. Only messages and characters: numbers keep the C locale's point.
 void MessagesEnFrancais();
+
+// The folders that may hold the program's own files: the current one and
+// the installed program's (SOLVENARE_DOSSIER, else ~/Solvenare).
+std::vector<std::string> DossiersProgramme();
 
 // The system's zone by name (TZ, else /etc/localtime's link), "" when the
 // system names none.

@@ -1,9 +1,11 @@
 #include "science/fichier_journee.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <fstream>
 #include <string_view>
 
 #include "platform/descripteur.h"
@@ -352,6 +354,18 @@ Journee LireFichierJournee(const std::string& chemin) {
     LecteurJournee lecteur;
     LireFichierJournee(chemin, lecteur);
     return std::move(lecteur.journee);
+}
+
+bool FichierDeMesures(const std::string& chemin) {
+    struct stat st {};
+    if (::stat(chemin.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    std::ifstream fichier(chemin, std::ios::binary);
+    std::string debut(20, '\0');
+    fichier.read(debut.data(), static_cast<std::streamsize>(debut.size()));
+    debut.resize(static_cast<size_t>(fichier.gcount()));
+    if (debut.starts_with("\xEF\xBB\xBF")) debut.erase(0, 3);
+    return debut.starts_with("SOLVENARE\r") || debut.starts_with("SOLVENARE\n") ||
+           debut.starts_with("-- Date     : ");
 }
 
 }  // namespace science

@@ -100,6 +100,11 @@ class LecteurJournee {
 // The lines as UTF-8 (what ReadTextLines gives).
 Journee LireJournee(const std::vector<std::string>& lignes);
 
+// A file the program wrote as a data file: its creation line, or a series'
+// first line when the creation line was lost. False for anything but a
+// regular file.
+bool FichierDeMesures(const std::string& chemin);
+
 // Reads the file a block at a time into the reader, then ends its last
 // series. Anything but a regular file (a named pipe, a device, a folder) is
 // refused without waiting on it; that and a failed read raise EInOutError,
