@@ -14,7 +14,8 @@ namespace archive {
 
 class Archive;
 
-// Over the day's level-1.5 records only.
+// Over the day's level-2.0 records when it has any, else over its level-1.5
+// ones: each value has one level.
 struct Plage {
     double mediane = 0, min = 0, max = 0;
 };
@@ -25,6 +26,10 @@ struct ResumeJour {
     std::string instrument;   // the photometer's number, as its header gives it
     int enregistrements = 0;  // every record of the day
     int niveau15 = 0;         // those at level 1.5
+    // Those at level 2.0: at level 1.5, with both channels' V0 interpolated
+    // between recommendations before and after them.
+    int niveau20 = 0;
+    bool NiveauDeux() const { return niveau20 > 0; }  // the spreads' level
     std::optional<Plage> vert, rouge, angstrom;
 };
 
