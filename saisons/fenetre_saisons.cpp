@@ -8,11 +8,13 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLegendMarker>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScatterSeries>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
@@ -27,6 +29,8 @@
 #include "saisons/barres.h"
 #include "saisons/csv_saisons.h"
 #include "saisons/graduations.h"
+#include "saisons/onglet_etalonnage.h"
+#include "saisons/series_etalonnage.h"
 #include "saisons/texte_jour.h"
 #include "saisons/vue_saisons.h"
 
@@ -58,6 +62,20 @@ QScatterSeries* Mediane(QChart* g, const QString& nom, const QColor& couleur) {
     return s;
 }
 
+// A day at level 2.0: a diamond, darker, over the level-1.5 dots.
+QScatterSeries* MedianeDeux(QChart* g, const QString& nom, const QColor& couleur) {
+    QScatterSeries* s = Mediane(g, nom, couleur.darker(125));
+    s->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
+    s->setBorderColor(Qt::black);
+    return s;
+}
+
+// A series' legend entry shown only while it holds points.
+void Legender(QScatterSeries* s, const QString& nom) {
+    s->setName(nom);
+    for (QLegendMarker* m : s->chart()->legend()->markers(s)) m->setVisible(s->count() > 0);
+}
+
 // A legend entry for what the bars draw, which no series holds.
 void Legende(QChart* g, const QString& nom, const QColor& couleur) {
     auto* s = new QScatterSeries;
@@ -70,8 +88,8 @@ void Legende(QChart* g, const QString& nom, const QColor& couleur) {
 
 }  // namespace
 
-FenetreSaisons::FenetreSaisons(SourceJours source, QWidget* parent)
-    : QMainWindow(parent), source_(std::move(source)) {
+FenetreSaisons::FenetreSaisons(SourceJours source, SourceHistoriques historiques, QWidget* parent)
+    : QMainWindow(parent), source_(std::move(source)), sourceHistoriques_(std::move(historiques)) {
     setWindowTitle("Les saisons de l'archive (Solvenare)");
     resize(1100, 760);
     auto* centre = new QWidget;
@@ -88,7 +106,23 @@ FenetreSaisons::FenetreSaisons(SourceJours source, QWidget* parent)
     pile_->addWidget(vide_);
     CreerGraphiques();
     pile_->addWidget(graphiques_);
-    colonne->addWidget(pile_, 1);
+    avis_ = new QLabel;
+    avis_->setObjectName("avisConstantes");
+    avis_->setWordWrap(true);
+    avis_->setStyleSheet(
+        "QLabel { background: #fff3cd; border: 1px solid #d4a017; padding: 4px; color: #5c4400; }");
+    avis_->hide();
+    colonne->addWidget(avis_);
+    onglets_ = new QTabWidget;
+    onglets_->setDocumentMode(true);
+    onglets_->addTab(pile_, "É&paisseurs");
+    etalonnage_ = new OngletEtalonnage;
+    etalonnage_->OnOuvrir = [this](const std::string& instrument,
+                                   const archive::DemiJourneeArchivee& d) {
+        OuvrirDemiJournee(instrument, d);
+    };
+    onglets_->addTab(etalonnage_, "Éta&lonnage");
+    colonne->addWidget(onglets_, 1);
     setCentralWidget(centre);
     CreerMenus();
     etat_ = new QLabel;
@@ -186,8 +220,11 @@ void FenetreSaisons::CreerGraphiques() {
         if (i == 0) {
             medianeVert_ = Mediane(g, "vert", journee::Vert);
             medianeRouge_ = Mediane(g, "rouge", journee::Rouge);
+            deuxVert_ = MedianeDeux(g, "vert, niveau 2,0", journee::Vert);
+            deuxRouge_ = MedianeDeux(g, "rouge, niveau 2,0", journee::Rouge);
         } else if (i == 1) {
             medianeAngstrom_ = Mediane(g, "α", journee::Bleu);
+            deuxAngstrom_ = MedianeDeux(g, "α, niveau 2,0", journee::Bleu);
         } else {
             Legende(g, "toutes", Pale(journee::Gris, 150));
             Legende(g, "niveau 1,5", journee::Bleu);
@@ -257,6 +294,15 @@ void FenetreSaisons::Actualiser() {
         tous_.clear();
         erreur_ = "Impossible de lire l'archive : " + Q(e.what());
     }
+    historiques_.clear();
+    erreurHistoriques_.clear();
+    if (sourceHistoriques_ && erreur_.isEmpty() && absente_.isEmpty()) {
+        try {
+            historiques_ = sourceHistoriques_();
+        } catch (const std::exception& e) {
+            erreurHistoriques_ = "Impossible de lire l'étalonnage de l'archive : " + Q(e.what());
+        }
+    }
     // The filters keep their choice while it still names something.
     const auto remplir = [](QComboBox* choix, const std::vector<std::string>& noms,
                             const QString& prefixe) {
@@ -294,6 +340,7 @@ void FenetreSaisons::Filtrer() {
         return NumeroJour(a.jour) < NumeroJour(b.jour);
     });
     Retracer();
+    MontrerEtalonnage();
     if (!avant && !jours_.empty())
         MontrerPeriode(PeriodeDe(etendueChoisie_, NumeroJour(jours_.back().jour)));
 }
@@ -320,22 +367,23 @@ void FenetreSaisons::Retracer() {
         return;
     }
     pile_->setCurrentWidget(graphiques_);
-    QList<QPointF> vert, rouge, angstrom;
+    QList<QPointF> vert, rouge, angstrom, vert2, rouge2, angstrom2;
     std::vector<Barre> plages, plagesAngstrom, mesures;
     for (const archive::ResumeJour& j : jours_) {
         const double n = NumeroJour(j.jour);
+        const bool deux = j.NiveauDeux();
         if (j.vert) {
-            vert.append({n + PlaceVert, j.vert->mediane});
+            (deux ? vert2 : vert).append({n + PlaceVert, j.vert->mediane});
             plages.push_back(
                 {n + PlaceVert, j.vert->min, j.vert->max, 0.22, Pale(journee::Vert, 110)});
         }
         if (j.rouge) {
-            rouge.append({n + PlaceRouge, j.rouge->mediane});
+            (deux ? rouge2 : rouge).append({n + PlaceRouge, j.rouge->mediane});
             plages.push_back(
                 {n + PlaceRouge, j.rouge->min, j.rouge->max, 0.22, Pale(journee::Rouge, 110)});
         }
         if (j.angstrom) {
-            angstrom.append({n + Milieu, j.angstrom->mediane});
+            (deux ? angstrom2 : angstrom).append({n + Milieu, j.angstrom->mediane});
             plagesAngstrom.push_back(
                 {n + Milieu, j.angstrom->min, j.angstrom->max, 0.3, Pale(journee::Bleu, 110)});
         }
@@ -347,6 +395,23 @@ void FenetreSaisons::Retracer() {
     medianeVert_->replace(vert);
     medianeRouge_->replace(rouge);
     medianeAngstrom_->replace(angstrom);
+    deuxVert_->replace(vert2);
+    deuxRouge_->replace(rouge2);
+    deuxAngstrom_->replace(angstrom2);
+    // The level named once some day is at 2.0; the chart as before otherwise.
+    const bool niveaux = !vert2.isEmpty() || !rouge2.isEmpty() || !angstrom2.isEmpty();
+    const QString un = niveaux ? ", niveau 1,5" : "";
+    Legender(medianeVert_, "vert" + un);
+    Legender(medianeRouge_, "rouge" + un);
+    Legender(medianeAngstrom_, "α" + un);
+    Legender(deuxVert_, "vert, niveau 2,0");
+    Legender(deuxRouge_, "rouge, niveau 2,0");
+    Legender(deuxAngstrom_, "α, niveau 2,0");
+    const QString niveau = niveaux ? "niveaux 1,5 et 2,0" : "niveau 1,5";
+    vues_[0]->chart()->setTitle("Épaisseurs optiques des aérosols (" + niveau +
+                                ") : médiane et étendue de chaque jour");
+    vues_[1]->chart()->setTitle("Exposant d'Ångström α (" + niveau +
+                                ") : médiane et étendue de chaque jour");
     barres_[0]->Changer(std::move(plages));
     barres_[1]->Changer(std::move(plagesAngstrom));
     barres_[2]->Changer(std::move(mesures));
@@ -445,6 +510,8 @@ void FenetreSaisons::TaillerMarques() {
     const double taille = std::clamp(parJour * 0.8, 3.0, 7.0);
     for (QScatterSeries* m : {medianeVert_, medianeRouge_, medianeAngstrom_})
         if (m->markerSize() != taille) m->setMarkerSize(taille);
+    for (QScatterSeries* m : {deuxVert_, deuxRouge_, deuxAngstrom_})
+        if (m->markerSize() != taille + 2) m->setMarkerSize(taille + 2);
 }
 
 void FenetreSaisons::Aligner() {
@@ -501,7 +568,8 @@ void FenetreSaisons::Cliquer(double x) {
 }
 
 bool FenetreSaisons::EnregistrerImage(const QString& chemin) {
-    QWidget* cible = pile_->currentWidget();
+    QWidget* cible = onglets_->currentWidget() == etalonnage_ ? static_cast<QWidget*>(etalonnage_)
+                                                              : pile_->currentWidget();
     const bool ok = journee::EnregistrerImage(*cible, chemin, windowTitle());
     statusBar()->showMessage(
         ok ? "Image enregistrée : " + chemin : "Impossible d'enregistrer « " + chemin + " »", 8000);
@@ -555,6 +623,55 @@ void FenetreSaisons::Etat() {
                                 Q(DateEnFrancais(jours_.back().jour)))
                            .arg(montres));
     }
+}
+
+QString FenetreSaisons::TexteAvis() const {
+    return avis_->isHidden() ? QString() : avis_->text();
+}
+
+// The calibration tab and the warning follow the instrument chosen.
+void FenetreSaisons::MontrerEtalonnage() {
+    const QString choisi = instrument_->currentData().toString();
+    std::optional<std::string> instrument;
+    if (!choisi.isEmpty()) instrument = choisi.toStdString();
+    const QString avis = Q(AvisInstruments(historiques_, instrument));
+    avis_->setText(avis);
+    avis_->setVisible(!avis.isEmpty());
+    // One instrument in the archive needs no choosing.
+    if (!instrument && historiques_.size() == 1) instrument = historiques_.front().instrument;
+    const auto h = std::find_if(historiques_.begin(), historiques_.end(), [&](const auto& h) {
+        return instrument && h.instrument == *instrument;
+    });
+    if (!erreurHistoriques_.isEmpty())
+        etalonnage_->Expliquer(erreurHistoriques_);
+    else if (!erreur_.isEmpty() || !absente_.isEmpty() || tous_.empty())
+        etalonnage_->Expliquer("L'archive ne contient encore aucune demi-journée de Langley.");
+    else if (h != historiques_.end())
+        etalonnage_->Montrer(*h);
+    else if (instrument)
+        etalonnage_->Expliquer("Aucune demi-journée de Langley pour le photomètre n°" +
+                               Q(*instrument) + " dans l'archive.");
+    else if (historiques_.empty())
+        etalonnage_->Expliquer("L'archive ne contient encore aucune demi-journée de Langley.");
+    else
+        etalonnage_->Expliquer(
+            "L'étalonnage est celui d'un photomètre : choisissez un instrument (liste "
+            "Instrument, en haut).");
+}
+
+void FenetreSaisons::OuvrirDemiJournee(const std::string& instrument,
+                                       const archive::DemiJourneeArchivee& d) {
+    if (!OnOuvrirDemiJournee) return;
+    // The day as the first tab knows it: its site, for the archive's files.
+    const QString site = site_->currentData().toString();
+    for (const archive::ResumeJour& j : tous_)
+        if (j.instrument == instrument && NumeroJour(j.jour) == NumeroJour(d.date) &&
+            (site.isEmpty() || Q(j.site) == site))
+            return OnOuvrirDemiJournee(j, d.demi);
+    archive::ResumeJour j;
+    j.jour = d.date;
+    j.instrument = instrument;
+    OnOuvrirDemiJournee(j, d.demi);
 }
 
 }  // namespace saisons

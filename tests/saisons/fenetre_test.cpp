@@ -268,8 +268,8 @@ TEST(FenetreSaisons, SurvolDonneLesChiffresDuJour) {
             EXPECT_EQ(f.TexteSurvol().toStdString(), c.texte);
         }
     }
-    EXPECT_TRUE(cas[0].texte.starts_with("15 avril 2026 — vert 0,"));
-    EXPECT_NE(cas[1].texte.find("\nBrest, n° 7 — vert "), std::string::npos);
+    EXPECT_TRUE(cas[0].texte.starts_with("15 avril 2026 — niveau 1,5 : vert 0,"));
+    EXPECT_NE(cas[1].texte.find("\nBrest, n° 7 — niveau 1,5 : vert "), std::string::npos);
 }
 
 TEST(FenetreSaisons, ClicOuvreLeJour) {
@@ -346,13 +346,13 @@ TEST(FenetreSaisons, Exports) {
     EXPECT_EQ(LireOctets(dossier.Fichier("tous.csv")),
               std::string(EnTeteCsvSaisons) + "\r\n" +
                   "2026-04-15,Lyon,12,375,335,0.1300,0.1040,0.1690,0.1014,0.0811,0.1369,"
-                  "1.150,0.900,1.350\r\n" +
-                  "2026-04-16,\"Mont \"\"Aigoual\"\", sommet\",3,300,0,,,,,,,,,\r\n");
+                  "1.150,0.900,1.350,0,1.5\r\n" +
+                  "2026-04-16,\"Mont \"\"Aigoual\"\", sommet\",3,300,0,,,,,,,,,,0,\r\n");
     petite.ChoisirInstrument("3");
     ASSERT_TRUE(petite.ExporterCsv(base + "/trois.csv"));
     EXPECT_EQ(LireOctets(dossier.Fichier("trois.csv")),
               std::string(EnTeteCsvSaisons) + "\r\n" +
-                  "2026-04-16,\"Mont \"\"Aigoual\"\", sommet\",3,300,0,,,,,,,,,\r\n");
+                  "2026-04-16,\"Mont \"\"Aigoual\"\", sommet\",3,300,0,,,,,,,,,,0,\r\n");
     EXPECT_FALSE(petite.ExporterCsv(base + "/absent/x.csv"));
     EXPECT_TRUE(petite.statusBar()->currentMessage().startsWith("Impossible d'écrire"));
 
