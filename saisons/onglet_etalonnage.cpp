@@ -29,7 +29,6 @@ using journee::Q;
 namespace {
 
 const QColor Aberrant(0xe6, 0x7e, 0x00);
-const QColor Hors(0x6d, 0x4c, 0x41);
 
 // A marker picked within this many pixels of the mouse.
 constexpr double RayonSurvol = 8;
@@ -242,31 +241,36 @@ void OngletEtalonnage::Tracer(Graphique& g) {
         Nuage("rejeté", Qt::white, journee::Gris.darker(120), QScatterSeries::MarkerShapeCircle, 7);
     auto* aberrants = Nuage("aberrant", Aberrant, Aberrant.darker(150),
                             QScatterSeries::MarkerShapeRotatedRectangle, 9);
-    auto* hors = Nuage("hors de l'échelle", Hors, Hors, QScatterSeries::MarkerShapeTriangle, 8);
+    // Off the scale: pinned just inside its edge as a triangle of its kind,
+    // the hover gives the value.
+    auto* rejetesHors = Nuage("rejeté, hors de l'échelle", Qt::white, journee::Gris.darker(140),
+                              QScatterSeries::MarkerShapeTriangle, 9);
+    auto* aberrantsHors = Nuage("aberrant, hors de l'échelle", Aberrant, Aberrant.darker(150),
+                                QScatterSeries::MarkerShapeTriangle, 9);
     std::vector<Barre> barres;
     g.montres.clear();
-    // Off the scale: pinned just inside its edge, the hover gives the value.
     const double bord = (haut - bas) * 0.02;
     for (const PointV0& p : c.points) {
         PointV0 montre = p;
+        const bool rejete = p.statut == science::StatutLangley::Rejete;
         if (p.v0 < bas || p.v0 > haut) {
             montre.v0 = p.v0 < bas ? bas + bord : haut - bord;
-            hors->append(p.x, montre.v0);
+            (rejete ? rejetesHors : aberrantsHors)->append(p.x, montre.v0);
         } else {
-            (p.statut == science::StatutLangley::Accepte  ? acceptes
-             : p.statut == science::StatutLangley::Rejete ? rejetes
-                                                          : aberrants)
+            (p.statut == science::StatutLangley::Accepte ? acceptes
+             : rejete                                    ? rejetes
+                                                         : aberrants)
                 ->append(p.x, p.v0);
             const QColor couleur = p.statut == science::StatutLangley::Accepte
                                        ? g.couleur.darker(120)
-                                   : p.statut == science::StatutLangley::Aberrant ? Aberrant
-                                                                                  : journee::Gris;
+                                   : rejete ? journee::Gris
+                                            : Aberrant;
             barres.push_back({p.x, p.v0 - p.erreurType, p.v0 + p.erreurType, 0.12, couleur});
         }
         g.montres.push_back(montre);
     }
     g.erreurs->Changer(std::move(barres));
-    series << rejetes << aberrants << acceptes << hors;
+    series << rejetes << aberrants << acceptes << rejetesHors << aberrantsHors;
     for (QAbstractSeries* s : series) {
         chart->addSeries(s);
         s->attachAxis(g.x);
@@ -276,8 +280,9 @@ void OngletEtalonnage::Tracer(Graphique& g) {
     bool bandeVue = false, ligneVue = false;
     for (QLegendMarker* m : chart->legend()->markers()) {
         bool& vue = qobject_cast<QAreaSeries*>(m->series()) ? bandeVue : ligneVue;
-        if (qobject_cast<QScatterSeries*>(m->series())) {
-            m->setVisible(!static_cast<QScatterSeries*>(m->series())->points().isEmpty());
+        // The three kinds always; those off the scale while there are some.
+        if (auto* nuage = qobject_cast<QScatterSeries*>(m->series())) {
+            m->setVisible(nuage->count() > 0 || (nuage != rejetesHors && nuage != aberrantsHors));
             continue;
         }
         m->setVisible(!vue);

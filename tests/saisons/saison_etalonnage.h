@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -11,19 +12,25 @@
 
 // A season of Langleys for the calibration tab: 75 days in Lyon from 2 March
 // 2026, the instrument's V0 drifting up by 2 % a year (green) and 1.5 % (red),
-// cloudy half-days (rejected), hazy mornings whose haze thins as the sun
-// rises (a clean line, a V0 far too low: outliers), and new constants
+// cloudy half-days (rejected), afternoons cut short (rejected, near the
+// truth), hazy mornings whose haze thins as the sun rises (a clean line, a
+// V0 too low: outliers), and new constants
 // written into the instrument on 21 April (a second calibration period),
 // still off the truth so that the window calls for new ones.
 struct JourEtalonnage {
     JourSaison jour;
     double brumeMatin = 0;  // the haze's depth times the air mass, constant: V0 seen × e^−brume
+    int finApresMidi = 24 * 60;  // minutes: the records stop (the instrument put away)
 };
 
 // Haze τ = b/m adds b to every m·τ: ln V falls by b at every air mass and
 // the morning's line keeps its slope, its intercept off by e^−b.
 inline std::vector<std::string> LignesJourEtalonnage(const JourEtalonnage& e, unsigned graine) {
     std::vector<std::string> lignes = LignesJourSaison(e.jour, graine);
+    std::erase_if(lignes, [&](const std::string& l) {
+        return l.starts_with("Simple;") &&
+               std::stoi(l.substr(7, 2)) * 60 + std::stoi(l.substr(10, 2)) >= e.finApresMidi;
+    });
     if (e.brumeMatin == 0) return lignes;
     // The records keep their order; the morning's voltages are scaled.
     for (std::string& l : lignes) {
@@ -76,6 +83,11 @@ inline std::vector<JourEtalonnage> SaisonEtalonnage() {
         j.nuagesApresMidi = i % 5 == 2;
         j.nuagesMatin = i % 13 == 6;
         if (i % 9 == 4 && !j.nuagesMatin) e.brumeMatin = 0.12;
+        // A thinner haze: off the recommendation, still on the chart.
+        if (i % 17 == 8 && !j.nuagesMatin) e.brumeMatin = 0.006;
+        // Put away at 17:20: the afternoon's air masses too short a span to
+        // pass, its V0 near the truth all the same.
+        if (i % 6 == 3 && !j.nuagesApresMidi) e.finApresMidi = 17 * 60 + 20;
         // New constants from 21 April: closer, still not the truth.
         if (i >= 50) {
             j.v0VertEnTete = 2.09;
