@@ -28,6 +28,7 @@
 #include "saisons/csv_saisons.h"
 #include "saisons/fenetre_saisons.h"
 #include "saisons/graduations.h"
+#include "saisons/onglet_etalonnage.h"
 #include "saisons/texte_jour.h"
 #include "saisons/vue_saisons.h"
 #include "tests/saisons/annee.h"
@@ -424,4 +425,73 @@ TEST(FenetreSaisons, DixAnsDUnInstrument) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
     // From every day, to the year in the middle.
     EXPECT_EQ(f.PeriodeVisible(), PeriodeDe(Etendue::Annees, (debut + fin) / 2));
+}
+
+TEST(FenetreSaisons, LesJoursDeNiveauDeuxSeDistinguent) {
+    // From July on, the calibration history covers the days: level 2.0.
+    std::vector<archive::ResumeJour> jours = AnneeSynthetique();
+    for (archive::ResumeJour& j : jours)
+        if (j.jour.mois >= 7 && j.vert) j.niveau20 = j.niveau15 - 10;
+    FenetreSaisons f([&](const archive::ChoixJours& c) { return Filtrer(jours, c); });
+    f.resize(1100, 760);
+    f.show();
+    f.ChoisirSite("Lyon");
+    QApplication::processEvents();
+    size_t deux = 0, un = 0;
+    for (const auto& j : f.JoursMontres())
+        if (j.vert) (j.NiveauDeux() ? deux : un)++;
+    const struct {
+        VueSaisons* vue;
+        QString quinze, vingt;
+    } cas[] = {{f.VueEpaisseurs(), "vert, niveau 1,5", "vert, niveau 2,0"},
+               {f.VueEpaisseurs(), "rouge, niveau 1,5", "rouge, niveau 2,0"},
+               {f.VueAngstrom(), "α, niveau 1,5", "α, niveau 2,0"}};
+    for (const auto& c : cas) {
+        ASSERT_NE(Serie(c.vue, c.quinze), nullptr) << c.quinze.toStdString();
+        ASSERT_NE(Serie(c.vue, c.vingt), nullptr) << c.vingt.toStdString();
+        EXPECT_EQ(static_cast<size_t>(Serie(c.vue, c.quinze)->count()), un);
+        EXPECT_EQ(static_cast<size_t>(Serie(c.vue, c.vingt)->count()), deux);
+        // Drawn apart: another shape.
+        EXPECT_NE(Serie(c.vue, c.quinze)->markerShape(), Serie(c.vue, c.vingt)->markerShape());
+        EXPECT_TRUE(c.vue->chart()->title().contains("niveaux 1,5 et 2,0"));
+    }
+    // The hover names each day's level.
+    const struct {
+        science::Date jour;
+        std::string niveau;
+    } survols[] = {{{2026, 4, 15}, "15 avril 2026 — niveau 1,5 : vert "},
+                   {{2026, 8, 12}, "12 août 2026 — niveau 2,0 : vert "}};
+    for (const auto& s : survols) {
+        f.MontrerPeriode(PeriodeDe(Etendue::Mois, NumeroJour(s.jour)));
+        Souris(f.VueEpaisseurs(), QEvent::MouseMove,
+               Position(f.VueEpaisseurs(), NumeroJour(s.jour) + 0.5), Qt::NoButton);
+        EXPECT_TRUE(f.TexteSurvol().toStdString().starts_with(s.niveau))
+            << f.TexteSurvol().toStdString();
+    }
+    f.MontrerPeriode(PeriodeDe(Etendue::Annees, NumeroJour({2026, 6, 1})));
+    Capturer(f, "saisons_niveaux");
+    // Every day at level 1.5 again: the first tab as it always was.
+    for (archive::ResumeJour& j : jours) j.niveau20 = 0;
+    f.Actualiser();
+    EXPECT_EQ(Serie(f.VueEpaisseurs(), "vert")->count(), static_cast<int>(un + deux));
+    EXPECT_EQ(Serie(f.VueEpaisseurs(), "vert, niveau 2,0")->count(), 0);
+    EXPECT_EQ(f.VueEpaisseurs()->chart()->title(),
+              "Épaisseurs optiques des aérosols (niveau 1,5) : médiane et étendue de chaque jour");
+}
+
+TEST(FenetreSaisons, AvisEtOngletSansHistorique) {
+    // A window without a calibration source (or an archive without
+    // half-days): no warning, the tab says why it is empty.
+    Fenetre w;
+    EXPECT_EQ(w.f->TexteAvis(), "");
+    EXPECT_NE(w.f->Etalonnage()->TexteMessage().indexOf("aucune demi-journée de Langley"), -1)
+        << w.f->Etalonnage()->TexteMessage().toStdString();
+    // A source that fails: said in the tab, the days still shown.
+    FenetreSaisons f([&](const archive::ChoixJours& c) { return Filtrer(w.jours, c); },
+                     []() -> std::vector<archive::HistoriqueInstrument> {
+                         throw std::runtime_error("disque illisible");
+                     });
+    EXPECT_EQ(f.Etalonnage()->TexteMessage(),
+              "Impossible de lire l'étalonnage de l'archive : disque illisible");
+    EXPECT_FALSE(f.JoursMontres().empty());
 }
