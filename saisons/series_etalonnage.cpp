@@ -109,18 +109,18 @@ std::string TexteStatut(science::StatutLangley statut) {
 
 std::string TexteDemiJournee(const archive::DemiJourneeArchivee& d, science::StatutLangley statut) {
     const science::LangleyDemiJour& l = d.langley;
-    std::string fate = TexteStatut(statut);
+    std::string sort = TexteStatut(statut);
     if (statut == science::StatutLangley::Aberrant)
-        fate += " : trop loin du V0 recommandé, laissé hors de la moyenne";
+        sort += " : trop loin du V0 recommandé, laissé hors de la moyenne";
     else if (statut == science::StatutLangley::Rejete)
-        fate += " : le verdict a échoué";
+        sort += " : le verdict a échoué";
     return DateEnFrancais(d.date) + ", " +
            (d.demi == science::DemiJour::Matin ? "matin" : "après-midi") + " — voie " +
            NomVoie(d.voie) + "\nV0 = " + FormatFixe(l.v0, 3) + " ± " +
            FormatFixe(l.erreurTypeV0, 3) + " V (à 1 UA)\npente " + FormatFixe(l.pente, 3) +
            ", R² = " + FormatFixe(l.r2, 4) + "\n" + std::to_string(l.points) + " points retenus, " +
            std::to_string(l.exclus) + " écartés\nverdict : " + TexteVerdict(l.verdict) + "\n" +
-           fate;
+           sort;
 }
 
 ReportRecommande V0ARecommander(const archive::HistoriqueInstrument& h) {
@@ -168,6 +168,22 @@ std::optional<size_t> PointProche(const std::vector<PointV0>& points, double x, 
 }  // namespace saisons
 
 namespace saisons {
+
+HistoriqueChoisi ChoisirHistorique(const std::vector<archive::HistoriqueInstrument>& historiques,
+                                   const std::optional<std::string>& instrument) {
+    const std::string aucune = "L'archive ne contient encore aucune demi-journée de Langley.";
+    if (!instrument) {
+        if (historiques.size() == 1) return {&historiques.front(), ""};
+        if (historiques.empty()) return {nullptr, aucune};
+        return {nullptr,
+                "L'étalonnage est celui d'un photomètre : choisissez un instrument (liste "
+                "Instrument, en haut)."};
+    }
+    for (const archive::HistoriqueInstrument& h : historiques)
+        if (h.instrument == *instrument) return {&h, ""};
+    return {nullptr, "Aucune demi-journée de Langley pour le photomètre n°" + *instrument +
+                         " dans l'archive."};
+}
 
 std::string AvisInstruments(const std::vector<archive::HistoriqueInstrument>& historiques,
                             const std::optional<std::string>& instrument) {

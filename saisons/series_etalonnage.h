@@ -77,6 +77,15 @@ std::optional<size_t> PointProche(const std::vector<PointV0>& points, double x, 
 
 namespace saisons {
 
+// The history the calibration tab shows for the instrument chosen (every
+// one without a choice: the only one, if so); or, without one, why (French).
+struct HistoriqueChoisi {
+    const archive::HistoriqueInstrument* historique = nullptr;
+    std::string pourquoi;
+};
+HistoriqueChoisi ChoisirHistorique(const std::vector<archive::HistoriqueInstrument>& historiques,
+                                   const std::optional<std::string>& instrument);
+
 // The window's warning: each chosen instrument (every one without a
 // choice) whose held V0 strays from the recommendation, one sentence a
 // line, capitalised; empty when none does.

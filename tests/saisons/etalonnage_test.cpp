@@ -255,3 +255,36 @@ TEST(Etalonnage, LePointSousLaSouris) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Etalonnage, LeHistoriqueMontre) {
+    const std::vector<archive::HistoriqueInstrument> un = {Historique(Printemps(), "7")};
+    const std::vector<archive::HistoriqueInstrument> deux = {Historique(Printemps(), "7"),
+                                                             Historique(Printemps(), "9")};
+    const struct {
+        const std::vector<archive::HistoriqueInstrument>* historiques;
+        std::optional<std::string> instrument;
+        std::optional<std::string> montre;  // the instrument shown, or the sentence instead
+        std::string pourquoi;
+    } cas[] = {
+        {&un, std::nullopt, "7", ""},  // the only one needs no choosing
+        {&deux, std::nullopt, std::nullopt,
+         "L'étalonnage est celui d'un photomètre : choisissez un instrument (liste Instrument, "
+         "en haut)."},
+        {&deux, "9", "9", ""},
+        {&deux, "12", std::nullopt,
+         "Aucune demi-journée de Langley pour le photomètre n°12 dans l'archive."},
+        {nullptr, std::nullopt, std::nullopt,
+         "L'archive ne contient encore aucune demi-journée de Langley."},
+    };
+    const std::vector<archive::HistoriqueInstrument> aucun;
+    for (const auto& c : cas) {
+        const HistoriqueChoisi h =
+            ChoisirHistorique(c.historiques ? *c.historiques : aucun, c.instrument);
+        EXPECT_EQ(h.historique ? std::optional(h.historique->instrument) : std::nullopt, c.montre);
+        EXPECT_EQ(h.pourquoi, c.pourquoi);
+    }
+}
+
+}  // namespace
