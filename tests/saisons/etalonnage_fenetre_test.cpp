@@ -12,6 +12,8 @@
 #include <QChart>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPageSize>
@@ -206,6 +208,30 @@ TEST_F(OngletEtalonnageArchive, SurvolEtClicOuvrentLaDemiJournee) {
     Souris(vert, QEvent::MouseButtonPress, vide);
     Souris(vert, QEvent::MouseButtonRelease, vide);
     EXPECT_EQ(ouverts_.size(), 2u);
+}
+
+TEST_F(OngletEtalonnageArchive, ZoomAuClavierEtImage) {
+    OngletEtalonnage& o = *f_->Etalonnage();
+    const auto x = [&](int canal) {
+        return qobject_cast<QValueAxis*>(o.Vue(canal)->chart()->axes(Qt::Horizontal)[0]);
+    };
+    const double largeur = x(0)->max() - x(0)->min();
+    // + on the green chart zooms both channels alike; 0 shows every half-day again.
+    o.Vue(0)->setFocus();
+    QKeyEvent plus(QEvent::KeyPress, Qt::Key_Plus, Qt::NoModifier, "+");
+    QApplication::sendEvent(o.Vue(0), &plus);
+    EXPECT_LT(x(0)->max() - x(0)->min(), largeur * 0.9);
+    EXPECT_DOUBLE_EQ(x(1)->min(), x(0)->min());
+    EXPECT_DOUBLE_EQ(x(1)->max(), x(0)->max());
+    QKeyEvent zero(QEvent::KeyPress, Qt::Key_0, Qt::NoModifier, "0");
+    QApplication::sendEvent(o.Vue(1), &zero);
+    EXPECT_NEAR(x(0)->max() - x(0)->min(), largeur, 1e-6);
+    EXPECT_DOUBLE_EQ(x(0)->min(), x(1)->min());
+    // The picture is the tab shown.
+    const QString chemin = QString::fromStdString(dossier_->Fichier("etalonnage.png"));
+    ASSERT_TRUE(f_->EnregistrerImage(chemin));
+    const QImage image(chemin);
+    EXPECT_EQ(image.size(), o.size() * image.devicePixelRatio());
 }
 
 TEST_F(OngletEtalonnageArchive, ReporterLesV0RecommandesAUneVraieFenetrePrincipale) {
