@@ -9,13 +9,9 @@
 #include "journee/lien_v0.h"
 #include "saisons/series_etalonnage.h"
 
-class QCategoryAxis;
-class QChart;
 class QLabel;
 class QPushButton;
-class QScatterSeries;
 class QStackedWidget;
-class QValueAxis;
 
 // The seasons window's calibration tab: for one instrument, each channel's
 // half-day V0s against the date with their errors, told apart by their
