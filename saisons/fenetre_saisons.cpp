@@ -47,6 +47,9 @@ constexpr double PlaceVert = 0.35, PlaceRouge = 0.65, Milieu = 0.5;
 
 constexpr int MargeGraphique = 6;
 
+// The records at level 2.0, over those at 1.5 in the count.
+const QColor NiveauDeux = journee::Bleu.darker(160);
+
 QColor Pale(QColor c, int alpha) {
     c.setAlpha(alpha);
     return c;
@@ -77,13 +80,14 @@ void Legender(QScatterSeries* s, const QString& nom) {
 }
 
 // A legend entry for what the bars draw, which no series holds.
-void Legende(QChart* g, const QString& nom, const QColor& couleur) {
+QScatterSeries* Legende(QChart* g, const QString& nom, const QColor& couleur) {
     auto* s = new QScatterSeries;
     s->setName(nom);
     s->setColor(couleur);
     s->setBorderColor(couleur);
     s->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
     g->addSeries(s);
+    return s;
 }
 
 }  // namespace
@@ -228,6 +232,7 @@ void FenetreSaisons::CreerGraphiques() {
         } else {
             Legende(g, "toutes", Pale(journee::Gris, 150));
             Legende(g, "niveau 1,5", journee::Bleu);
+            legendeDeux_ = Legende(g, "niveau 2,0", NiveauDeux);
         }
         for (QAbstractSeries* s : g->series()) {
             s->attachAxis(x);
@@ -391,6 +396,7 @@ void FenetreSaisons::Retracer() {
             {n + Milieu, 0, double(j.enregistrements), 0.8, Pale(journee::Gris, 150)});
         if (j.niveau15 > 0)
             mesures.push_back({n + Milieu, 0, double(j.niveau15), 0.8, journee::Bleu});
+        if (j.niveau20 > 0) mesures.push_back({n + Milieu, 0, double(j.niveau20), 0.8, NiveauDeux});
     }
     medianeVert_->replace(vert);
     medianeRouge_->replace(rouge);
@@ -407,6 +413,8 @@ void FenetreSaisons::Retracer() {
     Legender(deuxVert_, "vert, niveau 2,0");
     Legender(deuxRouge_, "rouge, niveau 2,0");
     Legender(deuxAngstrom_, "α, niveau 2,0");
+    for (QLegendMarker* m : legendeDeux_->chart()->legend()->markers(legendeDeux_))
+        m->setVisible(niveaux);
     const QString niveau = niveaux ? "niveaux 1,5 et 2,0" : "niveau 1,5";
     vues_[0]->chart()->setTitle("Épaisseurs optiques des aérosols (" + niveau +
                                 ") : médiane et étendue de chaque jour");

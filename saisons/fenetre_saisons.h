@@ -133,6 +133,7 @@ class FenetreSaisons : public QMainWindow {
     QScatterSeries* deuxVert_ = nullptr;
     QScatterSeries* deuxRouge_ = nullptr;
     QScatterSeries* deuxAngstrom_ = nullptr;
+    QScatterSeries* legendeDeux_ = nullptr;  // the count's level-2.0 bars
     QMenu* choixJour_ = nullptr;
     bool synchronisation_ = false;
     bool alignement_ = false;  // an alignment is on its way

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLegendMarker>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPageSize>
@@ -455,6 +456,11 @@ TEST(FenetreSaisons, LesJoursDeNiveauDeuxSeDistinguent) {
         EXPECT_NE(Serie(c.vue, c.quinze)->markerShape(), Serie(c.vue, c.vingt)->markerShape());
         EXPECT_TRUE(c.vue->chart()->title().contains("niveaux 1,5 et 2,0"));
     }
+    // The count: a bar of level-2.0 records over the level-1.5 one, named.
+    ASSERT_NE(Serie(f.VueMesures(), "niveau 2,0"), nullptr);
+    for (QLegendMarker* m :
+         f.VueMesures()->chart()->legend()->markers(Serie(f.VueMesures(), "niveau 2,0")))
+        EXPECT_TRUE(m->isVisible());
     // The hover names each day's level.
     const struct {
         science::Date jour;
@@ -475,6 +481,9 @@ TEST(FenetreSaisons, LesJoursDeNiveauDeuxSeDistinguent) {
     f.Actualiser();
     EXPECT_EQ(Serie(f.VueEpaisseurs(), "vert")->count(), static_cast<int>(un + deux));
     EXPECT_EQ(Serie(f.VueEpaisseurs(), "vert, niveau 2,0")->count(), 0);
+    for (QLegendMarker* m :
+         f.VueMesures()->chart()->legend()->markers(Serie(f.VueMesures(), "niveau 2,0")))
+        EXPECT_FALSE(m->isVisible());
     EXPECT_EQ(f.VueEpaisseurs()->chart()->title(),
               "Épaisseurs optiques des aérosols (niveau 1,5) : médiane et étendue de chaque jour");
 }
