@@ -34,10 +34,20 @@ SourceJour TrouverSource(archive::Archive& a, const archive::ResumeJour& jour) {
 }
 
 std::vector<std::string> CommandeJour(const std::string& archive, const archive::ResumeJour& jour,
-                                      const SourceJour& source) {
-    if (!source.intact)
-        return {"--archive",    archive,         "--jour", archive::TexteDate(jour.jour),
-                "--instrument", jour.instrument, "--site", jour.site};
+                                      const SourceJour& source,
+                                      std::optional<science::DemiJour> demi) {
+    const std::string moitie = demi == science::DemiJour::Matin ? "matin"
+                               : demi                           ? "apres-midi"
+                                                                : "";
+    if (!source.intact) {
+        std::vector<std::string> arguments = {"--archive",    archive,
+                                              "--jour",       archive::TexteDate(jour.jour),
+                                              "--instrument", jour.instrument};
+        // A half-day clicked may come without its site: the view then takes the day's.
+        if (!jour.site.empty()) arguments.insert(arguments.end(), {"--site", jour.site});
+        if (demi) arguments.insert(arguments.end(), {"--demi-journee", moitie});
+        return arguments;
+    }
     const science::Site& site = source.site;
     // The view adds what the file gains to the same archive.
     std::vector<std::string> arguments = {
@@ -46,6 +56,9 @@ std::vector<std::string> CommandeJour(const std::string& archive, const archive:
     if (!site.fuseau.empty()) arguments.insert(arguments.end(), {"--fuseau", site.fuseau});
     if (source.annee) arguments.insert(arguments.end(), {"--annee", std::to_string(*source.annee)});
     if (source.ozone) arguments.insert(arguments.end(), {"--ozone", Exact(*source.ozone)});
+    if (demi)
+        arguments.insert(arguments.end(),
+                         {"--demi-journee", archive::TexteDate(jour.jour) + "," + moitie});
     return arguments;
 }
 

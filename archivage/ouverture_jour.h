@@ -6,6 +6,7 @@
 
 #include "archive/archive.h"
 #include "archive/jours.h"
+#include "science/langley_demi_journee.h"
 #include "science/site.h"
 
 // A day clicked in the seasons window, opened in the day view: from its
@@ -30,7 +31,10 @@ SourceJour TrouverSource(archive::Archive& archive, const archive::ResumeJour& j
 // [--annee …] [--ozone …]` for an intact file, else `--archive A --jour AAAA-MM-JJ
 // --instrument N --site NOM`. Numbers are written so that they read back
 // to the same values: the day view's additions then match the import.
+// With a half-day (the calibration tab's click), `--demi-journee` opens its
+// Langley: dated for a file, which may hold several days.
 std::vector<std::string> CommandeJour(const std::string& archive, const archive::ResumeJour& jour,
-                                      const SourceJour& source);
+                                      const SourceJour& source,
+                                      std::optional<science::DemiJour> demi = {});
 
 }  // namespace archivage

@@ -11,6 +11,7 @@
 #include "archivage/commandes.h"
 #include "archivage/ouverture_jour.h"
 #include "archive/archive.h"
+#include "archive/etalonnage.h"
 #include "journee/compagnon.h"
 #include "saisons/montrer.h"
 
@@ -26,7 +27,15 @@ saisons::SourceJours SourceArchive(std::string chemin) {
     };
 }
 
-bool OuvrirJour(const std::string& chemin, const archive::ResumeJour& jour) {
+saisons::SourceHistoriques SourceEtalonnage(std::string chemin) {
+    return [chemin = std::move(chemin)] {
+        archive::Archive a(chemin, archive::Acces::Lecture);
+        return archive::Historiques(a);
+    };
+}
+
+bool OuvrirJour(const std::string& chemin, const archive::ResumeJour& jour,
+                std::optional<science::DemiJour> demi) {
     SourceJour source;
     try {
         archive::Archive a(chemin, archive::Acces::Lecture);
@@ -35,7 +44,7 @@ bool OuvrirJour(const std::string& chemin, const archive::ResumeJour& jour) {
         // The day view opened on the archive says what is wrong with it.
     }
     QStringList arguments;
-    for (const std::string& a : CommandeJour(chemin, jour, source))
+    for (const std::string& a : CommandeJour(chemin, jour, source, demi))
         arguments << QString::fromStdString(a);
     const std::string programme =
         journee::Compagnon(journee::DossierDuProgramme(), "solvenare-journee", "journee");
@@ -46,7 +55,11 @@ int MontrerSaisons(const Options& o, int argc, char** argv) {
     const std::string chemin = o.archive ? *o.archive : ArchiveParDefaut();
     return saisons::Montrer(
         argc, argv, SourceArchive(chemin),
-        [chemin](const archive::ResumeJour& jour) { OuvrirJour(chemin, jour); });
+        [chemin](const archive::ResumeJour& jour) { OuvrirJour(chemin, jour); },
+        SourceEtalonnage(chemin),
+        [chemin](const archive::ResumeJour& jour, science::DemiJour demi) {
+            OuvrirJour(chemin, jour, demi);
+        });
 }
 
 }  // namespace archivage

@@ -14,8 +14,13 @@ namespace archivage {
 saisons::SourceJours SourceArchive(std::string chemin);
 
 // Starts the day view on a day clicked, detached: from its file or from
-// the archive (see CommandeJour). False when it could not be started.
-bool OuvrirJour(const std::string& archive, const archive::ResumeJour& jour);
+// the archive (see CommandeJour); on a half-day's Langley when given. False
+// when it could not be started.
+bool OuvrirJour(const std::string& archive, const archive::ResumeJour& jour,
+                std::optional<science::DemiJour> demi = {});
+
+// Every instrument's calibration history, read at each call.
+saisons::SourceHistoriques SourceEtalonnage(std::string chemin);
 
 // The window and its event loop; the exit code.
 int MontrerSaisons(const Options& options, int argc, char** argv);

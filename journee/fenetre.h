@@ -98,6 +98,10 @@ class FenetreJournee : public QMainWindow {
     // under the form) when one is wrong.
     bool EnregistrerSite() { return site_->Enregistrer().has_value(); }
     void ChoisirDemiJournee(DemiJournee demi) { langley_->ChoisirDemiJournee(demi); }
+    // --demi-journee: the Langley page on that half of the day's series.
+    void ChoisirDemiJourneeDu(DemiJournee demi, const std::optional<science::Date>& jour) {
+        langley_->ChoisirDemiJourneeDu(demi, jour);
+    }
     // A range of the plot's hours, as dragged with the right button.
     void ChoisirPlage(double debut, double fin) { langley_->ChoisirPlage(debut, fin); }
     const std::optional<Langley>& LangleyCourant() const { return langley_->Courant(); }

@@ -1,9 +1,11 @@
 #include "journee/langley.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "platform/numbers.h"
+#include "science/historique_etalonnage.h"
 
 namespace journee {
 
@@ -14,6 +16,22 @@ std::optional<PlageLangley> PlageDemiJournee(const std::vector<Resultat>& result
     const auto bornes = BornesDemiJour(resultats, serie, demi);
     if (!bornes) return std::nullopt;
     return PlageLangley{serie, bornes->first, bornes->second};
+}
+
+std::optional<size_t> SerieDuJour(const std::vector<Resultat>& resultats, size_t nombreSeries,
+                                  const std::optional<science::Date>& jour) {
+    if (!jour) return nombreSeries > 0 ? std::optional<size_t>(nombreSeries - 1) : std::nullopt;
+    const auto voulu =
+        static_cast<int64_t>(std::floor(science::JourDemiJour(*jour, science::DemiJour::Matin)));
+    std::optional<size_t> serie;
+    for (const Resultat& r : resultats) {
+        if (!r.utc) continue;
+        const int64_t local = *r.utc + r.decalage;
+        // Floor division: a date before 1970 is still its own day.
+        const int64_t jourLocal = local >= 0 ? local / 86400 : -((-local + 86399) / 86400);
+        if (jourLocal == voulu && (!serie || r.serie > *serie)) serie = r.serie;
+    }
+    return serie;
 }
 
 std::optional<PlageLangley> PlageHeures(const std::vector<PointJournee>& points,

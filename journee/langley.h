@@ -28,6 +28,11 @@ struct PlageLangley {
 std::optional<PlageLangley> PlageDemiJournee(const std::vector<science::Resultat>& resultats,
                                              size_t serie, DemiJournee demi);
 
+// The series a half-day is asked of: the last one with a record on that
+// local date, or the last of the file without a date; nothing when none.
+std::optional<size_t> SerieDuJour(const std::vector<science::Resultat>& resultats,
+                                  size_t nombreSeries, const std::optional<science::Date>& jour);
+
 // A range dragged on the plot, in the points' hours: the series with the
 // most records in it.
 std::optional<PlageLangley> PlageHeures(const std::vector<PointJournee>& points,

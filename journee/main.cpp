@@ -95,6 +95,12 @@ int Fenetre(const journee::Options& o, int argc, char** argv) {
     } else if (!o.fichier.empty()) {
         fenetre.Ouvrir(QString::fromStdString(o.fichier));
     }
+    if (o.demiJournee) {
+        const auto jour = o.jourDemiJournee ? o.jourDemiJournee : o.jour;
+        fenetre.ChoisirDemiJourneeDu(*o.demiJournee == "matin" ? journee::DemiJournee::Matin
+                                                               : journee::DemiJournee::ApresMidi,
+                                     jour ? archive::LireDate(*jour) : std::nullopt);
+    }
     fenetre.show();
     return QApplication::exec();
 }

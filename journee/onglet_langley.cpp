@@ -114,6 +114,24 @@ void OngletLangley::ChoisirDemiJournee(DemiJournee demi) {
     Afficher();
 }
 
+void OngletLangley::ChoisirDemiJourneeDu(DemiJournee demi,
+                                         const std::optional<science::Date>& jour) {
+    const auto serie = SerieDuJour(modele_.Resultats(), modele_.Journee().series.size(), jour);
+    if (!serie) {
+        Montrer();
+        langley_.reset();
+        Afficher();
+        verdict_->setText(jour ? QString("Aucune série du %1-%2-%3 dans le fichier.")
+                                     .arg(jour->annee, 4, 10, QChar('0'))
+                                     .arg(jour->mois, 2, 10, QChar('0'))
+                                     .arg(jour->jour, 2, 10, QChar('0'))
+                               : QString("Aucune série dans le fichier."));
+        return;
+    }
+    serie_->setCurrentIndex(static_cast<int>(*serie));
+    ChoisirDemiJournee(demi);
+}
+
 void OngletLangley::ChoisirPlage(double debut, double fin) {
     const auto plage = PlageHeures(modele_.Points(), modele_.Resultats(), debut, fin);
     Montrer();

@@ -24,6 +24,9 @@ class OngletLangley : public QWidget {
     explicit OngletLangley(const ModeleJournee& modele, QWidget* parent = nullptr);
 
     void ChoisirDemiJournee(DemiJournee demi);
+    // The half-day of the series holding that local date (the last series
+    // without one), as the seasons window asks; said when there is none.
+    void ChoisirDemiJourneeDu(DemiJournee demi, const std::optional<science::Date>& jour);
     // A range of the plot's hours.
     void ChoisirPlage(double debut, double fin);
     // The file's series in the chooser, the one chosen kept.

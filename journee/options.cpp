@@ -27,6 +27,20 @@ int HeureMinute(const std::string& texte, const std::string& option) {
     return h * 3600 + m * 60;
 }
 
+// "AAAA-MM-JJ", a date that exists.
+std::string DateAaaaMmJj(const std::string& texte, const std::string& option) {
+    science::Date d;
+    const bool forme = texte.size() == 10 && texte[4] == '-' && texte[7] == '-';
+    if (forme) {
+        d.annee = Nombre(texte, 0, 4, option);
+        d.mois = Nombre(texte, 5, 2, option);
+        d.jour = Nombre(texte, 8, 2, option);
+    }
+    if (!forme || !science::DateValide(d))
+        throw ErreurArguments(option + " : attendu une date AAAA-MM-JJ, reçu « " + texte + " »");
+    return texte;
+}
+
 }  // namespace
 
 Options LireOptions(const std::vector<std::string>& arguments) {
@@ -59,7 +73,7 @@ Options LireOptions(const std::vector<std::string>& arguments) {
         const bool connue = nom == "--site" || nom == "--annee" || nom == "--fuseau" ||
                             nom == "--csv" || nom == "--langley" || nom == "--longueurs-onde" ||
                             nom == "--pression" || nom == "--ozone" || nom == "--archive" ||
-                            nom == "--jour" || nom == "--instrument";
+                            nom == "--jour" || nom == "--instrument" || nom == "--demi-journee";
         if (!connue) throw ErreurArguments("option inconnue : " + nom);
         if (!valeur) {
             if (i + 1 >= arguments.size()) throw ErreurArguments(nom + " : valeur manquante");
@@ -116,17 +130,20 @@ Options LireOptions(const std::vector<std::string>& arguments) {
             if (valeur->empty()) throw ErreurArguments(nom + " : valeur vide");
             (nom == "--archive" ? o.archive : o.instrument) = *valeur;
         } else if (nom == "--jour") {
-            science::Date d;
-            const bool forme = valeur->size() == 10 && (*valeur)[4] == '-' && (*valeur)[7] == '-';
-            if (forme) {
-                d.annee = Nombre(*valeur, 0, 4, nom);
-                d.mois = Nombre(*valeur, 5, 2, nom);
-                d.jour = Nombre(*valeur, 8, 2, nom);
+            o.jour = DateAaaaMmJj(*valeur, nom);
+        } else if (nom == "--demi-journee") {
+            std::string demi = *valeur;
+            if (const auto virgule = demi.find(','); virgule != std::string::npos) {
+                o.jourDemiJournee = DateAaaaMmJj(demi.substr(0, virgule), nom);
+                demi.erase(0, virgule + 1);
             }
-            if (!forme || !science::DateValide(d))
-                throw ErreurArguments("--jour : attendu une date AAAA-MM-JJ, reçu « " + *valeur +
-                                      " »");
-            o.jour = *valeur;
+            if (demi == "après-midi") demi = "apres-midi";
+            if (demi != "matin" && demi != "apres-midi")
+                throw ErreurArguments(
+                    "--demi-journee : attendu matin ou apres-midi (précédé de AAAA-MM-JJ, pour "
+                    "un fichier de plusieurs jours), reçu « " +
+                    *valeur + " »");
+            o.demiJournee = demi;
         } else if (nom == "--csv") {
             if (valeur->empty()) throw ErreurArguments("--csv : nom de fichier vide");
             o.csv = *valeur;
@@ -154,6 +171,16 @@ Options LireOptions(const std::vector<std::string>& arguments) {
     if (o.archive && !VueJournee(o))
         throw ErreurArguments("--archive : seulement pour la vue de la journée");
     if (o.instrument && !o.jour) throw ErreurArguments("--instrument : seulement avec --jour");
+    if (o.demiJournee && !VueJournee(o))
+        throw ErreurArguments(
+            "--demi-journee : seulement pour la vue de la journée (--langley HH:MM-HH:MM donne "
+            "une droite sans fenêtre)");
+    if (o.demiJournee && o.fichier.empty() && !o.jour)
+        throw ErreurArguments(
+            "--demi-journee : seulement avec un jour ouvert dans la vue (FICHIER ou --jour)");
+    if (o.jourDemiJournee && o.jour && *o.jourDemiJournee != *o.jour)
+        throw ErreurArguments("--demi-journee : le " + *o.jourDemiJournee +
+                              " n'est pas le jour de --jour (" + *o.jour + ")");
     if (!VueJournee(o) && o.fichier.empty()) throw ErreurArguments("fichier de mesures manquant");
     return o;
 }
@@ -168,8 +195,9 @@ std::string TexteUsage() {
            "                          [--resume] [--longueurs-onde VERT,ROUGE]\n"
            "                          [--pression HPA] [--ozone DU] [--formule-programme]\n"
            "                          [--archive FICHIER]\n"
+           "                          [--demi-journee [AAAA-MM-JJ,]matin|apres-midi]\n"
            "       solvenare-journee --jour AAAA-MM-JJ [--instrument N] [--site NOM]\n"
-           "                          [--archive FICHIER]\n"
+           "                          [--archive FICHIER] [--demi-journee matin|apres-midi]\n"
            "\n"
            "Relit un fichier de mesures de Solvenare et recalcule chaque mesure avec la\n"
            "position vraie du soleil : épaisseurs optiques des aérosols (Rayleigh et ozone\n"
@@ -201,7 +229,11 @@ std::string TexteUsage() {
            "                        elle existe ; sinon archive.sqlite du dossier du programme)\n"
            "  --jour AAAA-MM-JJ     ouvre ce jour tel que l'archive le garde, sans suivi ;\n"
            "                        --instrument N et --site NOM (le nom du site dans\n"
-           "                        l'archive) choisissent parmi ceux de ce jour\n";
+           "                        l'archive) choisissent parmi ceux de ce jour\n"
+           "  --demi-journee [AAAA-MM-JJ,]matin|apres-midi\n"
+           "                        ouvre l'onglet Langley sur le matin ou l'après-midi du\n"
+           "                        jour ouvert (celui de --jour, ou pour un fichier le jour\n"
+           "                        donné, sinon sa dernière série)\n";
 }
 
 }  // namespace journee

@@ -32,6 +32,10 @@ struct Options {
     std::optional<std::string> archive;
     std::optional<std::string> jour;  // AAAA-MM-JJ: that day rebuilt from the archive
     std::optional<std::string> instrument;
+    // The Langley page opened on a half-day of the day shown: "matin" or
+    // "apres-midi", after "AAAA-MM-JJ," for a file holding several days.
+    std::optional<std::string> demiJournee;      // "matin" or "apres-midi"
+    std::optional<std::string> jourDemiJournee;  // AAAA-MM-JJ
 };
 
 // Without --csv, --langley or --resume the day view opens, on the file if

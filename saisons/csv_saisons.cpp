@@ -42,6 +42,8 @@ std::string LigneCsvSaisons(const archive::ResumeJour& j) {
     Plage(ligne, j.vert, 4);
     Plage(ligne, j.rouge, 4);
     Plage(ligne, j.angstrom, 3);
+    ligne += ',' + std::to_string(j.niveau20) + ',';
+    if (j.vert || j.rouge || j.angstrom) ligne += j.NiveauDeux() ? "2.0" : "1.5";
     return ligne;
 }
 

@@ -8,11 +8,13 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLegendMarker>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScatterSeries>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
@@ -27,6 +29,8 @@
 #include "saisons/barres.h"
 #include "saisons/csv_saisons.h"
 #include "saisons/graduations.h"
+#include "saisons/onglet_etalonnage.h"
+#include "saisons/series_etalonnage.h"
 #include "saisons/texte_jour.h"
 #include "saisons/vue_saisons.h"
 
@@ -43,6 +47,9 @@ constexpr double PlaceVert = 0.35, PlaceRouge = 0.65, Milieu = 0.5;
 
 constexpr int MargeGraphique = 6;
 
+// The records at level 2.0, over those at 1.5 in the count.
+const QColor NiveauDeux = journee::Bleu.darker(160);
+
 QColor Pale(QColor c, int alpha) {
     c.setAlpha(alpha);
     return c;
@@ -58,20 +65,35 @@ QScatterSeries* Mediane(QChart* g, const QString& nom, const QColor& couleur) {
     return s;
 }
 
+// A day at level 2.0: a diamond, darker, over the level-1.5 dots.
+QScatterSeries* MedianeDeux(QChart* g, const QString& nom, const QColor& couleur) {
+    QScatterSeries* s = Mediane(g, nom, couleur.darker(125));
+    s->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
+    s->setBorderColor(Qt::black);
+    return s;
+}
+
+// A series' legend entry shown only while it holds points.
+void Legender(QScatterSeries* s, const QString& nom) {
+    s->setName(nom);
+    for (QLegendMarker* m : s->chart()->legend()->markers(s)) m->setVisible(s->count() > 0);
+}
+
 // A legend entry for what the bars draw, which no series holds.
-void Legende(QChart* g, const QString& nom, const QColor& couleur) {
+QScatterSeries* Legende(QChart* g, const QString& nom, const QColor& couleur) {
     auto* s = new QScatterSeries;
     s->setName(nom);
     s->setColor(couleur);
     s->setBorderColor(couleur);
     s->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
     g->addSeries(s);
+    return s;
 }
 
 }  // namespace
 
-FenetreSaisons::FenetreSaisons(SourceJours source, QWidget* parent)
-    : QMainWindow(parent), source_(std::move(source)) {
+FenetreSaisons::FenetreSaisons(SourceJours source, SourceHistoriques historiques, QWidget* parent)
+    : QMainWindow(parent), source_(std::move(source)), sourceHistoriques_(std::move(historiques)) {
     setWindowTitle("Les saisons de l'archive (Solvenare)");
     resize(1100, 760);
     auto* centre = new QWidget;
@@ -88,7 +110,23 @@ FenetreSaisons::FenetreSaisons(SourceJours source, QWidget* parent)
     pile_->addWidget(vide_);
     CreerGraphiques();
     pile_->addWidget(graphiques_);
-    colonne->addWidget(pile_, 1);
+    avis_ = new QLabel;
+    avis_->setObjectName("avisConstantes");
+    avis_->setWordWrap(true);
+    avis_->setStyleSheet(
+        "QLabel { background: #fff3cd; border: 1px solid #d4a017; padding: 4px; color: #5c4400; }");
+    avis_->hide();
+    colonne->addWidget(avis_);
+    onglets_ = new QTabWidget;
+    onglets_->setDocumentMode(true);
+    onglets_->addTab(pile_, "É&paisseurs");
+    etalonnage_ = new OngletEtalonnage;
+    etalonnage_->OnOuvrir = [this](const std::string& instrument,
+                                   const archive::DemiJourneeArchivee& d) {
+        OuvrirDemiJournee(instrument, d);
+    };
+    onglets_->addTab(etalonnage_, "Éta&lonnage");
+    colonne->addWidget(onglets_, 1);
     setCentralWidget(centre);
     CreerMenus();
     etat_ = new QLabel;
@@ -186,11 +224,15 @@ void FenetreSaisons::CreerGraphiques() {
         if (i == 0) {
             medianeVert_ = Mediane(g, "vert", journee::Vert);
             medianeRouge_ = Mediane(g, "rouge", journee::Rouge);
+            deuxVert_ = MedianeDeux(g, "vert, niveau 2,0", journee::Vert);
+            deuxRouge_ = MedianeDeux(g, "rouge, niveau 2,0", journee::Rouge);
         } else if (i == 1) {
             medianeAngstrom_ = Mediane(g, "α", journee::Bleu);
+            deuxAngstrom_ = MedianeDeux(g, "α, niveau 2,0", journee::Bleu);
         } else {
             Legende(g, "toutes", Pale(journee::Gris, 150));
             Legende(g, "niveau 1,5", journee::Bleu);
+            legendeDeux_ = Legende(g, "niveau 2,0", NiveauDeux);
         }
         for (QAbstractSeries* s : g->series()) {
             s->attachAxis(x);
@@ -257,6 +299,15 @@ void FenetreSaisons::Actualiser() {
         tous_.clear();
         erreur_ = "Impossible de lire l'archive : " + Q(e.what());
     }
+    historiques_.clear();
+    erreurHistoriques_.clear();
+    if (sourceHistoriques_ && erreur_.isEmpty() && absente_.isEmpty()) {
+        try {
+            historiques_ = sourceHistoriques_();
+        } catch (const std::exception& e) {
+            erreurHistoriques_ = "Impossible de lire l'étalonnage de l'archive : " + Q(e.what());
+        }
+    }
     // The filters keep their choice while it still names something.
     const auto remplir = [](QComboBox* choix, const std::vector<std::string>& noms,
                             const QString& prefixe) {
@@ -294,6 +345,7 @@ void FenetreSaisons::Filtrer() {
         return NumeroJour(a.jour) < NumeroJour(b.jour);
     });
     Retracer();
+    MontrerEtalonnage();
     if (!avant && !jours_.empty())
         MontrerPeriode(PeriodeDe(etendueChoisie_, NumeroJour(jours_.back().jour)));
 }
@@ -320,22 +372,23 @@ void FenetreSaisons::Retracer() {
         return;
     }
     pile_->setCurrentWidget(graphiques_);
-    QList<QPointF> vert, rouge, angstrom;
+    QList<QPointF> vert, rouge, angstrom, vert2, rouge2, angstrom2;
     std::vector<Barre> plages, plagesAngstrom, mesures;
     for (const archive::ResumeJour& j : jours_) {
         const double n = NumeroJour(j.jour);
+        const bool deux = j.NiveauDeux();
         if (j.vert) {
-            vert.append({n + PlaceVert, j.vert->mediane});
+            (deux ? vert2 : vert).append({n + PlaceVert, j.vert->mediane});
             plages.push_back(
                 {n + PlaceVert, j.vert->min, j.vert->max, 0.22, Pale(journee::Vert, 110)});
         }
         if (j.rouge) {
-            rouge.append({n + PlaceRouge, j.rouge->mediane});
+            (deux ? rouge2 : rouge).append({n + PlaceRouge, j.rouge->mediane});
             plages.push_back(
                 {n + PlaceRouge, j.rouge->min, j.rouge->max, 0.22, Pale(journee::Rouge, 110)});
         }
         if (j.angstrom) {
-            angstrom.append({n + Milieu, j.angstrom->mediane});
+            (deux ? angstrom2 : angstrom).append({n + Milieu, j.angstrom->mediane});
             plagesAngstrom.push_back(
                 {n + Milieu, j.angstrom->min, j.angstrom->max, 0.3, Pale(journee::Bleu, 110)});
         }
@@ -343,10 +396,30 @@ void FenetreSaisons::Retracer() {
             {n + Milieu, 0, double(j.enregistrements), 0.8, Pale(journee::Gris, 150)});
         if (j.niveau15 > 0)
             mesures.push_back({n + Milieu, 0, double(j.niveau15), 0.8, journee::Bleu});
+        if (j.niveau20 > 0) mesures.push_back({n + Milieu, 0, double(j.niveau20), 0.8, NiveauDeux});
     }
     medianeVert_->replace(vert);
     medianeRouge_->replace(rouge);
     medianeAngstrom_->replace(angstrom);
+    deuxVert_->replace(vert2);
+    deuxRouge_->replace(rouge2);
+    deuxAngstrom_->replace(angstrom2);
+    // The level named once some day is at 2.0; the chart as before otherwise.
+    const bool niveaux = !vert2.isEmpty() || !rouge2.isEmpty() || !angstrom2.isEmpty();
+    const QString un = niveaux ? ", niveau 1,5" : "";
+    Legender(medianeVert_, "vert" + un);
+    Legender(medianeRouge_, "rouge" + un);
+    Legender(medianeAngstrom_, "α" + un);
+    Legender(deuxVert_, "vert, niveau 2,0");
+    Legender(deuxRouge_, "rouge, niveau 2,0");
+    Legender(deuxAngstrom_, "α, niveau 2,0");
+    for (QLegendMarker* m : legendeDeux_->chart()->legend()->markers(legendeDeux_))
+        m->setVisible(niveaux);
+    const QString niveau = niveaux ? "niveaux 1,5 et 2,0" : "niveau 1,5";
+    vues_[0]->chart()->setTitle("Épaisseurs optiques des aérosols (" + niveau +
+                                ") : médiane et étendue de chaque jour");
+    vues_[1]->chart()->setTitle("Exposant d'Ångström α (" + niveau +
+                                ") : médiane et étendue de chaque jour");
     barres_[0]->Changer(std::move(plages));
     barres_[1]->Changer(std::move(plagesAngstrom));
     barres_[2]->Changer(std::move(mesures));
@@ -445,6 +518,8 @@ void FenetreSaisons::TaillerMarques() {
     const double taille = std::clamp(parJour * 0.8, 3.0, 7.0);
     for (QScatterSeries* m : {medianeVert_, medianeRouge_, medianeAngstrom_})
         if (m->markerSize() != taille) m->setMarkerSize(taille);
+    for (QScatterSeries* m : {deuxVert_, deuxRouge_, deuxAngstrom_})
+        if (m->markerSize() != taille + 2) m->setMarkerSize(taille + 2);
 }
 
 void FenetreSaisons::Aligner() {
@@ -501,7 +576,8 @@ void FenetreSaisons::Cliquer(double x) {
 }
 
 bool FenetreSaisons::EnregistrerImage(const QString& chemin) {
-    QWidget* cible = pile_->currentWidget();
+    QWidget* cible = onglets_->currentWidget() == etalonnage_ ? static_cast<QWidget*>(etalonnage_)
+                                                              : pile_->currentWidget();
     const bool ok = journee::EnregistrerImage(*cible, chemin, windowTitle());
     statusBar()->showMessage(
         ok ? "Image enregistrée : " + chemin : "Impossible d'enregistrer « " + chemin + " »", 8000);

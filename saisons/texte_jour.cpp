@@ -20,13 +20,16 @@ std::string Valeur(const char* nom, const std::optional<archive::Plage>& plage, 
 
 std::string Comptes(const archive::ResumeJour& j) {
     return TexteEntier(j.enregistrements) + (j.enregistrements > 1 ? " mesures" : " mesure") +
-           " dont " + TexteEntier(j.niveau15) + " de niveau 1,5";
+           " dont " + TexteEntier(j.niveau15) + " de niveau 1,5" +
+           (j.niveau20 > 0 ? " et " + TexteEntier(j.niveau20) + " de niveau 2,0" : "");
 }
 
 // Everything after the date.
 std::string Chiffres(const archive::ResumeJour& j) {
     if (!j.vert && !j.rouge && !j.angstrom) return "aucune valeur de niveau 1,5, " + Comptes(j);
-    return Valeur("vert", j.vert, 3) + ", " + Valeur("rouge", j.rouge, 3) + ", " +
+    // Each value has one level: the day's level-2.0 records' when it has any.
+    return std::string(j.NiveauDeux() ? "niveau 2,0" : "niveau 1,5") + " : " +
+           Valeur("vert", j.vert, 3) + ", " + Valeur("rouge", j.rouge, 3) + ", " +
            Valeur("α", j.angstrom, 2) + ", " + Comptes(j);
 }
 

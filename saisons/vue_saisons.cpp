@@ -14,8 +14,9 @@ void VueSaisons::mousePressEvent(QMouseEvent* e) {
 
 void VueSaisons::mouseMoveEvent(QMouseEvent* e) {
     journee::VueGraphique::mouseMoveEvent(e);
-    if (OnSurvol && chart()->plotArea().contains(mapToScene(e->pos())))
-        OnSurvol(ValeurX(e->pos().x()), e->globalPosition().toPoint());
+    if (!chart()->plotArea().contains(mapToScene(e->pos()))) return;
+    if (OnSurvol) OnSurvol(ValeurX(e->pos().x()), e->globalPosition().toPoint());
+    if (OnSurvolIci) OnSurvolIci(e->pos());
 }
 
 void VueSaisons::mouseReleaseEvent(QMouseEvent* e) {
@@ -25,8 +26,10 @@ void VueSaisons::mouseReleaseEvent(QMouseEvent* e) {
                       chart()->plotArea().contains(mapToScene(e->pos()));
     gauche_ = false;
     const double x = ValeurX(e->pos().x());
+    const QPoint ici = e->pos();
     journee::VueGraphique::mouseReleaseEvent(e);
     if (clic && OnClic) OnClic(x);
+    if (clic && OnClicIci) OnClicIci(ici);
 }
 
 void VueSaisons::keyPressEvent(QKeyEvent* e) {

@@ -16,6 +16,10 @@ class VueSaisons : public journee::VueGraphique {
     std::function<void(double, QPoint)> OnSurvol;  // the axis value under the mouse, where
     std::function<void(double)> OnClic;            // a click, not a drag
     std::function<void(int)> OnPeriode;            // -1 before, +1 after
+    // The same two in the widget's pixels, for a chart whose points the
+    // mouse picks by both coordinates.
+    std::function<void(QPoint)> OnSurvolIci;
+    std::function<void(QPoint)> OnClicIci;
 
   protected:
     void mousePressEvent(QMouseEvent* evenement) override;

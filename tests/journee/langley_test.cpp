@@ -23,6 +23,33 @@ ReglagesModele AvecSite() {
     return r;
 }
 
+// Two mornings in one file, each its own series: the half-day asked for a
+// date is that date's series.
+TEST(Langley, TheSeriesOfADate) {
+    Dossier d;
+    std::vector<std::string> lignes = EnTeteMatineeClaire();
+    for (auto& l : EnregistrementsMatineeClaire(2.12, 2.05)) lignes.push_back(l);
+    std::vector<std::string> mardi = EnTeteMatineeClaire();
+    mardi[0] = "-- Date     : Mardi 8 Décembre - ";
+    for (auto& l : mardi) lignes.push_back(l);
+    for (auto& l : EnregistrementsMatineeClaire(2.12, 2.05)) lignes.push_back(l);
+    WriteTextFile(d.Fichier("deux.txt"), lignes);
+    ModeleJournee m(AvecSite());
+    m.Ouvrir(d.Fichier("deux.txt"));
+    ASSERT_EQ(m.Journee().series.size(), 2u);
+    const struct {
+        std::optional<science::Date> jour;
+        std::optional<size_t> serie;
+    } cas[] = {
+        {science::Date{2026, 12, 7}, 0},
+        {science::Date{2026, 12, 8}, 1},
+        {science::Date{2026, 12, 9}, std::nullopt},
+        {std::nullopt, 1},  // no date: the last series
+    };
+    for (const auto& c : cas) EXPECT_EQ(SerieDuJour(m.Resultats(), 2, c.jour), c.serie);
+    EXPECT_EQ(SerieDuJour({}, 0, std::nullopt), std::nullopt);
+}
+
 TEST(Langley, AClearMorningIsGoodAndGivesItsV0Back) {
     Dossier d;
     EcrireMatineeClaire(d.Fichier("lyon.txt"), 2.12, 2.05);

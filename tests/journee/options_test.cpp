@@ -40,6 +40,24 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
     EXPECT_EQ(j.instrument, "7");
     EXPECT_TRUE(VueJournee(j) && j.fichier.empty());
     EXPECT_EQ(LireOptions({"a.txt", "--archive", "b.sqlite"}).archive, "b.sqlite");
+    // A half-day's Langley: of the archive's day, or of a file's, dated or not.
+    const struct {
+        std::vector<std::string> arguments;
+        std::string demi;
+        std::optional<std::string> jour;
+    } demis[] = {
+        {{"--jour", "2026-12-07", "--demi-journee", "matin"}, "matin", std::nullopt},
+        {{"--jour", "2026-12-07", "--demi-journee=2026-12-07,apres-midi"},
+         "apres-midi",
+         "2026-12-07"},
+        {{"a.txt", "--demi-journee", "après-midi"}, "apres-midi", std::nullopt},
+        {{"a.txt", "--demi-journee", "2026-04-12,matin"}, "matin", "2026-04-12"},
+    };
+    for (const auto& d : demis) {
+        const Options o = LireOptions(d.arguments);
+        EXPECT_EQ(o.demiJournee, d.demi);
+        EXPECT_EQ(o.jourDemiJournee, d.jour);
+    }
 }
 
 TEST(Options, BadCommandLinesAreNamedInFrench) {
@@ -89,6 +107,18 @@ TEST(Options, BadCommandLinesAreNamedInFrench) {
          "--archive : seulement pour la vue de la journée"},
         {{"a.txt", "--instrument", "7"}, "--instrument : seulement avec --jour"},
         {{"--archive="}, "--archive : valeur vide"},
+        {{"a.txt", "--demi-journee", "soir"},
+         "--demi-journee : attendu matin ou apres-midi (précédé de AAAA-MM-JJ, pour un fichier "
+         "de plusieurs jours), reçu « soir »"},
+        {{"a.txt", "--demi-journee", "2026-02-30,matin"},
+         "--demi-journee : attendu une date AAAA-MM-JJ, reçu « 2026-02-30 »"},
+        {{"a.txt", "--langley", "08:00-11:00", "--demi-journee", "matin"},
+         "--demi-journee : seulement pour la vue de la journée (--langley HH:MM-HH:MM donne une "
+         "droite sans fenêtre)"},
+        {{"--demi-journee", "matin"},
+         "--demi-journee : seulement avec un jour ouvert dans la vue (FICHIER ou --jour)"},
+        {{"--jour", "2026-12-07", "--demi-journee", "2026-12-08,matin"},
+         "--demi-journee : le 2026-12-08 n'est pas le jour de --jour (2026-12-07)"},
     };
     for (const auto& c : cas) {
         try {

@@ -186,6 +186,15 @@ TEST(SaisonsDeLArchive, CommandeDUnClic) {
             EXPECT_EQ(o.instrument, "7");
             EXPECT_EQ(o.site, jours[0].site);
         }
+        // A half-day of the calibration tab: the same, on its Langley; dated
+        // for a file, which may hold several days.
+        const std::vector<std::string> commandeDemi =
+            archivage::CommandeJour(chemin, jours[0], source, science::DemiJour::ApresMidi);
+        const journee::Options od = journee::LireOptions(commandeDemi);
+        EXPECT_EQ(std::vector(commandeDemi.begin(), commandeDemi.end() - 2), commande);
+        EXPECT_EQ(od.demiJournee, "apres-midi");
+        EXPECT_EQ(od.jourDemiJournee,
+                  c.fichier ? std::optional<std::string>("2026-12-07") : std::nullopt);
 
         // The real day view on that command stays open; on the file, what it
         // adds to the archive is only what the file gained.
@@ -199,7 +208,10 @@ TEST(SaisonsDeLArchive, CommandeDUnClic) {
             setenv("QT_QPA_PLATFORM", "offscreen", 1);
             setenv("HOME", d.chemin.c_str(), 1);
             std::vector<char*> argv = {const_cast<char*>(SOLVENARE_JOURNEE)};
-            for (const auto& x : commande) argv.push_back(const_cast<char*>(x.c_str()));
+            // Every other case on a half-day: the real view takes that command too.
+            const bool demi = (&c - cas) % 2 == 1;
+            for (const auto& x : demi ? commandeDemi : commande)
+                argv.push_back(const_cast<char*>(x.c_str()));
             argv.push_back(nullptr);
             execv(SOLVENARE_JOURNEE, argv.data());
             _exit(122);

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QLegendMarker>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPageSize>
@@ -28,6 +29,7 @@
 #include "saisons/csv_saisons.h"
 #include "saisons/fenetre_saisons.h"
 #include "saisons/graduations.h"
+#include "saisons/onglet_etalonnage.h"
 #include "saisons/texte_jour.h"
 #include "saisons/vue_saisons.h"
 #include "tests/saisons/annee.h"
@@ -268,8 +270,8 @@ TEST(FenetreSaisons, SurvolDonneLesChiffresDuJour) {
             EXPECT_EQ(f.TexteSurvol().toStdString(), c.texte);
         }
     }
-    EXPECT_TRUE(cas[0].texte.starts_with("15 avril 2026 — vert 0,"));
-    EXPECT_NE(cas[1].texte.find("\nBrest, n° 7 — vert "), std::string::npos);
+    EXPECT_TRUE(cas[0].texte.starts_with("15 avril 2026 — niveau 1,5 : vert 0,"));
+    EXPECT_NE(cas[1].texte.find("\nBrest, n° 7 — niveau 1,5 : vert "), std::string::npos);
 }
 
 TEST(FenetreSaisons, ClicOuvreLeJour) {
@@ -346,13 +348,13 @@ TEST(FenetreSaisons, Exports) {
     EXPECT_EQ(LireOctets(dossier.Fichier("tous.csv")),
               std::string(EnTeteCsvSaisons) + "\r\n" +
                   "2026-04-15,Lyon,12,375,335,0.1300,0.1040,0.1690,0.1014,0.0811,0.1369,"
-                  "1.150,0.900,1.350\r\n" +
-                  "2026-04-16,\"Mont \"\"Aigoual\"\", sommet\",3,300,0,,,,,,,,,\r\n");
+                  "1.150,0.900,1.350,0,1.5\r\n" +
+                  "2026-04-16,\"Mont \"\"Aigoual\"\", sommet\",3,300,0,,,,,,,,,,0,\r\n");
     petite.ChoisirInstrument("3");
     ASSERT_TRUE(petite.ExporterCsv(base + "/trois.csv"));
     EXPECT_EQ(LireOctets(dossier.Fichier("trois.csv")),
               std::string(EnTeteCsvSaisons) + "\r\n" +
-                  "2026-04-16,\"Mont \"\"Aigoual\"\", sommet\",3,300,0,,,,,,,,,\r\n");
+                  "2026-04-16,\"Mont \"\"Aigoual\"\", sommet\",3,300,0,,,,,,,,,,0,\r\n");
     EXPECT_FALSE(petite.ExporterCsv(base + "/absent/x.csv"));
     EXPECT_TRUE(petite.statusBar()->currentMessage().startsWith("Impossible d'écrire"));
 
@@ -424,4 +426,81 @@ TEST(FenetreSaisons, DixAnsDUnInstrument) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
     // From every day, to the year in the middle.
     EXPECT_EQ(f.PeriodeVisible(), PeriodeDe(Etendue::Annees, (debut + fin) / 2));
+}
+
+TEST(FenetreSaisons, LesJoursDeNiveauDeuxSeDistinguent) {
+    // From July on, the calibration history covers the days: level 2.0.
+    std::vector<archive::ResumeJour> jours = AnneeSynthetique();
+    for (archive::ResumeJour& j : jours)
+        if (j.jour.mois >= 7 && j.vert) j.niveau20 = j.niveau15 - 10;
+    FenetreSaisons f([&](const archive::ChoixJours& c) { return Filtrer(jours, c); });
+    f.resize(1100, 760);
+    f.show();
+    f.ChoisirSite("Lyon");
+    QApplication::processEvents();
+    size_t deux = 0, un = 0;
+    for (const auto& j : f.JoursMontres())
+        if (j.vert) (j.NiveauDeux() ? deux : un)++;
+    const struct {
+        VueSaisons* vue;
+        QString quinze, vingt;
+    } cas[] = {{f.VueEpaisseurs(), "vert, niveau 1,5", "vert, niveau 2,0"},
+               {f.VueEpaisseurs(), "rouge, niveau 1,5", "rouge, niveau 2,0"},
+               {f.VueAngstrom(), "α, niveau 1,5", "α, niveau 2,0"}};
+    for (const auto& c : cas) {
+        ASSERT_NE(Serie(c.vue, c.quinze), nullptr) << c.quinze.toStdString();
+        ASSERT_NE(Serie(c.vue, c.vingt), nullptr) << c.vingt.toStdString();
+        EXPECT_EQ(static_cast<size_t>(Serie(c.vue, c.quinze)->count()), un);
+        EXPECT_EQ(static_cast<size_t>(Serie(c.vue, c.vingt)->count()), deux);
+        // Drawn apart: another shape.
+        EXPECT_NE(Serie(c.vue, c.quinze)->markerShape(), Serie(c.vue, c.vingt)->markerShape());
+        EXPECT_TRUE(c.vue->chart()->title().contains("niveaux 1,5 et 2,0"));
+    }
+    // The count: a bar of level-2.0 records over the level-1.5 one, named.
+    ASSERT_NE(Serie(f.VueMesures(), "niveau 2,0"), nullptr);
+    for (QLegendMarker* m :
+         f.VueMesures()->chart()->legend()->markers(Serie(f.VueMesures(), "niveau 2,0")))
+        EXPECT_TRUE(m->isVisible());
+    // The hover names each day's level.
+    const struct {
+        science::Date jour;
+        std::string niveau;
+    } survols[] = {{{2026, 4, 15}, "15 avril 2026 — niveau 1,5 : vert "},
+                   {{2026, 8, 12}, "12 août 2026 — niveau 2,0 : vert "}};
+    for (const auto& s : survols) {
+        f.MontrerPeriode(PeriodeDe(Etendue::Mois, NumeroJour(s.jour)));
+        Souris(f.VueEpaisseurs(), QEvent::MouseMove,
+               Position(f.VueEpaisseurs(), NumeroJour(s.jour) + 0.5), Qt::NoButton);
+        EXPECT_TRUE(f.TexteSurvol().toStdString().starts_with(s.niveau))
+            << f.TexteSurvol().toStdString();
+    }
+    f.MontrerPeriode(PeriodeDe(Etendue::Annees, NumeroJour({2026, 6, 1})));
+    Capturer(f, "saisons_niveaux");
+    // Every day at level 1.5 again: the first tab as it always was.
+    for (archive::ResumeJour& j : jours) j.niveau20 = 0;
+    f.Actualiser();
+    EXPECT_EQ(Serie(f.VueEpaisseurs(), "vert")->count(), static_cast<int>(un + deux));
+    EXPECT_EQ(Serie(f.VueEpaisseurs(), "vert, niveau 2,0")->count(), 0);
+    for (QLegendMarker* m :
+         f.VueMesures()->chart()->legend()->markers(Serie(f.VueMesures(), "niveau 2,0")))
+        EXPECT_FALSE(m->isVisible());
+    EXPECT_EQ(f.VueEpaisseurs()->chart()->title(),
+              "Épaisseurs optiques des aérosols (niveau 1,5) : médiane et étendue de chaque jour");
+}
+
+TEST(FenetreSaisons, AvisEtOngletSansHistorique) {
+    // A window without a calibration source (or an archive without
+    // half-days): no warning, the tab says why it is empty.
+    Fenetre w;
+    EXPECT_EQ(w.f->TexteAvis(), "");
+    EXPECT_NE(w.f->Etalonnage()->TexteMessage().indexOf("aucune demi-journée de Langley"), -1)
+        << w.f->Etalonnage()->TexteMessage().toStdString();
+    // A source that fails: said in the tab, the days still shown.
+    FenetreSaisons f([&](const archive::ChoixJours& c) { return Filtrer(w.jours, c); },
+                     []() -> std::vector<archive::HistoriqueInstrument> {
+                         throw std::runtime_error("disque illisible");
+                     });
+    EXPECT_EQ(f.Etalonnage()->TexteMessage(),
+              "Impossible de lire l'étalonnage de l'archive : disque illisible");
+    EXPECT_FALSE(f.JoursMontres().empty());
 }

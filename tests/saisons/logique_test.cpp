@@ -144,16 +144,22 @@ TEST(Saisons, TexteDuJour) {
     couvert.enregistrements = 1;
     couvert.niveau15 = 0;
     couvert.vert = couvert.rouge = couvert.angstrom = std::nullopt;
+    archive::ResumeJour deux = Avril15();
+    deux.niveau20 = 350;
     const struct {
         archive::ResumeJour jour;
         std::string texte;
     } cas[] = {
         {Avril15(),
-         "15 avril 2026 — vert 0,102 (0,095–0,110), rouge 0,081 (0,070–0,090), α 1,05 "
-         "(0,98–1,12), 412 mesures dont 398 de niveau 1,5"},
+         "15 avril 2026 — niveau 1,5 : vert 0,102 (0,095–0,110), rouge 0,081 (0,070–0,090), "
+         "α 1,05 (0,98–1,12), 412 mesures dont 398 de niveau 1,5"},
         {sansAlpha,
-         "15 avril 2026 — vert 0,102 (0,095–0,110), rouge 0,081 (0,070–0,090), α —, 412 "
-         "mesures dont 398 de niveau 1,5"},
+         "15 avril 2026 — niveau 1,5 : vert 0,102 (0,095–0,110), rouge 0,081 (0,070–0,090), "
+         "α —, 412 mesures dont 398 de niveau 1,5"},
+        // The values' level is the day's best: 2.0 once any record has it.
+        {deux,
+         "15 avril 2026 — niveau 2,0 : vert 0,102 (0,095–0,110), rouge 0,081 (0,070–0,090), "
+         "α 1,05 (0,98–1,12), 412 mesures dont 398 de niveau 1,5 et 350 de niveau 2,0"},
         {couvert, "1er mai 2026 — aucune valeur de niveau 1,5, 1 mesure dont 0 de niveau 1,5"},
     };
     for (const auto& c : cas) EXPECT_EQ(TexteJour(c.jour), c.texte);
@@ -163,10 +169,10 @@ TEST(Saisons, TexteDuJour) {
     brest.instrument = "7";
     brest.angstrom = archive::Plage{-0.125, -0.5, 0.3};
     EXPECT_EQ(TexteJours({Avril15(), brest}),
-              "15 avril 2026\nLyon, n° 12 — vert 0,102 (0,095–0,110), rouge 0,081 (0,070–0,090), "
-              "α 1,05 (0,98–1,12), 412 mesures dont 398 de niveau 1,5\nBrest, n° 7 — vert 0,102 "
-              "(0,095–0,110), rouge 0,081 (0,070–0,090), α -0,13 (-0,50–0,30), 412 mesures dont "
-              "398 de niveau 1,5");
+              "15 avril 2026\nLyon, n° 12 — niveau 1,5 : vert 0,102 (0,095–0,110), rouge 0,081 "
+              "(0,070–0,090), α 1,05 (0,98–1,12), 412 mesures dont 398 de niveau 1,5\nBrest, n° 7 "
+              "— niveau 1,5 : vert 0,102 (0,095–0,110), rouge 0,081 (0,070–0,090), α -0,13 "
+              "(-0,50–0,30), 412 mesures dont 398 de niveau 1,5");
     EXPECT_EQ(TexteJours({}), "");
     EXPECT_EQ(DateEnFrancais({2026, 8, 31}), "31 août 2026");
     EXPECT_EQ(DateEnFrancais({2027, 2, 1}), "1er février 2027");
@@ -180,17 +186,25 @@ TEST(Saisons, LignesCsv) {
     archive::ResumeJour cite = Avril15();
     cite.site = "Mont \"Aigoual\", sommet";
     cite.angstrom = archive::Plage{-0.0001, -0.25, 0.00049};
+    archive::ResumeJour deux = Avril15();
+    deux.niveau20 = 350;
     const struct {
         archive::ResumeJour jour;
         std::string ligne;
     } cas[] = {
         {Avril15(),
-         "2026-04-15,Lyon,12,412,398,0.1020,0.0950,0.1100,0.0810,0.0704,0.0896,1.050,0.980,1.120"},
-        {couvert, "2026-01-02,Lyon,12,412,0,,,,,,,,,"},
+         "2026-04-15,Lyon,12,412,398,0.1020,0.0950,0.1100,0.0810,0.0704,0.0896,1.050,0.980,1.120,"
+         "0,1.5"},
+        // No value, no level.
+        {couvert, "2026-01-02,Lyon,12,412,0,,,,,,,,,,0,"},
         // A name with a comma and quotes is quoted; "-0.000" is written "0.000".
         {cite,
          "2026-04-15,\"Mont \"\"Aigoual\"\", sommet\",12,412,398,0.1020,0.0950,0.1100,0.0810,"
-         "0.0704,0.0896,0.000,-0.250,0.000"},
+         "0.0704,0.0896,0.000,-0.250,0.000,0,1.5"},
+        // The last two columns: the count at level 2.0, and the values' level.
+        {deux,
+         "2026-04-15,Lyon,12,412,398,0.1020,0.0950,0.1100,0.0810,0.0704,0.0896,1.050,0.980,1.120,"
+         "350,2.0"},
     };
     const std::string entete = EnTeteCsvSaisons;
     const size_t colonnes = std::count(entete.begin(), entete.end(), ',');

@@ -430,3 +430,38 @@ TEST(FenetreJournee, HoveringAPointShowsItsValuesAndItsLine) {
 
 }  // namespace
 }  // namespace journee
+
+// --demi-journee, as the seasons window's calibration tab asks: the Langley
+// page on the half-day of the series of that date.
+TEST(FenetreJournee, OpensOnTheHalfDayOfADate) {
+    Dossier d;
+    std::vector<std::string> lignes = EnTeteMatineeClaire();
+    for (auto& l : EnregistrementsMatineeClaire(2.12, 2.05)) lignes.push_back(l);
+    std::vector<std::string> mardi = EnTeteMatineeClaire();
+    mardi[0] = "-- Date     : Mardi 8 Décembre - ";
+    for (auto& l : mardi) lignes.push_back(l);
+    for (auto& l : EnregistrementsMatineeClaire(2.12, 2.05)) lignes.push_back(l);
+    WriteTextFile(d.Fichier("deux.txt"), lignes);
+    journee::FenetreJournee vue(ReglagesLyon(true), QString::fromStdString(d.chemin));
+    ASSERT_TRUE(vue.Ouvrir(QString::fromStdString(d.Fichier("deux.txt"))));
+    vue.show();
+    const struct {
+        std::optional<science::Date> jour;
+        std::optional<size_t> serie;
+    } cas[] = {{science::Date{2026, 12, 7}, 0},
+               {science::Date{2026, 12, 8}, 1},
+               {science::Date{2026, 12, 9}, std::nullopt}};
+    for (const auto& c : cas) {
+        vue.Onglets()->setCurrentIndex(0);
+        vue.ChoisirDemiJourneeDu(journee::DemiJournee::Matin, c.jour);
+        EXPECT_EQ(vue.Onglets()->currentWidget(), vue.PageLangley());
+        if (c.serie) {
+            ASSERT_TRUE(vue.LangleyCourant());
+            EXPECT_EQ(vue.LangleyCourant()->plage.serie, *c.serie);
+            EXPECT_TRUE(vue.LangleyCourant()->verdict.bon);
+        } else {
+            EXPECT_FALSE(vue.LangleyCourant());
+            EXPECT_EQ(vue.Verdict()->text(), "Aucune série du 2026-12-09 dans le fichier.");
+        }
+    }
+}
