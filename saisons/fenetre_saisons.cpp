@@ -139,6 +139,10 @@ FenetreSaisons::FenetreSaisons(SourceJours source, SourceHistoriques historiques
         new QLabel("+ − : zoom · ← → : défiler · Page ↑ ↓ : période · clic : ouvrir le jour");
     aide->setEnabled(false);
     statusBar()->addPermanentWidget(aide);
+    // A hovered day's figures need the whole line: the keys' reminder steps
+    // aside while they are shown.
+    connect(statusBar(), &QStatusBar::messageChanged, aide,
+            [aide](const QString& message) { aide->setVisible(message.isEmpty()); });
     Actualiser();
 }
 
