@@ -151,7 +151,7 @@ Revision Reviser(Archive& archive) {
     rv.nouveaux = Drapeau(base);
     rv.noeuds = LireNoeuds(base);
     if (rv.nouveaux) {
-        std::vector<Noeud> calcules = CalculerNoeuds(Historiques(archive));
+        std::vector<Noeud> calcules = CalculerNoeuds(Historiques(archive, std::nullopt, false));
         rv.jours = JoursProches(base, rv.noeuds, calcules);
         rv.noeuds = std::move(calcules);
     }
@@ -199,7 +199,7 @@ std::vector<Noeud> CalculerNoeuds(const std::vector<HistoriqueInstrument>& histo
 std::vector<Noeud> NoeudsActuels(Archive& archive) {
     Connexion& base = archive.Base();
     if (CalculsAJour(archive) && !Drapeau(base)) return LireNoeuds(base);
-    return CalculerNoeuds(Historiques(archive));
+    return CalculerNoeuds(Historiques(archive, std::nullopt, false));
 }
 
 Niveau2::Niveau2(const std::vector<Noeud>& noeuds, const science::ReglagesEtalonnage& reglages)
