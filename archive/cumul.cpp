@@ -64,14 +64,22 @@ std::set<Cle> Cumuler(Archive& archive, int64_t id, Cumul& cumul, const std::set
         cles.insert(vues.begin(), vues.end());
         lot.clear();
     };
-    ParcourirResultats(archive, f, j, [&](science::Resultat& r) {
+    const auto mesure = [&](science::Resultat& r) {
         // The half-days are the header's constants' own.
         if (demiJournees) demis.Ajouter(r);
         if (niveau2 != nullptr) niveau2->Appliquer(r, j.series[r.serie].enTete, f.reglages);
         lot.push_back({r.serie, DateLocale(r), r.critere == science::Critere::Aucun, r.niveau20,
                        r.eoVert, r.eoRouge, r.angstrom});
         if (lot.size() >= 4096) vider();
-    });
+    };
+    if (niveau2 == nullptr) {
+        ParcourirResultats(archive, f, j, mesure);
+    } else {
+        // The level 2.0 computes many files again at once: each record is
+        // computed once, the file's results held (the same results as a
+        // reading in two passes, which computes every record twice).
+        for (science::Resultat& r : Resultats(f, JourneeDe(archive, id))) mesure(r);
+    }
     vider();
     if (demiJournees) EcrireDemiJournees(archive.Base(), id, demis.Conclure(j));
     return cles;

@@ -244,9 +244,13 @@ std::optional<science::V0Niveau2> Niveau2::V0(const Canal& c,
         if (c.jours[i] >= jour && !apres) apres = c.noeuds[i].periode;
     }
     if (!avant || !apres || *avant != *apres) return std::nullopt;
-    const std::vector<science::RecommandationDatee> fenetre(
-        c.noeuds.begin() + static_cast<long>(a), c.noeuds.begin() + static_cast<long>(b));
-    return science::InterpolerV0(fenetre, jour, *avant, reglages_);
+    if (c.fenetre.empty() || c.debut != a || c.fin != b) {
+        c.fenetre.assign(c.noeuds.begin() + static_cast<long>(a),
+                         c.noeuds.begin() + static_cast<long>(b));
+        c.debut = a;
+        c.fin = b;
+    }
+    return science::InterpolerV0(c.fenetre, jour, *avant, reglages_);
 }
 
 bool Niveau2::Appliquer(science::Resultat& r, const science::EnTeteSerie& enTete,
