@@ -103,7 +103,8 @@ bool Memes(const Noeud& a, const Noeud& b) {
 }
 
 // The days of an instrument within reach of the knots that appeared, went
-// or changed; the reaches merged so that each day is asked once.
+// or changed, but those without a level-1.5 record (they have no level 2.0
+// to change); the reaches merged so that each day is asked once.
 std::set<Cle> JoursProches(Connexion& base, const std::vector<Noeud>& anciens,
                            const std::vector<Noeud>& nouveaux) {
     std::map<CleNoeud, const Noeud*> a, n;
@@ -121,7 +122,7 @@ std::set<Cle> JoursProches(Connexion& base, const std::vector<Noeud>& anciens,
     std::set<Cle> jours;
     Requete r(base,
               "SELECT jour, site, instrument FROM resumes_jours WHERE instrument = ? AND jour "
-              "BETWEEN ? AND ?");
+              "BETWEEN ? AND ? AND niveau15 > 0");
     for (auto& [instrument, p] : portees) {
         std::sort(p.begin(), p.end());
         std::vector<std::pair<double, double>> fondues;
