@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <tuple>
 
 #include "archive/demi_journees.h"
@@ -162,20 +163,34 @@ Revision Reviser(Archive& archive) {
 }
 
 // The days' records with the level 2.0, each file that holds them read and
-// computed once.
-Cumul CalculerJours(Archive& archive, const std::set<Cle>& jours, const Niveau2& niveau2) {
-    std::set<int64_t> fichiers;
+// computed once, a batch of days at a time (in day order, so that a file
+// seldom spans two batches): memory holds a batch's values only.
+void CalculerJours(Archive& archive, const std::set<Cle>& jours, const Niveau2& niveau2,
+                   const std::function<void(const Cle&, Valeurs&)>& jour) {
+    constexpr size_t Lot = 128;
+    std::map<std::string, std::vector<Cle>> parJour;
+    for (const Cle& c : jours) parJour[c.jour].push_back(c);
     Requete qui(
         archive.Base(),
         "SELECT fichier FROM jours_fichiers WHERE jour = ? AND site = ? AND instrument = ?");
-    for (const Cle& c : jours) {
-        qui.Lier(1, c.jour).Lier(2, c.site).Lier(3, c.instrument);
-        while (qui.Pas()) fichiers.insert(qui.Entier(0));
-        qui.Reprendre();
+    std::set<Cle> lot;
+    const auto vider = [&] {
+        std::set<int64_t> fichiers;
+        for (const Cle& c : lot) {
+            qui.Lier(1, c.jour).Lier(2, c.site).Lier(3, c.instrument);
+            while (qui.Pas()) fichiers.insert(qui.Entier(0));
+            qui.Reprendre();
+        }
+        Cumul cumul;
+        for (const int64_t id : fichiers) Cumuler(archive, id, cumul, &lot, false, &niveau2);
+        for (const Cle& c : lot) jour(c, cumul[c]);
+        lot.clear();
+    };
+    for (const auto& [texte, cles] : parJour) {
+        lot.insert(cles.begin(), cles.end());
+        if (lot.size() >= Lot) vider();
     }
-    Cumul cumul;
-    for (const int64_t id : fichiers) Cumuler(archive, id, cumul, &jours, false, &niveau2);
-    return cumul;
+    vider();
 }
 
 }  // namespace
@@ -305,20 +320,20 @@ void ActualiserNiveau2(Archive& archive) {
         Requete efface(base, "DELETE FROM reglages WHERE cle = ?");
         efface.Lier(1, CleDrapeau).Executer();
     }
-    Cumul cumul = CalculerJours(archive, rv.jours, Niveau2(rv.noeuds));
-    for (const Cle& c : rv.jours) Ecrire(base, c, cumul[c], true);
+    CalculerJours(archive, rv.jours, Niveau2(rv.noeuds),
+                  [&](const Cle& c, Valeurs& v) { Ecrire(base, c, v, true); });
     t.Valider();
 }
 
 std::vector<ResumeJour> JoursRevus(Archive& archive) {
     if (!Niveau2ARevoir(archive)) return {};
     const Revision rv = Reviser(archive);
-    Cumul cumul = CalculerJours(archive, rv.jours, Niveau2(rv.noeuds));
     std::map<int64_t, std::string> sites;
     Requete r(archive.Base(), "SELECT id, nom FROM sites");
     while (r.Pas()) sites[r.Entier(0)] = r.Texte(1);
     std::vector<ResumeJour> jours;
-    for (const Cle& c : rv.jours) jours.push_back(Resume(c, sites[c.site], cumul[c]));
+    CalculerJours(archive, rv.jours, Niveau2(rv.noeuds),
+                  [&](const Cle& c, Valeurs& v) { jours.push_back(Resume(c, sites[c.site], v)); });
     return jours;
 }
 
