@@ -293,10 +293,13 @@ void MarquerNoeudsARevoir(Connexion& base) {
 }
 
 bool NoeudsProches(Connexion& base, const Cle& jour) {
+    // A knot on each side: today's day, followed as it grows, has none after.
     const double d = JourDe(jour.jour);
     Requete r(base,
-              "SELECT EXISTS (SELECT 1 FROM noeuds WHERE instrument = ? AND jour BETWEEN ? AND ?)");
-    r.Lier(1, jour.instrument).Lier(2, d - Portee()).Lier(3, d + 1 + Portee());
+              "SELECT EXISTS (SELECT 1 FROM noeuds WHERE instrument = ? AND jour BETWEEN ? AND ?) "
+              "AND EXISTS (SELECT 1 FROM noeuds WHERE instrument = ? AND jour BETWEEN ? AND ?)");
+    r.Lier(1, jour.instrument).Lier(2, d - Portee()).Lier(3, d + 1);
+    r.Lier(4, jour.instrument).Lier(5, d).Lier(6, d + 1 + Portee());
     return r.Pas() && r.Entier(0) != 0;
 }
 

@@ -62,8 +62,8 @@ class Niveau2 {
 // Writing a file's half-days, within the caller's transaction.
 void MarquerNoeudsARevoir(Connexion& base);
 
-// Whether a knot of the day's instrument lies near enough to the day for
-// its records to reach level 2.0.
+// Whether knots of the day's instrument lie near enough to the day, on
+// both sides, for its records to reach level 2.0.
 bool NoeudsProches(Connexion& base, const Cle& jour);
 
 // Whether the knots or some days are to be reviewed.

@@ -256,6 +256,30 @@ TEST_F(Niveau2Saison, UnNouveauFichierRevoitLesJoursVoisins) {
     EXPECT_EQ(Resumes(a), Resumes(tout));
 }
 
+// A file without a half-day of its own (its sun never low enough) changes
+// no knot, yet its day lies between knots: the import leaves it to review.
+TEST_F(Niveau2Saison, UnJourSansDemiJourneeEntreDesNoeuds) {
+    Dossier d;
+    Archive a(d.Fichier("archive.sqlite"), Acces::Ecriture);
+    Importer(a, {8});
+    ActualiserNiveau2(a);
+    std::vector<std::string> midi;
+    for (const std::string& l : LignesJourSaison(Printemps()[8], 108))
+        if (!l.starts_with("Simple;") || (l.substr(7, 2) >= "11" && l.substr(7, 2) < "14"))
+            midi.push_back(l);
+    WriteTextFile(d.Fichier("midi.txt"), midi);
+    ImporterFichier(a, d.Fichier("midi.txt"), Lyon());
+    EXPECT_EQ(a.Base().Entier("SELECT count(*) FROM langleys l JOIN series s ON s.id = l.serie "
+                              "WHERE s.fichier = (SELECT max(id) FROM fichiers) AND accepte = 1"),
+              0);
+    const std::string noeuds = Cliche(a, "SELECT * FROM noeuds ORDER BY 1, 2, 3, 4");
+    ActualiserNiveau2(a);
+    EXPECT_EQ(Cliche(a, "SELECT * FROM noeuds ORDER BY 1, 2, 3, 4"), noeuds);
+    const ResumeJour j = Jour(a, 3, 18);
+    EXPECT_GT(j.niveau15, 0);
+    EXPECT_EQ(j.niveau20, j.niveau15);
+}
+
 TEST_F(Niveau2Saison, ArchiveDuSchema2) {
     Dossier d;
     const std::string chemin = d.Fichier("archive.sqlite");
