@@ -18,6 +18,7 @@
 #include "archive/jours.h"
 #include "archive/lecture.h"
 #include "archive/lieu.h"
+#include "archive/niveau2.h"
 #include "journee/cible_csv.h"
 #include "platform/commande.h"
 #include "platform/fichier_atomique.h"
@@ -152,6 +153,9 @@ int Importer(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
                 instruments.push_back(i);
         Verifier(sortie, SortieStandard);
     }
+    // The batch's calibration knots and the level 2.0 of the days they
+    // reach, once for all its files.
+    archive::ActualiserNiveau2(a);
     // The instruments whose history changed, checked against it once.
     for (const std::string& i : instruments)
         for (const archive::HistoriqueInstrument& h : archive::Historiques(a, i))
@@ -181,7 +185,8 @@ int Jours(const Options& o, std::ostream& sortie, std::ostream& erreurs) {
     for (const archive::ResumeJour& j : jours) {
         sortie << "jour;" << archive::TexteDate(j.jour) << ';' << j.site << ';' << j.instrument
                << ';' << j.enregistrements << ';' << j.niveau15 << ';' << Valeur(j.vert) << ';'
-               << Valeur(j.rouge) << ';' << Valeur(j.angstrom) << '\n';
+               << Valeur(j.rouge) << ';' << Valeur(j.angstrom) << ';' << j.niveau20 << ';'
+               << (j.NiveauDeux() ? "2.0" : "1.5") << '\n';
         Verifier(sortie, SortieStandard);
     }
     if (jours.empty()) erreurs << Programme << "aucun jour dans l'archive pour ce choix\n";
@@ -294,6 +299,11 @@ int Fusionner(const Options& o, std::ostream& sortie) {
     sortie << "« " << o.chemins[0] << " » : " << b.fichiers << " fichier(s) ajouté(s), "
            << b.enregistrements << " enregistrement(s) ; " << b.dejaLa
            << " fichier(s) déjà dans l'archive\n";
+    archive::ActualiserNiveau2(a);
+    // The same warning as an import's, for the histories the merge changed.
+    for (const std::string& i : b.instruments)
+        for (const archive::HistoriqueInstrument& h : archive::Historiques(a, i))
+            if (const auto avis = archive::AvisConstantes(h)) sortie << *avis << "\n";
     Terminer(sortie, SortieStandard);
     return SortieSucces;
 }

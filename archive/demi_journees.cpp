@@ -1,5 +1,7 @@
 #include "archive/demi_journees.h"
 
+#include "archive/niveau2.h"
+
 #include "archive/lecture.h"
 #include "science/verdict_langley.h"
 
@@ -90,6 +92,8 @@ const char* NomVoie(science::Voie voie) {
 }
 
 void EcrireDemiJournees(Connexion& base, int64_t fichier, const std::vector<DemiJournee>& ds) {
+    // The calibration knots are computed again once for a batch of files.
+    MarquerNoeudsARevoir(base);
     Requete efface(base,
                    "DELETE FROM langleys WHERE serie IN (SELECT id FROM series WHERE fichier = ?)");
     efface.Lier(1, fichier).Executer();

@@ -100,7 +100,8 @@ std::vector<Ligne> Calculer(Archive& archive, const std::optional<std::string>& 
 }  // namespace
 
 std::vector<HistoriqueInstrument> Historiques(Archive& archive,
-                                              const std::optional<std::string>& instrument) {
+                                              const std::optional<std::string>& instrument,
+                                              bool statuts) {
     const std::vector<Ligne> lignes =
         CalculsAJour(archive) ? LireTable(archive, instrument) : Calculer(archive, instrument);
     std::vector<HistoriqueInstrument> historiques;
@@ -119,7 +120,7 @@ std::vector<HistoriqueInstrument> Historiques(Archive& archive,
                                     d.langley.v0, d.langley.erreurTypeV0, d.langley.accepte,
                                     periodes[i]});
         }
-        h.statuts = science::Statuts(h.historique);
+        if (statuts) h.statuts = science::Statuts(h.historique);
     }
     return historiques;
 }

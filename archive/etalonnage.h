@@ -32,8 +32,11 @@ struct HistoriqueInstrument {
 // Each instrument's history (only `instrument`'s when given), in the order
 // of the instruments' numbers. An archive whose half-days another version
 // of the computation made has them made again for this reading, not stored.
+// The statuses are left empty when not asked for: they cost a
+// recommendation per half-day.
 std::vector<HistoriqueInstrument> Historiques(Archive& archive,
-                                              const std::optional<std::string>& instrument = {});
+                                              const std::optional<std::string>& instrument = {},
+                                              bool statuts = true);
 
 // One channel at its latest half-day: the recommendation there, the drift
 // of its calibration period, and the V0 the instrument then held.

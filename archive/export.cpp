@@ -4,6 +4,8 @@
 #include <tuple>
 
 #include "archive/lecture.h"
+#include "archive/niveau2.h"
+#include "archive/resumes.h"
 #include "science/export_csv.h"
 
 namespace archive {
@@ -23,7 +25,26 @@ size_t Exporter(Archive& archive, const ChoixExport& choix, std::ostream& sortie
     sortie << science::EnTeteCsv << "\r\n";
     verifier();
     size_t lignes = 0;
+    const Niveau2 niveau2(NoeudsActuels(archive));
+    // A file with no day chosen is not computed at all; the files' days are
+    // known once the summaries are this computation's.
+    const auto texte = [](const std::optional<science::Date>& d) -> std::optional<std::string> {
+        if (!d) return std::nullopt;
+        return TexteDate(*d);
+    };
+    const bool choisir = (choix.du || choix.au || choix.instrument) && CalculsAJour(archive);
+    Requete dedans(archive.Base(),
+                   "SELECT EXISTS (SELECT 1 FROM jours_fichiers WHERE fichier = ? AND (? IS NULL "
+                   "OR jour >= ?) AND (? IS NULL OR jour <= ?) AND (? IS NULL OR instrument = ?))");
     for (const FichierArchive& f : Fichiers(archive)) {
+        if (choisir) {
+            dedans.Lier(1, f.id).Lier(2, texte(choix.du)).Lier(3, texte(choix.du));
+            dedans.Lier(4, texte(choix.au)).Lier(5, texte(choix.au));
+            dedans.Lier(6, choix.instrument).Lier(7, choix.instrument);
+            const bool garder = dedans.Pas() && dedans.Entier(0) != 0;
+            dedans.Reprendre();
+            if (!garder) continue;
+        }
         const science::Journee enTetes = EnTetesDe(archive, f.id);
         std::vector<science::Resultat> lot;
         const auto vider = [&] {
@@ -38,7 +59,7 @@ size_t Exporter(Archive& archive, const ChoixExport& choix, std::ostream& sortie
             verifier();
         };
         // Every record is computed and screened against its whole series;
-        // only then are the chosen ones kept.
+        // only then are the chosen ones kept, at level 2.0 where they reach it.
         ParcourirResultats(archive, f, enTetes, [&](science::Resultat& r) {
             if (choix.instrument && enTetes.series[r.serie].enTete.photometre != *choix.instrument)
                 return;
@@ -48,6 +69,7 @@ size_t Exporter(Archive& archive, const ChoixExport& choix, std::ostream& sortie
                     (choix.au && Avant(*choix.au, *date)))
                     return;
             }
+            niveau2.Appliquer(r, enTetes.series[r.serie].enTete, f.reglages);
             lot.push_back(std::move(r));
             if (lot.size() >= 256) vider();
         });

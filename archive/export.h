@@ -10,7 +10,9 @@
 
 // The archive's records computed again and written as solvenare-journee's
 // CSV: for one file imported whole, the same bytes as `solvenare-journee
-// FICHIER --csv -` with the same settings.
+// FICHIER --csv -` with the same settings, but for the records at level 2.0
+// (`niveau` 2.0, their depths, α and uncertainties with the interpolated
+// V0s), which one file alone never has.
 namespace archive {
 
 struct ChoixExport {

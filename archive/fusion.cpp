@@ -1,5 +1,6 @@
 #include "archive/fusion.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -95,6 +96,14 @@ BilanFusion Fusionner(Archive& archive, Archive& autre) {
         }
         series.Reprendre();
         ActualiserResumes(archive, {fichier});
+        Requete demis(base,
+                      "SELECT DISTINCT i.numero FROM langleys l JOIN series s ON s.id = l.serie "
+                      "JOIN instruments i ON i.id = l.instrument WHERE s.fichier = ?");
+        demis.Lier(1, fichier);
+        while (demis.Pas())
+            if (std::find(bilan.instruments.begin(), bilan.instruments.end(), demis.Texte(0)) ==
+                bilan.instruments.end())
+                bilan.instruments.push_back(demis.Texte(0));
         t.Valider();
         ++bilan.fichiers;
     }

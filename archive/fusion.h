@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "archive/archive.h"
 
@@ -15,6 +16,8 @@ struct BilanFusion {
     size_t fichiers = 0;         // added
     size_t dejaLa = 0;           // already here
     size_t enregistrements = 0;  // added
+    // The photometers whose half-day Langleys the files added brought.
+    std::vector<std::string> instruments;
 };
 
 BilanFusion Fusionner(Archive& archive, Archive& autre);

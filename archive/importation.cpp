@@ -332,7 +332,7 @@ BilanImport ImporterFichier(Archive& archive, const std::string& chemin,
         const science::Resultat x = recalcul.Calculer(lecteur.journee, s, r);
         filtre.Ajouter(x);
         demiJournees.Ajouter(x);
-        resumees.push_back({s, DateLocale(x), false, x.eoVert, x.eoRouge, x.angstrom});
+        resumees.push_back({s, DateLocale(x), false, false, x.eoVert, x.eoRouge, x.angstrom});
         if (r.ligne <= dejaLignes) return;
         mesure.Lier(1, ids[s]).Lier(2, r.ligne).Lier(3, x.utc);
         mesure.Lier(4, r.mode == science::Mode::Continu ? 1 : 0).Lier(5, r.jours);

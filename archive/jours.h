@@ -7,8 +7,9 @@
 #include "science/recalcul.h"
 
 // The archive's days at a glance: for each day of each site and instrument,
-// how many records it holds and the spread of its level-1.5 values. What the
-// seasons window draws and `solvenare-archive jours` prints.
+// how many records it holds and the spread of its values (level 2.0 where it
+// has any, else level 1.5). What the seasons window draws and
+// `solvenare-archive jours` prints.
 
 namespace archive {
 

@@ -15,7 +15,8 @@ namespace archive {
 // Raise it whenever the science's results change (a formula, a threshold,
 // the screening): every archive then computes its summaries again.
 // 2: the half-days' Langley fits are kept too.
-inline constexpr int VersionCalcul = 2;
+// 3: the level 2.0.
+inline constexpr int VersionCalcul = 3;
 
 // The summaries of the days these files touch (before and after their
 // import), within the caller's transaction; every day again when the
@@ -27,6 +28,7 @@ struct MesureResumee {
     size_t serie = 0;                   // in the file's series
     std::optional<science::Date> jour;  // the site's local date
     bool niveau15 = false;
+    bool niveau20 = false;  // its values then the level 2.0's
     std::optional<double> vert, rouge, angstrom;
 };
 

@@ -136,10 +136,36 @@ CREATE TABLE langleys (
 CREATE INDEX langleys_instrument ON langleys (instrument, jour);
 )";
 
+// Version 3. Each instrument's calibration knots (the recommendations at
+// its accepted half-days, with their period's header constants), kept so
+// that a batch of imports finds which days' level 2.0 they moved; each
+// day's count at level 2.0, and whether it is to be computed again.
+constexpr char Schema3[] = R"(
+CREATE TABLE noeuds (
+    instrument TEXT NOT NULL,
+    canal TEXT NOT NULL,
+    periode INTEGER NOT NULL,
+    jour REAL NOT NULL,
+    v0_vert_entete REAL NOT NULL, v0_rouge_entete REAL NOT NULL,
+    vn_vert_entete REAL NOT NULL, vn_rouge_entete REAL NOT NULL,
+    v0 REAL NOT NULL,
+    ecart_type REAL NOT NULL,
+    erreur_type REAL NOT NULL,
+    nombre INTEGER NOT NULL,
+    PRIMARY KEY (instrument, canal, periode, jour)
+);
+CREATE INDEX noeuds_jour ON noeuds (instrument, jour);
+ALTER TABLE resumes_jours ADD COLUMN niveau20 INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE resumes_jours ADD COLUMN a_revoir INTEGER NOT NULL DEFAULT 0;
+CREATE INDEX resumes_jours_a_revoir ON resumes_jours (a_revoir) WHERE a_revoir = 1;
+INSERT INTO reglages (cle, valeur) VALUES ('noeuds_a_revoir', '1')
+    ON CONFLICT (cle) DO UPDATE SET valeur = excluded.valeur;
+)";
+
 }  // namespace
 
 const std::vector<std::string>& Migrations() {
-    static const std::vector<std::string> migrations = {Schema1(), Schema2};
+    static const std::vector<std::string> migrations = {Schema1(), Schema2, Schema3};
     return migrations;
 }
 

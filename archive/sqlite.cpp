@@ -137,6 +137,9 @@ void Requete::Reprendre() {
     sqlite3_clear_bindings(requete_);
 }
 
+int Requete::Colonnes() const {
+    return sqlite3_column_count(requete_);
+}
 bool Requete::Nul(int c) const {
     return sqlite3_column_type(requete_, c) == SQLITE_NULL;
 }

@@ -61,6 +61,7 @@ class Requete {
     // Ready to bind and run again.
     void Reprendre();
 
+    int Colonnes() const;  // of its rows
     bool Nul(int colonne) const;
     int64_t Entier(int colonne) const;
     double Reel(int colonne) const;

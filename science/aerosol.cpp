@@ -40,11 +40,18 @@ std::optional<double> ProfondeurAerosol(const VoieAerosol& voie, const Trajet& t
 IncertitudeAerosol Incertitudes(const VoieAerosol& vert, const VoieAerosol& rouge, const Trajet& t,
                                 double lambdaVert, double lambdaRouge,
                                 const IncertitudesEntrees& u) {
+    return Incertitudes(vert, rouge, t, lambdaVert, lambdaRouge, u, u);
+}
+
+IncertitudeAerosol Incertitudes(const VoieAerosol& vert, const VoieAerosol& rouge, const Trajet& t,
+                                double lambdaVert, double lambdaRouge,
+                                const IncertitudesEntrees& uVert,
+                                const IncertitudesEntrees& uRouge) {
     IncertitudeAerosol r;
     const auto tauVert = ProfondeurAerosol(vert, t);
     const auto tauRouge = ProfondeurAerosol(rouge, t);
-    const Contributions cv = Contribuer(vert, t, u);
-    const Contributions cr = Contribuer(rouge, t, u);
+    const Contributions cv = Contribuer(vert, t, uVert);
+    const Contributions cr = Contribuer(rouge, t, uRouge);
     if (tauVert) r.vert = cv.Totale();
     if (tauRouge) r.rouge = cr.Totale();
     if (!tauVert || !tauRouge || !(*tauVert > 0) || !(*tauRouge > 0)) return r;

@@ -46,5 +46,11 @@ struct IncertitudeAerosol {
 IncertitudeAerosol Incertitudes(const VoieAerosol& vert, const VoieAerosol& rouge,
                                 const Trajet& trajet, double lambdaVert, double lambdaRouge,
                                 const IncertitudesEntrees& u = {});
+// The same when each channel's V0 has its own uncertainty (a calibration
+// history's): each channel's inputs are its own.
+IncertitudeAerosol Incertitudes(const VoieAerosol& vert, const VoieAerosol& rouge,
+                                const Trajet& trajet, double lambdaVert, double lambdaRouge,
+                                const IncertitudesEntrees& uVert,
+                                const IncertitudesEntrees& uRouge);
 
 }  // namespace science

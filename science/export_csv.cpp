@@ -106,7 +106,7 @@ void EcrireCsv(std::ostream& sortie, const std::vector<Resultat>& resultats, con
         // The screening's words hold no comma, quote or line end either.
         ligne += ',';
         if (r.critere) {
-            ligne += NiveauCritere(*r.critere);
+            ligne += r.niveau20 && *r.critere == Critere::Aucun ? "2.0" : NiveauCritere(*r.critere);
             ligne += ',';
             ligne += NomCritere(*r.critere);
         } else {

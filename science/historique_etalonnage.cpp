@@ -66,13 +66,63 @@ std::vector<int> NumeroterPeriodes(const std::vector<ConstantesEtalonnage>& c) {
     return p;
 }
 
+namespace {
+
+// The history's indices in order of day, so that a window is found by
+// bisection rather than by a scan: a recommendation at every half-day of
+// years of them would otherwise cost the square of their number.
+struct Ordre {
+    std::vector<size_t> indices;
+    std::vector<double> jours;
+    explicit Ordre(const std::vector<LangleyDate>& h) : indices(h.size()) {
+        for (size_t i = 0; i < h.size(); ++i) indices[i] = i;
+        std::stable_sort(indices.begin(), indices.end(),
+                         [&](size_t a, size_t b) { return h[a].jour < h[b].jour; });
+        for (size_t i : indices) jours.push_back(h[i].jour);
+    }
+};
+
+bool Candidat(const LangleyDate& l, Voie voie, double jour, int periode,
+              const ReglagesEtalonnage& r) {
+    return l.voie == voie && l.accepte && l.periode == periode &&
+           std::abs(l.jour - jour) <= r.fenetreJours / 2 && l.v0 > 0;
+}
+
+// The window's candidates in the history's order, as a scan finds them: a
+// day of margin on both sides, the exact test then deciding.
+std::vector<size_t> Candidats(const std::vector<LangleyDate>& h, const Ordre& o, Voie voie,
+                              double jour, int periode, const ReglagesEtalonnage& r) {
+    const double marge = r.fenetreJours / 2 + 1;
+    const auto debut = std::lower_bound(o.jours.begin(), o.jours.end(), jour - marge);
+    const auto fin = std::upper_bound(debut, o.jours.end(), jour + marge);
+    std::vector<size_t> c;
+    for (auto k = debut; k != fin; ++k) {
+        const size_t i = o.indices[static_cast<size_t>(k - o.jours.begin())];
+        if (Candidat(h[i], voie, jour, periode, r)) c.push_back(i);
+    }
+    std::sort(c.begin(), c.end());
+    return c;
+}
+
+std::optional<Recommandation> RecommanderParmi(const std::vector<LangleyDate>& h,
+                                               const std::vector<size_t>& candidats,
+                                               const ReglagesEtalonnage& r);
+
+}  // namespace
+
 std::optional<Recommandation> Recommander(const std::vector<LangleyDate>& h, Voie voie, double jour,
                                           int periode, const ReglagesEtalonnage& r) {
     std::vector<size_t> candidats;
     for (size_t i = 0; i < h.size(); ++i)
-        if (h[i].voie == voie && h[i].accepte && h[i].periode == periode &&
-            std::abs(h[i].jour - jour) <= r.fenetreJours / 2 && h[i].v0 > 0)
-            candidats.push_back(i);
+        if (Candidat(h[i], voie, jour, periode, r)) candidats.push_back(i);
+    return RecommanderParmi(h, candidats, r);
+}
+
+namespace {
+
+std::optional<Recommandation> RecommanderParmi(const std::vector<LangleyDate>& h,
+                                               const std::vector<size_t>& candidats,
+                                               const ReglagesEtalonnage& r) {
     if (candidats.size() < r.minimum) return std::nullopt;
     // Hazy half-days give good-looking lines with V0 far off: the robust
     // deviation about the recommendation sets them aside, and the mean is
@@ -111,12 +161,16 @@ std::optional<Recommandation> Recommander(const std::vector<LangleyDate>& h, Voi
     return rec;
 }
 
+}  // namespace
+
 std::vector<StatutLangley> Statuts(const std::vector<LangleyDate>& h, const ReglagesEtalonnage& r) {
     std::vector<StatutLangley> s(h.size(), StatutLangley::Rejete);
+    const Ordre ordre(h);
     for (size_t i = 0; i < h.size(); ++i) {
         if (!h[i].accepte) continue;
         s[i] = StatutLangley::Accepte;
-        const auto rec = Recommander(h, h[i].voie, h[i].jour, h[i].periode, r);
+        const auto rec =
+            RecommanderParmi(h, Candidats(h, ordre, h[i].voie, h[i].jour, h[i].periode, r), r);
         if (rec &&
             std::find(rec->aberrants.begin(), rec->aberrants.end(), i) != rec->aberrants.end())
             s[i] = StatutLangley::Aberrant;
@@ -158,8 +212,9 @@ std::vector<RecommandationDatee> Recommandations(const std::vector<LangleyDate>&
     std::sort(noeuds.begin(), noeuds.end());
     noeuds.erase(std::unique(noeuds.begin(), noeuds.end()), noeuds.end());
     std::vector<RecommandationDatee> s;
+    const Ordre ordre(h);
     for (const auto& [jour, periode] : noeuds)
-        if (const auto rec = Recommander(h, voie, jour, periode, r))
+        if (const auto rec = RecommanderParmi(h, Candidats(h, ordre, voie, jour, periode, r), r))
             s.push_back({jour, periode, *rec});
     return s;
 }
@@ -186,8 +241,17 @@ std::optional<V0Niveau2> InterpolerV0(const std::vector<RecommandationDatee>& s,
     return v;
 }
 
-std::optional<ProfondeurNiveau2> ProfondeurAvecV0(const Resultat& r, Voie voie, const V0Niveau2& v0,
-                                                  double altitudeM, const IncertitudesEntrees& u) {
+namespace {
+
+// A recomputed record's channel with another V0, and its path.
+struct CanalNiveau2 {
+    VoieAerosol voie;
+    Trajet trajet;
+    IncertitudesEntrees u;
+};
+
+std::optional<CanalNiveau2> Canal(const Resultat& r, Voie voie, const V0Niveau2& v0,
+                                  double altitudeM, const IncertitudesEntrees& u) {
     const bool vert = voie == Voie::Vert;
     const auto& v = vert ? r.vVert : r.vRouge;
     const auto& vn = vert ? r.vnVert : r.vnRouge;
@@ -197,20 +261,51 @@ std::optional<ProfondeurNiveau2> ProfondeurAvecV0(const Resultat& r, Voie voie, 
         return std::nullopt;
     const auto masseOzone = MasseAirOzone(*r.elevation, altitudeM);
     if (!masseOzone) return std::nullopt;
-    const VoieAerosol canal{*v, v0.v0, *vn, *rayleigh, *ozone};
     // The pressure only scales the Rayleigh depth's uncertainty.
     const double pression = r.pression ? *r.pression : PressionReference;
-    const Trajet trajet{*r.distance, *r.masseAir, *masseOzone, pression};
-    const auto tau = ProfondeurAerosol(canal, trajet);
+    CanalNiveau2 c{
+        {*v, v0.v0, *vn, *rayleigh, *ozone}, {*r.distance, *r.masseAir, *masseOzone, pression}, u};
+    c.u.v0Relative = v0.incertitude / v0.v0;
+    return c;
+}
+
+}  // namespace
+
+std::optional<ProfondeurNiveau2> ProfondeurAvecV0(const Resultat& r, Voie voie, const V0Niveau2& v0,
+                                                  double altitudeM, const IncertitudesEntrees& u) {
+    const bool vert = voie == Voie::Vert;
+    const auto c = Canal(r, voie, v0, altitudeM, u);
+    if (!c) return std::nullopt;
+    const auto tau = ProfondeurAerosol(c->voie, c->trajet);
     if (!tau) return std::nullopt;
-    IncertitudesEntrees propres = u;
-    propres.v0Relative = v0.incertitude / v0.v0;
     // The other channel does not enter a channel's own uncertainty.
     const VoieAerosol sans{0, 0, 0, 0, 0};
-    const IncertitudeAerosol i = vert ? Incertitudes(canal, sans, trajet, 505, 625, propres)
-                                      : Incertitudes(sans, canal, trajet, 505, 625, propres);
+    const IncertitudeAerosol i = vert ? Incertitudes(c->voie, sans, c->trajet, 505, 625, c->u)
+                                      : Incertitudes(sans, c->voie, c->trajet, 505, 625, c->u);
     const auto& ui = vert ? i.vert : i.rouge;
     return ProfondeurNiveau2{*tau, ui.value_or(0)};
+}
+
+bool PasserNiveau2(Resultat& r, const V0Niveau2& vert, const V0Niveau2& rouge, double altitudeM,
+                   double lambdaVert, double lambdaRouge, const IncertitudesEntrees& u) {
+    if (r.critere != Critere::Aucun) return false;
+    const auto cv = Canal(r, Voie::Vert, vert, altitudeM, u);
+    const auto cr = Canal(r, Voie::Rouge, rouge, altitudeM, u);
+    if (!cv) return false;
+    const auto tauVert = ProfondeurAerosol(cv->voie, cv->trajet);
+    if (!tauVert) return false;
+    const VoieAerosol sans{0, 0, 0, 0, 0};
+    const auto tauRouge = cr ? ProfondeurAerosol(cr->voie, cv->trajet) : std::nullopt;
+    const IncertitudeAerosol i = Incertitudes(cv->voie, cr ? cr->voie : sans, cv->trajet,
+                                              lambdaVert, lambdaRouge, cv->u, cr ? cr->u : cv->u);
+    r.eoVert = tauVert;
+    r.eoRouge = tauRouge;
+    r.angstrom = ExposantAngstrom(tauVert, tauRouge, lambdaVert, lambdaRouge);
+    r.uEoVert = i.vert;
+    r.uEoRouge = i.rouge;
+    r.uAngstrom = i.angstrom;
+    r.niveau20 = true;
+    return true;
 }
 
 }  // namespace science

@@ -124,4 +124,12 @@ std::optional<ProfondeurNiveau2> ProfondeurAvecV0(const Resultat& r, Voie voie, 
                                                   double altitudeM,
                                                   const IncertitudesEntrees& u = {});
 
+// A screened record at level 1.5 taken to level 2.0: both depths, α and
+// their uncertainties computed again with those V0s (u(α) from both
+// channels' own V0 uncertainties). False, the record unchanged, when it is
+// not at level 1.5 or its green depth cannot be computed.
+bool PasserNiveau2(Resultat& r, const V0Niveau2& vert, const V0Niveau2& rouge, double altitudeM,
+                   double lambdaVert = 505, double lambdaRouge = 625,
+                   const IncertitudesEntrees& u = {});
+
 }  // namespace science

@@ -260,7 +260,8 @@ Resultat Recalculateur::Calculer(const Journee& journee, size_t s, const Enregis
 }
 
 std::string Resultat::Niveau() const {
-    return critere ? NiveauCritere(*critere) : "";
+    if (!critere) return "";
+    return niveau20 && *critere == Critere::Aucun ? "2.0" : NiveauCritere(*critere);
 }
 
 std::string Resultat::Filtre() const {

@@ -71,8 +71,11 @@ struct Resultat {
     NombreFacultatif uEoVert, uEoRouge, uAngstrom;
     // The cloud screening's verdict; nothing until a screening has been made.
     std::optional<Critere> critere;
+    // Passed, and its depths, α and their uncertainties computed with V0s
+    // interpolated in the instrument's calibration history (level 2.0).
+    bool niveau20 = false;
 
-    // The CSV's `niveau` ("1.0", "1.5") and `filtre` (the first criterion
+    // The CSV's `niveau` ("1.0", "1.5", "2.0") and `filtre` (the first criterion
     // failed): empty until a screening has been made.
     std::string Niveau() const;
     std::string Filtre() const;

@@ -17,6 +17,7 @@
 #include "archive/resumes.h"
 #include "archive/schema.h"
 #include "science/langley_demi_journee.h"
+#include "tests/archive/outils.h"
 #include "tests/archive/saison.h"
 #include "tests/support/dossier.h"
 
@@ -138,9 +139,7 @@ TEST_F(Saison, ArchiveDuSchemaPrecedent) {
     {
         Archive a(chemin, Acces::Ecriture);
         for (size_t i = 0; i < 4; ++i) ImporterFichier(a, fichiers_[i], Lyon());
-        a.Base().Executer(
-            "DROP TABLE langleys; PRAGMA user_version = 1; UPDATE reglages SET valeur = '1' "
-            "WHERE cle = 'version_calcul'");
+        SchemaPrecedent(a.Base(), 1);
     }
     Archive a(chemin, Acces::Ecriture);
     EXPECT_EQ(VersionFichier(a.Base()), VersionSchema());

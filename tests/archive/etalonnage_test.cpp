@@ -164,6 +164,30 @@ TEST_F(EtalonnageArchive, ChoixEtRefus) {
 
 namespace {
 
+// `jours` ends each line with the day's count at level 2.0 and the level of
+// its values; the season's days between knots are at 2.0.
+TEST_F(EtalonnageArchive, JoursAuNiveau2) {
+    const Execution e = LancerArchive(*dossier_, {"jours"});
+    ASSERT_EQ(e.code, 0) << e.erreurs;
+    const auto jours = Lignes(e.sortie, "jour");
+    ASSERT_EQ(jours.size(), 30u);
+    size_t deux = 0;
+    for (const auto& j : jours) {
+        ASSERT_EQ(j.size(), 17u);
+        const int niveau20 = std::stoi(j[15]);
+        EXPECT_EQ(j[16], niveau20 > 0 ? "2.0" : "1.5") << j[1];
+        EXPECT_LE(niveau20, std::stoi(j[5]));
+        if (niveau20 > 0) ++deux;
+    }
+    EXPECT_GE(deux, 28u);
+    const auto milieu = Lignes(
+        LancerArchive(*dossier_, {"jours", "--du", "2026-03-16", "--au", "2026-03-16"}).sortie,
+        "jour");
+    ASSERT_EQ(milieu.size(), 1u);
+    EXPECT_EQ(milieu[0][15], milieu[0][5]);
+    EXPECT_NEAR(std::stod(milieu[0][6]), 0.08, 0.01);
+}
+
 // The half-days come with a merged station's files; an archive whose
 // computation is older has them made again for the reading, untouched.
 TEST_F(EtalonnageArchive, FusionEtArchiveAncienne) {
@@ -175,6 +199,18 @@ TEST_F(EtalonnageArchive, FusionEtArchiveAncienne) {
     ASSERT_EQ(fusion.code, 0) << fusion.erreurs;
     EXPECT_EQ(LancerArchive(d, {"etalonnage", "--archive", "fusion.sqlite"}).sortie,
               reference.sortie);
+    // The merge's report calls for new constants as an import's does, and
+    // its days are at level 2.0 as the source's.
+    EXPECT_NE(fusion.sortie.find("le photomètre n°7 a besoin de nouvelles constantes"),
+              std::string::npos)
+        << fusion.sortie;
+    EXPECT_EQ(LancerArchive(d, {"jours", "--archive", "fusion.sqlite"}).sortie,
+              LancerArchive(*dossier_, {"jours"}).sortie);
+    {
+        archive::Archive a(d.Fichier("fusion.sqlite"), archive::Acces::Lecture);
+        EXPECT_GT(a.Base().Entier("SELECT count(*) FROM noeuds"), 0);
+        EXPECT_EQ(a.Base().Entier("SELECT count(*) FROM resumes_jours WHERE a_revoir = 1"), 0);
+    }
 
     {
         archive::Archive a(d.Fichier("fusion.sqlite"), archive::Acces::Ecriture);

@@ -10,7 +10,22 @@
 #include <string>
 #include <vector>
 
+#include "archive/sqlite.h"
 #include "tests/support/dossier.h"
+
+// An archive taken back to an earlier schema, as an older program left it:
+// its tables and columns, its version of the computation.
+inline void SchemaPrecedent(archive::Connexion& base, int version) {
+    if (version < 3)
+        base.Executer(
+            "DROP TABLE noeuds; DROP INDEX resumes_jours_a_revoir; ALTER TABLE resumes_jours DROP "
+            "COLUMN niveau20; ALTER TABLE resumes_jours DROP COLUMN a_revoir; DELETE FROM "
+            "reglages WHERE cle = 'noeuds_a_revoir'");
+    if (version < 2) base.Executer("DROP TABLE langleys");
+    base.Executer("PRAGMA user_version = " + std::to_string(version) +
+                  "; UPDATE reglages SET valeur = '" + std::to_string(version) +
+                  "' WHERE cle = 'version_calcul'");
+}
 
 // The real programs, run in a folder on real files.
 struct Execution {

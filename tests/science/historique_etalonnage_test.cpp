@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
+#include <sstream>
 
+#include "science/export_csv.h"
 #include "science/fichier_journee.h"
+#include "science/filtrage_nuages.h"
 #include "tests/support/matinee.h"
 
 namespace science {
@@ -183,6 +188,104 @@ TEST(HistoriqueEtalonnage, LevelTwoDepthIsTheRecomputationsWithItsV0) {
     Resultat vide = resultats.front();
     vide.vVert = std::nullopt;
     EXPECT_FALSE(ProfondeurAvecV0(vide, Voie::Vert, {2, 0.01}, SiteLyon.altitude));
+}
+
+// A record taken to level 2.0 with the header's own V0s and the default
+// uncertainty is the recomputation's record, but for its level; those not
+// at level 1.5 stay as they are.
+TEST(HistoriqueEtalonnage, LevelTwoRecordIsTheRecomputationsWithItsV0s) {
+    std::vector<std::string> lignes = EnTeteMatineeClaire();
+    for (auto& l : EnregistrementsMatineeClaire(V0VertMatinee, V0RougeMatinee)) lignes.push_back(l);
+    ReglagesRecalcul reglages;
+    reglages.site = SiteLyon;
+    reglages.annee = 2026;
+    std::vector<Resultat> resultats = Recalculer(LireJournee(lignes), reglages);
+    MarquerNiveaux(resultats);
+    const double u = IncertitudesEntrees{}.v0Relative;
+    size_t passes = 0;
+    for (const Resultat& r : resultats) {
+        Resultat x = r;
+        const bool passe = PasserNiveau2(x, {V0VertMatinee, V0VertMatinee * u},
+                                         {V0RougeMatinee, V0RougeMatinee * u}, SiteLyon.altitude);
+        EXPECT_EQ(passe, r.critere == Critere::Aucun);
+        EXPECT_EQ(x.niveau20, passe);
+        if (!passe) {
+            EXPECT_EQ(x.Niveau(), r.Niveau());
+            continue;
+        }
+        ++passes;
+        EXPECT_EQ(x.Niveau(), "2.0");
+        EXPECT_DOUBLE_EQ(*x.eoVert, *r.eoVert);
+        EXPECT_DOUBLE_EQ(*x.eoRouge, *r.eoRouge);
+        EXPECT_DOUBLE_EQ(*x.angstrom, *r.angstrom);
+        EXPECT_DOUBLE_EQ(*x.uEoVert, *r.uEoVert);
+        EXPECT_DOUBLE_EQ(*x.uEoRouge, *r.uEoRouge);
+        EXPECT_DOUBLE_EQ(*x.uAngstrom, *r.uAngstrom);
+        // The CSV says its level and nothing else changes.
+        std::ostringstream a, b;
+        EcrireCsv(a, {r}, SiteLyon);
+        EcrireCsv(b, {x}, SiteLyon);
+        std::string attendu = a.str();
+        attendu.replace(attendu.rfind(",1.5,"), 5, ",2.0,");
+        EXPECT_EQ(b.str(), attendu);
+    }
+    EXPECT_GT(passes, 50u);
+    // A red V0 twice as uncertain weighs on u(α) alone with u(τ_red).
+    Resultat x = resultats[resultats.size() / 2];
+    ASSERT_EQ(x.critere, Critere::Aucun);
+    Resultat y = x;
+    PasserNiveau2(x, {V0VertMatinee, V0VertMatinee * u}, {V0RougeMatinee, V0RougeMatinee * u},
+                  SiteLyon.altitude);
+    PasserNiveau2(y, {V0VertMatinee, V0VertMatinee * u}, {V0RougeMatinee, 2 * V0RougeMatinee * u},
+                  SiteLyon.altitude);
+    EXPECT_DOUBLE_EQ(*x.uEoVert, *y.uEoVert);
+    EXPECT_GT(*y.uEoRouge, *x.uEoRouge);
+    EXPECT_GT(*y.uAngstrom, *x.uAngstrom);
+}
+
+// The windows found by bisection in the day-ordered history give what a
+// scan of the whole history gives, however the history is ordered.
+TEST(HistoriqueEtalonnage, StatusesAndKnotsAsOneRecommendationAtATime) {
+    std::mt19937 g(7);
+    std::normal_distribution<double> bruit(0, 0.01);
+    std::uniform_real_distribution<double> tirage(0, 1);
+    std::vector<LangleyDate> h;
+    for (int jour = 0; jour < 400; ++jour)
+        for (const DemiJour demi : {DemiJour::Matin, DemiJour::ApresMidi})
+            for (const Voie voie : {Voie::Vert, Voie::Rouge}) {
+                if (tirage(g) < 0.3) continue;
+                LangleyDate l =
+                    Entree(jour + (demi == DemiJour::Matin ? 0.25 : 0.75),
+                           2.05 + bruit(g) + (tirage(g) < 0.05 ? 0.2 : 0), tirage(g) < 0.7,
+                           jour < 200 ? 0 : 1, 0.005 + 0.01 * tirage(g));
+                l.demi = demi;
+                l.voie = voie;
+                h.push_back(l);
+            }
+    std::shuffle(h.begin(), h.end(), g);
+    const std::vector<StatutLangley> statuts = Statuts(h);
+    for (size_t i = 0; i < h.size(); ++i) {
+        StatutLangley attendu = StatutLangley::Rejete;
+        if (h[i].accepte) {
+            const auto r = Recommander(h, h[i].voie, h[i].jour, h[i].periode);
+            attendu = r && std::count(r->aberrants.begin(), r->aberrants.end(), i)
+                          ? StatutLangley::Aberrant
+                          : StatutLangley::Accepte;
+        }
+        ASSERT_EQ(statuts[i], attendu) << i;
+    }
+    EXPECT_GT(std::count(statuts.begin(), statuts.end(), StatutLangley::Aberrant), 0);
+    for (const Voie voie : {Voie::Vert, Voie::Rouge}) {
+        const auto noeuds = Recommandations(h, voie);
+        ASSERT_GT(noeuds.size(), 100u);
+        for (const RecommandationDatee& n : noeuds) {
+            const auto r = Recommander(h, voie, n.jour, n.periode);
+            ASSERT_TRUE(r);
+            EXPECT_EQ(r->v0, n.recommandation.v0);
+            EXPECT_EQ(r->erreurType, n.recommandation.erreurType);
+            EXPECT_EQ(r->aberrants, n.recommandation.aberrants);
+        }
+    }
 }
 
 }  // namespace
