@@ -104,8 +104,9 @@ bool Memes(const Noeud& a, const Noeud& b) {
 }
 
 // The days of an instrument within reach of the knots that appeared, went
-// or changed, but those without a level-1.5 record (they have no level 2.0
-// to change); the reaches merged so that each day is asked once.
+// or changed, but those without a level-1.5 record and those that neither
+// have a level 2.0 nor can reach one (they have none to change); the
+// reaches merged so that each day is asked once.
 std::set<Cle> JoursProches(Connexion& base, const std::vector<Noeud>& anciens,
                            const std::vector<Noeud>& nouveaux) {
     std::map<CleNoeud, const Noeud*> a, n;
@@ -120,10 +121,29 @@ std::set<Cle> JoursProches(Connexion& base, const std::vector<Noeud>& anciens,
         if (const auto i = n.find(c); i == n.end() || !Memes(*x, *i->second)) ajouter(c);
     for (const auto& [c, x] : n)
         if (!a.contains(c)) ajouter(c);
+    // Each instrument's new knots per channel, in time order: a day with no
+    // level 2.0 yet that they cannot reach on both sides keeps its summary.
+    std::map<std::string, std::array<std::vector<double>, 2>> temps;
+    for (const Noeud& x : nouveaux)
+        temps[x.instrument][Indice(x.voie)].push_back(x.recommandation.jour);
+    for (auto& [instrument, canaux] : temps)
+        for (std::vector<double>& t : canaux) std::sort(t.begin(), t.end());
+    const auto atteignable = [&](const std::string& instrument, double jour) {
+        const auto i = temps.find(instrument);
+        if (i == temps.end()) return false;
+        const auto dans = [](const std::vector<double>& t, double debut, double fin) {
+            const auto k = std::lower_bound(t.begin(), t.end(), debut);
+            return k != t.end() && *k <= fin;
+        };
+        for (const std::vector<double>& t : i->second)
+            if (!dans(t, jour - Portee(), jour + 1) || !dans(t, jour, jour + 1 + Portee()))
+                return false;
+        return true;
+    };
     std::set<Cle> jours;
     Requete r(base,
-              "SELECT jour, site, instrument FROM resumes_jours WHERE instrument = ? AND jour "
-              "BETWEEN ? AND ? AND niveau15 > 0");
+              "SELECT jour, site, instrument, niveau20 FROM resumes_jours WHERE instrument = ? "
+              "AND jour BETWEEN ? AND ? AND niveau15 > 0");
     for (auto& [instrument, p] : portees) {
         std::sort(p.begin(), p.end());
         std::vector<std::pair<double, double>> fondues;
@@ -134,7 +154,9 @@ std::set<Cle> JoursProches(Connexion& base, const std::vector<Noeud>& anciens,
                 fondues.push_back(x);
         for (const auto& [debut, fin] : fondues) {
             r.Lier(1, instrument).Lier(2, TexteJour(debut)).Lier(3, TexteJour(fin));
-            while (r.Pas()) jours.insert({r.Texte(0), r.Entier(1), r.Texte(2)});
+            while (r.Pas())
+                if (r.Entier(3) > 0 || atteignable(instrument, JourDe(r.Texte(0))))
+                    jours.insert({r.Texte(0), r.Entier(1), r.Texte(2)});
             r.Reprendre();
         }
     }
