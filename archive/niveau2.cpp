@@ -268,27 +268,28 @@ Niveau2::Niveau2(const std::vector<Noeud>& noeuds, const science::ReglagesEtalon
 std::optional<science::V0Niveau2> Niveau2::V0(const Canal& c,
                                               const science::ConstantesEtalonnage& e,
                                               double jour) const {
-    // The record's period: that of the nearest knots of its header's
-    // constants on both sides; none between two periods.
+    // The nearest knots of the record's header constants on each side, within
+    // half the window; the record's period is theirs, and none between two
+    // periods. Found from the record's place in time: a record costs a few
+    // comparisons, however many knots the window holds.
     const double demi = reglages_.fenetreJours / 2;
-    const auto debut = std::lower_bound(c.jours.begin(), c.jours.end(), jour - demi - 1);
-    const auto fin = std::upper_bound(debut, c.jours.end(), jour + demi + 1);
-    const auto a = static_cast<size_t>(debut - c.jours.begin());
-    const auto b = static_cast<size_t>(fin - c.jours.begin());
-    std::optional<int> avant, apres;
-    for (size_t i = a; i < b; ++i) {
-        if (!(c.enTetes[i] == e)) continue;
-        if (c.jours[i] <= jour) avant = c.noeuds[i].periode;
-        if (c.jours[i] >= jour && !apres) apres = c.noeuds[i].periode;
-    }
-    if (!avant || !apres || *avant != *apres) return std::nullopt;
-    if (c.fenetre.empty() || c.debut != a || c.fin != b) {
-        c.fenetre.assign(c.noeuds.begin() + static_cast<long>(a),
-                         c.noeuds.begin() + static_cast<long>(b));
-        c.debut = a;
-        c.fin = b;
-    }
-    return science::InterpolerV0(c.fenetre, jour, *avant, reglages_);
+    const auto debut = c.jours.begin();
+    std::optional<size_t> avant, apres;
+    for (auto i = std::upper_bound(debut, c.jours.end(), jour);
+         i != debut && *(i - 1) >= jour - demi; --i)
+        if (c.enTetes[static_cast<size_t>(i - 1 - debut)] == e) {
+            avant = static_cast<size_t>(i - 1 - debut);
+            break;
+        }
+    for (auto i = std::lower_bound(debut, c.jours.end(), jour);
+         i != c.jours.end() && *i <= jour + demi; ++i)
+        if (c.enTetes[static_cast<size_t>(i - debut)] == e) {
+            apres = static_cast<size_t>(i - debut);
+            break;
+        }
+    if (!avant || !apres || c.noeuds[*avant].periode != c.noeuds[*apres].periode)
+        return std::nullopt;
+    return science::InterpolerEntre(c.noeuds[*avant], c.noeuds[*apres], jour);
 }
 
 bool Niveau2::Appliquer(science::Resultat& r, const science::EnTeteSerie& enTete,

@@ -48,10 +48,6 @@ class Niveau2 {
         std::vector<science::RecommandationDatee> noeuds;  // in time order
         std::vector<science::ConstantesEtalonnage> enTetes;
         std::vector<double> jours;
-        // The last window's knots, [debut, fin): a file's records share
-        // their days'.
-        mutable size_t debut = 0, fin = 0;
-        mutable std::vector<science::RecommandationDatee> fenetre;
     };
     std::optional<science::V0Niveau2> V0(const Canal& c, const science::ConstantesEtalonnage& e,
                                          double jour) const;

@@ -229,10 +229,15 @@ std::optional<V0Niveau2> InterpolerV0(const std::vector<RecommandationDatee>& s,
         if (x.jour >= jour && (apres == nullptr || x.jour < apres->jour)) apres = &x;
     }
     if (avant == nullptr || apres == nullptr) return std::nullopt;
+    return InterpolerEntre(*avant, *apres, jour);
+}
+
+V0Niveau2 InterpolerEntre(const RecommandationDatee& avant, const RecommandationDatee& apres,
+                          double jour) {
     const double f =
-        apres->jour > avant->jour ? (jour - avant->jour) / (apres->jour - avant->jour) : 0.0;
-    const Recommandation& a = avant->recommandation;
-    const Recommandation& b = apres->recommandation;
+        apres.jour > avant.jour ? (jour - avant.jour) / (apres.jour - avant.jour) : 0.0;
+    const Recommandation& a = avant.recommandation;
+    const Recommandation& b = apres.recommandation;
     V0Niveau2 v;
     v.v0 = a.v0 + f * (b.v0 - a.v0);
     const double erreur = a.erreurType + f * (b.erreurType - a.erreurType);

@@ -112,6 +112,10 @@ std::optional<V0Niveau2> InterpolerV0(const std::vector<RecommandationDatee>& re
                                       double jour, int periode,
                                       const ReglagesEtalonnage& reglages = {});
 
+// The same between two given knots of one period, `jour` between them.
+V0Niveau2 InterpolerEntre(const RecommandationDatee& avant, const RecommandationDatee& apres,
+                          double jour);
+
 struct ProfondeurNiveau2 {
     double profondeur = 0, incertitude = 0;
 };
