@@ -25,13 +25,6 @@ namespace {
 
 using namespace archive;
 
-ReglagesImport Lyon() {
-    ReglagesImport r;
-    r.site = SiteLyon;
-    r.annee = 2026;
-    return r;
-}
-
 // The spring's files, written once for the suite.
 class Saison : public ::testing::Test {
   protected:

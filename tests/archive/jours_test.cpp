@@ -20,13 +20,6 @@ namespace {
 
 using namespace archive;
 
-ReglagesImport Lyon() {
-    ReglagesImport r;
-    r.site = SiteLyon;
-    r.annee = 2026;
-    return r;
-}
-
 void EcrireJour(const std::string& chemin, const std::string& date, const std::string& numero,
                 double v0Vert) {
     auto l = EnTeteMatineeClaire();

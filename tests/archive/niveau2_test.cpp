@@ -27,13 +27,6 @@ namespace {
 
 using namespace archive;
 
-ReglagesImport Lyon() {
-    ReglagesImport r;
-    r.site = SiteLyon;
-    r.annee = 2026;
-    return r;
-}
-
 // The truth of the season's aerosol (tests/archive/saison.h).
 constexpr double AerosolVert = 0.08;
 

@@ -10,8 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "archive/importation.h"
 #include "archive/sqlite.h"
 #include "tests/support/dossier.h"
+#include "tests/support/matinee.h"
+
+// Lyon's settings for the test files, written in 2026.
+inline archive::ReglagesImport Lyon() {
+    archive::ReglagesImport r;
+    r.site = SiteLyon;
+    r.annee = 2026;
+    return r;
+}
 
 // An archive taken back to an earlier schema, as an older program left it:
 // its tables and columns, its version of the computation.

@@ -27,13 +27,7 @@ ReglagesModele AvecSite() {
 // date is that date's series.
 TEST(Langley, TheSeriesOfADate) {
     Dossier d;
-    std::vector<std::string> lignes = EnTeteMatineeClaire();
-    for (auto& l : EnregistrementsMatineeClaire(2.12, 2.05)) lignes.push_back(l);
-    std::vector<std::string> mardi = EnTeteMatineeClaire();
-    mardi[0] = "-- Date     : Mardi 8 Décembre - ";
-    for (auto& l : mardi) lignes.push_back(l);
-    for (auto& l : EnregistrementsMatineeClaire(2.12, 2.05)) lignes.push_back(l);
-    WriteTextFile(d.Fichier("deux.txt"), lignes);
+    EcrireDeuxMatinees(d.Fichier("deux.txt"));
     ModeleJournee m(AvecSite());
     m.Ouvrir(d.Fichier("deux.txt"));
     ASSERT_EQ(m.Journee().series.size(), 2u);

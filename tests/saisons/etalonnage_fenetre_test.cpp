@@ -37,37 +37,13 @@
 #include "saisons/onglet_etalonnage.h"
 #include "saisons/vue_saisons.h"
 #include "tests/saisons/saison_etalonnage.h"
+#include "tests/support/attente.h"
+#include "tests/support/capture.h"
 #include "tests/support/dossier.h"
 
 using namespace saisons;
 
 namespace {
-
-bool Attendre(const std::function<bool()>& condition, int ms = 20000) {
-    QElapsedTimer montre;
-    montre.start();
-    while (!condition()) {
-        if (montre.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-void Capturer(QWidget& w, const QString& nom) {
-    QDir().mkpath(CAPTURES_DIR);
-    QApplication::processEvents();
-    const QPixmap image = w.grab();
-    const QString base = QString(CAPTURES_DIR "/") + nom;
-    ASSERT_TRUE(image.save(base + ".png", "PNG"));
-    QPdfWriter pdf(base + ".pdf");
-    pdf.setResolution(96);
-    pdf.setPageMargins(QMarginsF());
-    pdf.setPageSize(
-        QPageSize(QSizeF(image.width() * 0.75, image.height() * 0.75), QPageSize::Point));
-    QPainter peintre(&pdf);
-    peintre.drawPixmap(0, 0, image);
-}
 
 void Souris(VueSaisons* v, QEvent::Type type, QPoint ou) {
     const Qt::MouseButton bouton = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;

@@ -33,28 +33,12 @@
 #include "saisons/texte_jour.h"
 #include "saisons/vue_saisons.h"
 #include "tests/saisons/annee.h"
+#include "tests/support/capture.h"
 #include "tests/support/dossier.h"
 
 using namespace saisons;
 
 namespace {
-
-// The PNG for people to look at and the README, and a one-page PDF of it
-// for the manual (groff embeds pictures only as PDF).
-void Capturer(QWidget& w, const QString& nom) {
-    QDir().mkpath(CAPTURES_DIR);
-    QApplication::processEvents();
-    const QPixmap image = w.grab();
-    const QString base = QString(CAPTURES_DIR "/") + nom;
-    ASSERT_TRUE(image.save(base + ".png", "PNG"));
-    QPdfWriter pdf(base + ".pdf");
-    pdf.setResolution(96);
-    pdf.setPageMargins(QMarginsF());
-    pdf.setPageSize(
-        QPageSize(QSizeF(image.width() * 0.75, image.height() * 0.75), QPageSize::Point));
-    QPainter peintre(&pdf);
-    peintre.drawPixmap(0, 0, image);
-}
 
 QValueAxis* AxeX(VueSaisons* v) {
     return qobject_cast<QValueAxis*>(v->chart()->axes(Qt::Horizontal).at(0));

@@ -123,3 +123,15 @@ inline void EcrireMatineeClaire(const std::string& chemin, double v0Vert, double
         lignes.push_back(std::move(l));
     WriteTextFile(chemin, lignes);
 }
+
+// The same morning twice in one file, on Monday 7 and Tuesday 8 December:
+// two series, a date each.
+inline void EcrireDeuxMatinees(const std::string& chemin) {
+    std::vector<std::string> lignes = EnTeteMatineeClaire();
+    for (auto& l : EnregistrementsMatineeClaire(2.12, 2.05)) lignes.push_back(l);
+    std::vector<std::string> mardi = EnTeteMatineeClaire();
+    mardi[0] = "-- Date     : Mardi 8 Décembre - ";
+    for (auto& l : mardi) lignes.push_back(l);
+    for (auto& l : EnregistrementsMatineeClaire(2.12, 2.05)) lignes.push_back(l);
+    WriteTextFile(chemin, lignes);
+}

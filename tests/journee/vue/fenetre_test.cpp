@@ -435,13 +435,7 @@ TEST(FenetreJournee, HoveringAPointShowsItsValuesAndItsLine) {
 // page on the half-day of the series of that date.
 TEST(FenetreJournee, OpensOnTheHalfDayOfADate) {
     Dossier d;
-    std::vector<std::string> lignes = EnTeteMatineeClaire();
-    for (auto& l : EnregistrementsMatineeClaire(2.12, 2.05)) lignes.push_back(l);
-    std::vector<std::string> mardi = EnTeteMatineeClaire();
-    mardi[0] = "-- Date     : Mardi 8 Décembre - ";
-    for (auto& l : mardi) lignes.push_back(l);
-    for (auto& l : EnregistrementsMatineeClaire(2.12, 2.05)) lignes.push_back(l);
-    WriteTextFile(d.Fichier("deux.txt"), lignes);
+    EcrireDeuxMatinees(d.Fichier("deux.txt"));
     journee::FenetreJournee vue(ReglagesLyon(true), QString::fromStdString(d.chemin));
     ASSERT_TRUE(vue.Ouvrir(QString::fromStdString(d.Fichier("deux.txt"))));
     vue.show();

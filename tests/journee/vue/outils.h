@@ -17,22 +17,10 @@
 
 #include "journee/fenetre.h"
 #include "journee/vue_graphique.h"
+#include "tests/support/attente.h"
+#include "tests/support/capture.h"
 #include "tests/support/dossier.h"
 #include "tests/support/matinee.h"
-
-// Runs the event loop until the condition holds; false after a long while
-// (a failure, never a measure of speed).
-template <typename Condition>
-bool Attendre(Condition condition, int ms = 20000) {
-    QElapsedTimer montre;
-    montre.start();
-    while (!condition()) {
-        if (montre.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
 
 inline journee::ReglagesModele ReglagesLyon(bool avecSite = true) {
     journee::ReglagesModele r;
@@ -62,21 +50,4 @@ inline QXYSeries* SerieNommee(journee::FenetreJournee& f, const QString& nom) {
     for (QAbstractSeries* s : f.VueJour()->chart()->series())
         if (s->name() == nom) return qobject_cast<QXYSeries*>(s);
     return nullptr;
-}
-
-// The PNG for people to look at and the README, and a one-page PDF of it for
-// the manual (groff embeds pictures only as PDF).
-inline void Capturer(QWidget& w, const std::string& nom) {
-    QDir().mkpath(CAPTURES_DIR);
-    QApplication::processEvents();
-    const QPixmap image = w.grab();
-    const QString base = QString(CAPTURES_DIR "/") + nom.c_str();
-    ASSERT_TRUE(image.save(base + ".png", "PNG"));
-    QPdfWriter pdf(base + ".pdf");
-    pdf.setResolution(96);
-    pdf.setPageMargins(QMarginsF());
-    pdf.setPageSize(
-        QPageSize(QSizeF(image.width() * 0.75, image.height() * 0.75), QPageSize::Point));
-    QPainter peintre(&pdf);
-    peintre.drawPixmap(0, 0, image);
 }
