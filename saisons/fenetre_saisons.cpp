@@ -29,6 +29,7 @@
 #include "saisons/barres.h"
 #include "saisons/csv_saisons.h"
 #include "saisons/graduations.h"
+#include "saisons/marques_jours.h"
 #include "saisons/onglet_etalonnage.h"
 #include "saisons/series_etalonnage.h"
 #include "saisons/texte_jour.h"
@@ -46,49 +47,6 @@ const QString Tous = "Tous";
 constexpr double PlaceVert = 0.35, PlaceRouge = 0.65, Milieu = 0.5;
 
 constexpr int MargeGraphique = 6;
-
-// The records at level 2.0, over those at 1.5 in the count.
-const QColor NiveauDeux = journee::Bleu.darker(160);
-
-QColor Pale(QColor c, int alpha) {
-    c.setAlpha(alpha);
-    return c;
-}
-
-QScatterSeries* Mediane(QChart* g, const QString& nom, const QColor& couleur) {
-    auto* s = new QScatterSeries;
-    s->setName(nom);
-    s->setColor(couleur);
-    s->setBorderColor(couleur.darker(130));
-    s->setMarkerSize(6);
-    g->addSeries(s);
-    return s;
-}
-
-// A day at level 2.0: a diamond, darker, over the level-1.5 dots.
-QScatterSeries* MedianeDeux(QChart* g, const QString& nom, const QColor& couleur) {
-    QScatterSeries* s = Mediane(g, nom, couleur.darker(125));
-    s->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
-    s->setBorderColor(Qt::black);
-    return s;
-}
-
-// A series' legend entry shown only while it holds points.
-void Legender(QScatterSeries* s, const QString& nom) {
-    s->setName(nom);
-    for (QLegendMarker* m : s->chart()->legend()->markers(s)) m->setVisible(s->count() > 0);
-}
-
-// A legend entry for what the bars draw, which no series holds.
-QScatterSeries* Legende(QChart* g, const QString& nom, const QColor& couleur) {
-    auto* s = new QScatterSeries;
-    s->setName(nom);
-    s->setColor(couleur);
-    s->setBorderColor(couleur);
-    s->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
-    g->addSeries(s);
-    return s;
-}
 
 }  // namespace
 
@@ -236,7 +194,7 @@ void FenetreSaisons::CreerGraphiques() {
         } else {
             Legende(g, "toutes", Pale(journee::Gris, 150));
             Legende(g, "niveau 1,5", journee::Bleu);
-            legendeDeux_ = Legende(g, "niveau 2,0", NiveauDeux);
+            legendeDeux_ = Legende(g, "niveau 2,0", CouleurNiveauDeux);
         }
         for (QAbstractSeries* s : g->series()) {
             s->attachAxis(x);
@@ -400,7 +358,8 @@ void FenetreSaisons::Retracer() {
             {n + Milieu, 0, double(j.enregistrements), 0.8, Pale(journee::Gris, 150)});
         if (j.niveau15 > 0)
             mesures.push_back({n + Milieu, 0, double(j.niveau15), 0.8, journee::Bleu});
-        if (j.niveau20 > 0) mesures.push_back({n + Milieu, 0, double(j.niveau20), 0.8, NiveauDeux});
+        if (j.niveau20 > 0)
+            mesures.push_back({n + Milieu, 0, double(j.niveau20), 0.8, CouleurNiveauDeux});
     }
     medianeVert_->replace(vert);
     medianeRouge_->replace(rouge);
