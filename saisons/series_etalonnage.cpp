@@ -5,6 +5,7 @@
 
 #include "platform/numbers.h"
 #include "saisons/texte_jour.h"
+#include "science/verdict_langley.h"
 
 namespace saisons {
 
@@ -71,30 +72,6 @@ std::string TexteDerive(const std::optional<science::Derive>& d) {
     return "dérive : " + std::string(nulle ? "" : p > 0 ? "+" : "−") + texte + " %/an";
 }
 
-std::string TexteVerdict(const std::string& code) {
-    if (code == "ok") return "toutes les vérifications passées";
-    static const std::pair<const char*, const char*> noms[] = {
-        {"points", "trop peu de points"},
-        {"etendue", "masse d'air trop peu étendue"},
-        {"r2", "R² trop faible"},
-        {"dispersion", "dispersion trop grande (ciel instable)"},
-        {"exclus", "trop de points écartés (passages nuageux)"},
-        {"pente", "le signal ne baisse pas quand la masse d'air croît"},
-        {"v0", "V0 au-delà de ce que le mode expert accepte"}};
-    std::string texte;
-    size_t debut = 0;
-    while (debut <= code.size()) {
-        const size_t fin = std::min(code.find('+', debut), code.size());
-        const std::string nom = code.substr(debut, fin - debut);
-        std::string dit = nom;
-        for (const auto& [cle, francais] : noms)
-            if (nom == cle) dit = francais;
-        if (!dit.empty()) texte += (texte.empty() ? "" : ", ") + dit;
-        debut = fin + 1;
-    }
-    return texte.empty() ? "—" : texte;
-}
-
 std::string TexteStatut(science::StatutLangley statut) {
     switch (statut) {
         case science::StatutLangley::Accepte:
@@ -119,8 +96,8 @@ std::string TexteDemiJournee(const archive::DemiJourneeArchivee& d, science::Sta
            NomVoie(d.voie) + "\nV0 = " + FormatFixe(l.v0, 3) + " ± " +
            FormatFixe(l.erreurTypeV0, 3) + " V (à 1 UA)\npente " + FormatFixe(l.pente, 3) +
            ", R² = " + FormatFixe(l.r2, 4) + "\n" + std::to_string(l.points) + " points retenus, " +
-           std::to_string(l.exclus) + " écartés\nverdict : " + TexteVerdict(l.verdict) + "\n" +
-           sort;
+           std::to_string(l.exclus) + " écartés\nverdict : " + science::TexteVerdict(l.verdict) +
+           "\n" + sort;
 }
 
 ReportRecommande V0ARecommander(const archive::HistoriqueInstrument& h) {

@@ -49,9 +49,6 @@ CanalEtalonnage SeriesEtalonnage(const archive::HistoriqueInstrument& historique
 // "dérive : +1,9 %/an", or "dérive : —" when too few half-days give one.
 std::string TexteDerive(const std::optional<science::Derive>& derive);
 
-// "r2+dispersion" in French: "R² trop faible, dispersion trop grande".
-std::string TexteVerdict(const std::string& code);
-
 // "accepté", "rejeté", "aberrant"
 std::string TexteStatut(science::StatutLangley statut);
 

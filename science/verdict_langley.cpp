@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "platform/numbers.h"
 
@@ -70,18 +71,47 @@ std::vector<DefautLangley> DefautsLangley(const VoieLangley& c, const std::strin
     return d;
 }
 
+namespace {
+
+// Each check's name in the code, and in a French sentence, in the checks' order.
+constexpr std::array<std::pair<const char*, const char*>, 7> Noms = {{
+    {"points", "trop peu de points"},
+    {"etendue", "masse d'air trop peu étendue"},
+    {"r2", "R² trop faible"},
+    {"dispersion", "dispersion trop grande (ciel instable)"},
+    {"exclus", "trop de points écartés (passages nuageux)"},
+    {"pente", "le signal ne baisse pas quand la masse d'air croît"},
+    {"v0", "V0 au-delà de ce que le mode expert accepte"},
+}};
+
+}  // namespace
+
 std::string CodeVerdict(const std::vector<DefautLangley>& defauts) {
-    constexpr std::array<const char*, 7> Noms = {"points", "etendue", "r2", "dispersion",
-                                                 "exclus", "pente",   "v0"};
     std::array<bool, Noms.size()> echoue{};
     for (const DefautLangley& d : defauts) echoue[static_cast<size_t>(d.critere)] = true;
     std::string code;
     for (size_t i = 0; i < Noms.size(); ++i) {
         if (!echoue[i]) continue;
         if (!code.empty()) code += '+';
-        code += Noms[i];
+        code += Noms[i].first;
     }
     return code.empty() ? "ok" : code;
+}
+
+std::string TexteVerdict(const std::string& code) {
+    if (code == "ok") return "toutes les vérifications passées";
+    std::string texte;
+    size_t debut = 0;
+    while (debut <= code.size()) {
+        const size_t fin = std::min(code.find('+', debut), code.size());
+        const std::string nom = code.substr(debut, fin - debut);
+        std::string dit = nom;  // a check this version does not know, as it is
+        for (const auto& [cle, francais] : Noms)
+            if (nom == cle) dit = francais;
+        if (!dit.empty()) texte += (texte.empty() ? "" : ", ") + dit;
+        debut = fin + 1;
+    }
+    return texte.empty() ? "—" : texte;
 }
 
 }  // namespace science

@@ -51,4 +51,8 @@ std::vector<DefautLangley> DefautsLangley(const VoieLangley& ajustee, const std:
 // '+': "r2+dispersion".
 std::string CodeVerdict(const std::vector<DefautLangley>& defauts);
 
+// A code in French, for a half-day kept with its code only: "r2+dispersion"
+// gives "R² trop faible, dispersion trop grande (ciel instable)".
+std::string TexteVerdict(const std::string& code);
+
 }  // namespace science

@@ -144,23 +144,6 @@ TEST(Etalonnage, TextesEnFrancais) {
     };
     for (const auto& c : derives) EXPECT_EQ(TexteDerive(c.derive), c.texte);
 
-    const struct {
-        std::string code, texte;
-    } verdicts[] = {
-        {"ok", "toutes les vérifications passées"},
-        {"r2+dispersion", "R² trop faible, dispersion trop grande (ciel instable)"},
-        {"points+etendue+exclus",
-         "trop peu de points, masse d'air trop peu étendue, trop de points écartés (passages "
-         "nuageux)"},
-        {"pente+v0",
-         "le signal ne baisse pas quand la masse d'air croît, V0 au-delà de ce que le mode "
-         "expert accepte"},
-        // A check this version does not know is named as it is.
-        {"inconnu", "inconnu"},
-        {"", "—"},
-    };
-    for (const auto& c : verdicts) EXPECT_EQ(TexteVerdict(c.code), c.texte);
-
     const auto h = Historique(Printemps());
     const struct {
         size_t indice;

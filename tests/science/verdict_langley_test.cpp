@@ -82,6 +82,26 @@ TEST(VerdictLangley, TheCodeNamesEachFailedCheckOnceInItsOrder) {
     }
 }
 
+// What the history's window says of a half-day it keeps with its code only.
+TEST(VerdictLangley, ACodeReadsInFrench) {
+    const struct {
+        std::string code, texte;
+    } verdicts[] = {
+        {"ok", "toutes les vérifications passées"},
+        {"r2+dispersion", "R² trop faible, dispersion trop grande (ciel instable)"},
+        {"points+etendue+exclus",
+         "trop peu de points, masse d'air trop peu étendue, trop de points écartés (passages "
+         "nuageux)"},
+        {"pente+v0",
+         "le signal ne baisse pas quand la masse d'air croît, V0 au-delà de ce que le mode "
+         "expert accepte"},
+        // A check this version does not know is named as it is.
+        {"inconnu", "inconnu"},
+        {"", "—"},
+    };
+    for (const auto& c : verdicts) EXPECT_EQ(TexteVerdict(c.code), c.texte);
+}
+
 TEST(VerdictLangley, ThresholdsAreTheCallersAndTheSpreadIsOfTheKeptPoints) {
     const VoieLangley ajustee = AjusterVoie(Points(2.1, 0.25, 6, 2, 0.05, 0.002, 6));
     ASSERT_TRUE(ajustee.ajustement);
