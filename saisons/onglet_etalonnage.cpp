@@ -228,6 +228,9 @@ void OngletEtalonnage::Tracer(Graphique& g) {
             ligne->append(n.x, n.v0);
         }
         auto* bande = new QAreaSeries(dessus, dessous);
+        // The area does not own its edges: they go with it.
+        dessus->setParent(bande);
+        dessous->setParent(bande);
         bande->setName("± écart type");
         bande->setColor(Pale(g.couleur, 45));
         bande->setBorderColor(Pale(g.couleur, 90));
