@@ -28,18 +28,14 @@ size_t Exporter(Archive& archive, const ChoixExport& choix, std::ostream& sortie
     const Niveau2 niveau2(NoeudsActuels(archive));
     // A file with no day chosen is not computed at all; the files' days are
     // known once the summaries are this computation's.
-    const auto texte = [](const std::optional<science::Date>& d) -> std::optional<std::string> {
-        if (!d) return std::nullopt;
-        return TexteDate(*d);
-    };
     const bool choisir = (choix.du || choix.au || choix.instrument) && CalculsAJour(archive);
     Requete dedans(archive.Base(),
                    "SELECT EXISTS (SELECT 1 FROM jours_fichiers WHERE fichier = ? AND (? IS NULL "
                    "OR jour >= ?) AND (? IS NULL OR jour <= ?) AND (? IS NULL OR instrument = ?))");
     for (const FichierArchive& f : Fichiers(archive)) {
         if (choisir) {
-            dedans.Lier(1, f.id).Lier(2, texte(choix.du)).Lier(3, texte(choix.du));
-            dedans.Lier(4, texte(choix.au)).Lier(5, texte(choix.au));
+            dedans.Lier(1, f.id).Lier(2, TexteDate(choix.du)).Lier(3, TexteDate(choix.du));
+            dedans.Lier(4, TexteDate(choix.au)).Lier(5, TexteDate(choix.au));
             dedans.Lier(6, choix.instrument).Lier(7, choix.instrument);
             const bool garder = dedans.Pas() && dedans.Entier(0) != 0;
             dedans.Reprendre();

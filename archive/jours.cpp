@@ -174,14 +174,10 @@ std::vector<ResumeJour> Jours(Archive& archive, const ChoixJours& choix) {
               "s ON s.id = r.site WHERE (? IS NULL OR r.jour >= ?) AND (? IS NULL OR r.jour <= ?) "
               "AND (? IS NULL OR r.instrument = ?) AND (? IS NULL OR s.nom = ?) ORDER BY r.jour, "
               "s.nom, r.instrument");
-    const auto date = [](const std::optional<science::Date>& d) -> std::optional<std::string> {
-        if (!d) return std::nullopt;
-        return TexteDate(*d);
-    };
-    r.Lier(1, date(choix.du))
-        .Lier(2, date(choix.du))
-        .Lier(3, date(choix.au))
-        .Lier(4, date(choix.au));
+    r.Lier(1, TexteDate(choix.du))
+        .Lier(2, TexteDate(choix.du))
+        .Lier(3, TexteDate(choix.au))
+        .Lier(4, TexteDate(choix.au));
     r.Lier(5, choix.instrument).Lier(6, choix.instrument).Lier(7, choix.site).Lier(8, choix.site);
     std::vector<ResumeJour> jours;
     while (r.Pas()) {

@@ -44,6 +44,11 @@ std::string TexteDate(const science::Date& d) {
     return texte;
 }
 
+std::optional<std::string> TexteDate(const std::optional<science::Date>& d) {
+    if (!d) return std::nullopt;
+    return TexteDate(*d);
+}
+
 std::optional<science::Date> LireDate(const std::string& texte) {
     science::Date d;
     char reste = 0;

@@ -51,6 +51,8 @@ std::optional<science::Date> DateLocale(const science::Resultat& r);
 
 // "2026-12-07" and back.
 std::string TexteDate(const science::Date& d);
+// Nothing for no date: a query's bound left open.
+std::optional<std::string> TexteDate(const std::optional<science::Date>& d);
 std::optional<science::Date> LireDate(const std::string& texte);
 
 // Voltages and depths are stored in millionths: exact for the file's six
